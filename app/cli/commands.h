@@ -1,0 +1,24 @@
+#pragma once
+// The table of pinbro-cli commands. A command word may have sub-words ("reg get"); the table
+// holds the first word and each handler reads its own sub-words from ctx.args.
+
+#include <QString>
+#include <vector>
+
+#include "app/cli/cli_context.h"
+
+namespace cli {
+
+using CommandHandler = int (*)(CCliContext& ctx);
+
+struct CCommand {
+  const char* word;     // "ls", "reg", "settings", ...
+  const char* usage;    // one or more usage lines for --help
+  const char* summary;  // one line saying what it does
+  CommandHandler run;
+};
+
+// Every command that exists, in the order --help lists them.
+const std::vector<CCommand>& Commands();
+
+}  // namespace cli

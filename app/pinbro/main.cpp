@@ -1,0 +1,65 @@
+// pinbro: the desktop program.
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "platform/host_defaults.h"
+
+namespace {
+
+// Qt aborts when it cannot reach a display; say it in words instead and point to the
+// command-line front-end.
+bool DisplayAvailable() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+struct CDesktopOptions {
+  QString root;
+  QString registry;
+};
+
+bool ParseOptions(const QStringList& args, CDesktopOptions* o, QString* error) {
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    QString* target = a == "--root" ? &o->root : a == "--registry" ? &o->registry : nullptr;
+    if (!target || i + 1 >= args.size()) {
+      *error = QStringLiteral("usage: pinbro [--root DIR] [--registry FILE]");
+      return false;
+    }
+    *target = args[++i];
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTextStream err(stderr);
+  if (!DisplayAvailable()) {
+    err << "pinbro needs a graphical display (none was found: DISPLAY and WAYLAND_DISPLAY are "
+           "unset).\nUse pinbro-cli for the same operations from a terminal.\n";
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Pinewood Browser");
+  CDesktopOptions options;
+  QString error;
+  if (!ParseOptions(QApplication::arguments(), &options, &error)) {
+    err << error << "\n";
+    return 2;
+  }
+  if (!plat::OpenHost(options.root, options.registry, &error)) {
+    err << "pinbro: " << error << "\n";
+    QMessageBox::critical(nullptr, "Pinewood Browser", error);
+    return 1;
+  }
+  QMainWindow window;
+  window.setWindowTitle("Pinewood Browser");
+  window.resize(1024, 700);
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,49 @@
+#pragma once
+// A seam in the host file layer for tests: make the Nth call of an operation fail with a chosen
+// error (disk full, I/O error, access denied), and observe every call. Production code never
+// arms it; when nothing is armed the cost is one relaxed atomic load per call.
+
+#include <functional>
+
+#include <QString>
+
+#include "platform/wintypes.h"
+
+namespace plat {
+
+enum class EFaultOp {
+  eFaultCreate,      // CHostFile::Open, CreateDirectory, GetTempFileName's exclusive create
+  eFaultRead,        // CHostFile::Read
+  eFaultWrite,       // CHostFile::Write, SetEnd
+  eFaultFlush,       // CHostFile::Flush
+  eFaultClose,       // CHostFile::Close
+  eFaultRename,      // MoveFile, ReplaceFile
+  eFaultDelete,      // DeleteFile, RemoveDirectory
+  eFaultAttributes,  // SetFileAttributes, SetFileTimes, CHostFile::SetTimes
+};
+
+// One observed call: the operation, the device path, and for reads and writes the file
+// position before the call and the byte count asked for.
+struct CFileOpEvent {
+  EFaultOp op;
+  QString path;
+  qint64 position = 0;
+  qint64 bytes = 0;
+};
+
+class CFaultInjector {
+ public:
+  // The nth call of `op` from now on (1-based) fails with `error`; with `sticky` every later
+  // call fails as well (a disk that stays full). A write that fails this way writes nothing.
+  static void FailNth(EFaultOp op, int nth, DWORD error, bool sticky = false);
+  // Disarms every fault and removes the observer.
+  static void Reset();
+  // Called for every operation, failing or not, on the calling thread.
+  static void SetObserver(std::function<void(const CFileOpEvent&)> observer);
+
+  // Used by the host layer before each operation: reports the call to the observer and
+  // returns true (with the error to set) when this call must fail.
+  static bool Intercept(const CFileOpEvent& event, DWORD* error);
+};
+
+}  // namespace plat

@@ -1,0 +1,64 @@
+#pragma once
+// An open file of the device, with the handheld's create modes and write-all-or-fail writes.
+
+#include <QString>
+
+#include "platform/wintypes.h"
+
+namespace plat {
+
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+
+// Creation dispositions.
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+
+// Seek origins.
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+
+// Every failing call returns false and sets the last error (plat::GetLastError).
+// Move-only; the destructor closes a file still open (call Close to learn whether that worked).
+class CHostFile {
+ public:
+  CHostFile() = default;
+  ~CHostFile();
+  CHostFile(CHostFile&& other) noexcept;
+  CHostFile& operator=(CHostFile&& other) noexcept;
+  CHostFile(const CHostFile&) = delete;
+  CHostFile& operator=(const CHostFile&) = delete;
+
+  // access: GENERIC_READ and/or GENERIC_WRITE. attributes: applied when a file is created
+  // (read-only, hidden, ...). CREATE_NEW fails with ERROR_FILE_EXISTS when the name exists;
+  // CREATE_ALWAYS and OPEN_ALWAYS on an existing file succeed and set ERROR_ALREADY_EXISTS.
+  // A folder cannot be opened (ERROR_ACCESS_DENIED).
+  bool Open(const QString& devicePath, DWORD access, DWORD creation, DWORD attributes = 0);
+  bool IsOpen() const { return fd_ >= 0; }
+  const QString& Path() const { return path_; }
+
+  // Reads up to `count` bytes; *read is 0 at the end of the file.
+  bool Read(void* buffer, DWORD count, DWORD* read);
+  // Writes all `count` bytes or fails; *written tells how many reached the file.
+  bool Write(const void* buffer, DWORD count, DWORD* written);
+  bool Seek(qint64 distance, DWORD origin, qint64* newPosition = nullptr);
+  bool GetSize(quint64* size) const;
+  // Cuts or extends the file at the current position.
+  bool SetEnd();
+  // Sends everything written so far to stable storage.
+  bool Flush();
+  // Null pointers leave that time as it is.
+  bool SetTimes(const FILETIME* creation, const FILETIME* lastAccess, const FILETIME* lastWrite);
+  // False when the host reports an error on close; the file is closed either way.
+  bool Close();
+
+ private:
+  int fd_ = -1;
+  QString path_;
+};
+
+}  // namespace plat

@@ -1,0 +1,54 @@
+#pragma once
+// Whole-item operations of the device file system. Every call that fails returns false (or
+// the documented failure value) and sets the last error (plat::GetLastError).
+
+#include <QString>
+
+#include "platform/wintypes.h"
+
+namespace plat {
+
+// Deletes a file, or a symbolic link itself (never its target). A folder: ERROR_ACCESS_DENIED.
+bool DeleteFile(const QString& devicePath);
+
+// Moves or renames a file or folder. Never replaces an existing item: ERROR_ALREADY_EXISTS
+// when the target exists (a rename that changes only the case of the name is allowed).
+// Across file systems: ERROR_NOT_SAME_DEVICE.
+bool MoveFile(const QString& from, const QString& to);
+
+// Puts `replacement` in the place of the existing file `replaced` in one atomic step.
+// The one operation that may replace an item; both must be in the same folder.
+bool ReplaceFile(const QString& replaced, const QString& replacement);
+
+bool CreateDirectory(const QString& devicePath);
+// Removes an empty folder; a symbolic link to a folder is removed itself.
+bool RemoveDirectory(const QString& devicePath);
+
+// INVALID_FILE_ATTRIBUTES on failure. Directory 0x10; read-only when the owner cannot write;
+// hidden for names beginning with a dot; 0x110 for a storage card (a top-level folder that
+// is a mount point); the other bits as last set, where the host keeps them.
+DWORD GetFileAttributes(const QString& devicePath);
+bool SetFileAttributes(const QString& devicePath, DWORD attributes);
+
+// Null pointers: not read / left as they are.
+bool GetFileTimes(const QString& devicePath, FILETIME* creation, FILETIME* lastAccess,
+                  FILETIME* lastWrite);
+bool SetFileTimes(const QString& devicePath, const FILETIME* creation,
+                  const FILETIME* lastAccess, const FILETIME* lastWrite);
+
+// The handheld's GetTempFileNameW: "<folder>\<prefix, at most 3 characters><hex number>.tmp".
+// With unique 0 a free number is chosen and the file is created empty and exclusively, so two
+// callers never get the same name; returns the number used, 0 on failure. With a non-zero
+// unique the name is only formed, nothing is created.
+UINT GetTempFileName(const QString& folder, const QString& prefix, UINT unique,
+                     QString* tempPath);
+
+// Space on the volume that holds the path.
+bool GetDiskFreeSpaceEx(const QString& devicePath, quint64* freeBytesToCaller,
+                        quint64* totalBytes, quint64* totalFreeBytes);
+
+// True when the device path names a top-level folder of the root that is a mount point of
+// another file system.
+bool IsStorageCard(const QString& devicePath);
+
+}  // namespace plat

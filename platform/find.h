@@ -1,0 +1,47 @@
+#pragma once
+// Folder enumeration with the handheld's semantics.
+//
+// A pattern is a device path whose last component is a name or a wildcard pattern ("*",
+// "*.*", "*.lnk", "a?c.txt"); matching ignores case, and "*.*" matches names without a dot
+// too. A pattern without wildcards finds that one item (files and folders alike). As on the
+// handheld, "." and ".." are never reported. Entries are reported in the host's order.
+// Names the device cannot show (holding a backslash, or not valid in the host encoding) are
+// left out. A symbolic link is reported as what it points to, plus
+// FILE_ATTRIBUTE_REPARSE_POINT; a dangling link is reported as a file of size 0.
+
+#include <QString>
+
+#include "platform/wintypes.h"
+
+namespace plat {
+
+class CFind {
+ public:
+  CFind() = default;
+  ~CFind();
+  CFind(const CFind&) = delete;
+  CFind& operator=(const CFind&) = delete;
+
+  // The first match. False with ERROR_FILE_NOT_FOUND when nothing matches in an existing
+  // folder, ERROR_PATH_NOT_FOUND when the folder does not exist or cannot be read,
+  // ERROR_INVALID_NAME for a refused path.
+  bool First(const QString& pattern, WIN32_FIND_DATAW* data);
+  // The next match; false with ERROR_NO_MORE_FILES at the end.
+  bool Next(WIN32_FIND_DATAW* data);
+  void Close();
+
+ private:
+  struct State;
+  State* state_ = nullptr;
+};
+
+// The find record of one item (a find-first on its exact path, closed at once).
+bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data);
+
+// cFileName as text, and the 64-bit size of a find record.
+QString FindName(const WIN32_FIND_DATAW& data);
+quint64 FindSize(const WIN32_FIND_DATAW& data);
+// True when a recursive walk may descend into the entry: a folder that is not a link.
+bool IsWalkableFolder(const WIN32_FIND_DATAW& data);
+
+}  // namespace plat
