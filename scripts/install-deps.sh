@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxkbcommon-dev
   zlib1g-dev libminizip-dev libsqlite3-dev
   libgtest-dev googletest
   libssl-dev zip unzip
