@@ -117,8 +117,9 @@ class CMessageBoxService {
 
   // The common builder. Callable from any thread: a call from another thread than the
   // application's is carried out on the application's thread and blocks until the user has
-  // answered, so no widget is ever touched from a worker. Always returns one of the kind's
-  // answers.
+  // answered, so no widget is ever touched from a worker. The application's thread must keep
+  // serving events meanwhile: it never waits for a worker that may ask a question. Always
+  // returns one of the kind's answers.
   int Show(int nKind, const QString& strText, const QString& strTitle, const QString& strHeader,
            UINT uMsgNum);
 

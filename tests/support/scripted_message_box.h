@@ -7,6 +7,9 @@
 //   box.QueueAnswer(eMsgAnsYesToAll);
 //   ... run the operation ...
 //   ASSERT_EQ(box.Calls().size(), 1u);
+//
+// A box asked for on a worker thread is shown on the test's main thread, so a test that runs
+// such a worker must keep processing events until the worker has finished.
 
 #include <QMutex>
 #include <QString>
