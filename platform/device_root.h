@@ -15,6 +15,10 @@ class CDeviceRoot {
   static bool Open(const QString& hostDir, QString* error);
   // The host folder of the root, absolute and without a trailing slash; empty before Open.
   static QString HostDir();
+  // The same folder as bytes in the host's file-name encoding, and the id of the host file
+  // system that holds it (st_dev), against which storage cards are told apart.
+  static QByteArray HostDirBytes();
+  static quint64 HostDevice();
 
   // Maps a device path to the host path (bytes in the host's file-name encoding).
   // Accepted: "\" and "/" as separators, a missing leading separator, one trailing separator.
