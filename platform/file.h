@@ -59,6 +59,7 @@ class CHostFile {
  private:
   int fd_ = -1;
   QString path_;
+  bool created_ = false;  // made by Open and not flushed yet: Flush syncs its folder too
 };
 
 }  // namespace plat

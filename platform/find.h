@@ -23,8 +23,9 @@ class CFind {
   CFind& operator=(const CFind&) = delete;
 
   // The first match. False with ERROR_FILE_NOT_FOUND when nothing matches in an existing
-  // folder, ERROR_PATH_NOT_FOUND when the folder does not exist or cannot be read,
-  // ERROR_INVALID_NAME for a refused path.
+  // folder, ERROR_PATH_NOT_FOUND when the folder does not exist (or is a file),
+  // ERROR_ACCESS_DENIED when the host refuses to read it, ERROR_INVALID_NAME for a refused
+  // path.
   bool First(const QString& pattern, WIN32_FIND_DATAW* data);
   // The next match; false with ERROR_NO_MORE_FILES at the end.
   bool Next(WIN32_FIND_DATAW* data);

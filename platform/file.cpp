@@ -1,0 +1,263 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/device_root.h"
+#include "platform/errors.h"
+#include "platform/fault_injection.h"
+#include "platform/filetime.h"
+#include "platform/host_stat.h"
+
+namespace plat {
+namespace {
+
+using host::Fail;
+
+// Reports the call to the fault injector; true (last error set) when it must fail.
+bool Injected(EFaultOp op, const QString& path, qint64 position = 0, qint64 bytes = 0) {
+  DWORD error = ERROR_SUCCESS;
+  if (!CFaultInjector::Intercept(CFileOpEvent{op, path, position, bytes}, &error)) return false;
+  SetLastError(error);
+  return true;
+}
+
+int OpenFlags(DWORD access) {
+  const bool read = access & GENERIC_READ;
+  const bool write = access & GENERIC_WRITE;
+  int flags = write ? (read ? O_RDWR : O_WRONLY) : O_RDONLY;
+  // O_NONBLOCK keeps a FIFO from blocking the open; such items are refused right after.
+  return flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+}
+
+// Opens the host file for the disposition; *created tells whether this call made it.
+int OpenForDisposition(const QByteArray& host, int flags, DWORD creation, bool* created) {
+  *created = false;
+  switch (creation) {
+    case CREATE_NEW: {
+      const int fd = ::open(host.constData(), flags | O_CREAT | O_EXCL, 0666);
+      *created = fd >= 0;
+      return fd;
+    }
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS: {
+      // Exclusive creation first, so that no file is ever created through a symbolic link
+      // and the caller learns whether the item existed.
+      int fd = ::open(host.constData(), flags | O_CREAT | O_EXCL, 0666);
+      if (fd >= 0) {
+        *created = true;
+        return fd;
+      }
+      if (errno != EEXIST) return -1;
+      return ::open(host.constData(), flags | (creation == CREATE_ALWAYS ? O_TRUNC : 0));
+    }
+    case OPEN_EXISTING:
+      return ::open(host.constData(), flags);
+    case TRUNCATE_EXISTING:
+      return ::open(host.constData(), flags | O_TRUNC);
+    default:
+      errno = EINVAL;
+      return -1;
+  }
+}
+
+// Makes a newly created file durable in its folder: the folder's entry is flushed too.
+int SyncParentFolder(const QByteArray& host) {
+  const qsizetype slash = host.lastIndexOf('/');
+  const QByteArray parent = slash <= 0 ? QByteArray("/") : host.left(slash);
+  const int fd = ::open(parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int result = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return result == EINVAL ? 0 : result;  // some file systems cannot sync folders
+}
+
+}  // namespace
+
+CHostFile::~CHostFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+CHostFile::CHostFile(CHostFile&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), created_(other.created_) {
+  other.fd_ = -1;
+}
+
+CHostFile& CHostFile::operator=(CHostFile&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    path_ = std::move(other.path_);
+    created_ = other.created_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool CHostFile::Open(const QString& devicePath, DWORD access, DWORD creation, DWORD attributes) {
+  if (fd_ >= 0) Close();
+  QString canonical;
+  QByteArray host;
+  if (!CDeviceRoot::Canonical(devicePath, &canonical) || !CDeviceRoot::ToHost(canonical, &host))
+    return false;
+  if (Injected(EFaultOp::eFaultCreate, canonical)) return false;
+  if (creation < CREATE_NEW || creation > TRUNCATE_EXISTING ||
+      (creation == TRUNCATE_EXISTING && !(access & GENERIC_WRITE)))
+    return Fail(ERROR_INVALID_PARAMETER);
+  bool created = false;
+  const int fd = OpenForDisposition(host, OpenFlags(access), creation, &created);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == EEXIST && creation == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
+    return host::FailPath(err, host);
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // Folders, devices, FIFOs and sockets are not files the program can read or write.
+    ::close(fd);
+    return Fail(ERROR_ACCESS_DENIED);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if ((created || creation == CREATE_ALWAYS) && (attributes & ~FILE_ATTRIBUTE_NORMAL)) {
+    const int err = host::ApplyAttributes(host.constData(), attributes,
+                                          host::LastComponent(canonical).startsWith(u'.'));
+    if (err != 0) {
+      ::close(fd);
+      if (created) ::unlink(host.constData());
+      return host::FailPath(err, host);
+    }
+  }
+  fd_ = fd;
+  path_ = canonical;
+  created_ = created;
+  SetLastError(created || creation == CREATE_NEW || creation == OPEN_EXISTING ||
+                       creation == TRUNCATE_EXISTING
+                   ? ERROR_SUCCESS
+                   : ERROR_ALREADY_EXISTS);
+  return true;
+}
+
+bool CHostFile::Read(void* buffer, DWORD count, DWORD* read) {
+  *read = 0;
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  if (Injected(EFaultOp::eFaultRead, path_, ::lseek(fd_, 0, SEEK_CUR), count)) return false;
+  char* out = static_cast<char*>(buffer);
+  while (*read < count) {
+    const ssize_t n = ::read(fd_, out + *read, count - *read);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(ErrorFromErrno(errno));
+    }
+    if (n == 0) break;
+    *read += static_cast<DWORD>(n);
+  }
+  return true;
+}
+
+bool CHostFile::Write(const void* buffer, DWORD count, DWORD* written) {
+  *written = 0;
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  if (Injected(EFaultOp::eFaultWrite, path_, ::lseek(fd_, 0, SEEK_CUR), count)) return false;
+  const char* in = static_cast<const char*>(buffer);
+  while (*written < count) {
+    const ssize_t n = ::write(fd_, in + *written, count - *written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(ErrorFromErrno(errno));
+    }
+    if (n == 0) return Fail(ERROR_DISK_FULL);
+    *written += static_cast<DWORD>(n);
+  }
+  return true;
+}
+
+bool CHostFile::Seek(qint64 distance, DWORD origin, qint64* newPosition) {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  qint64 base = 0;
+  if (origin == FILE_CURRENT) {
+    base = ::lseek(fd_, 0, SEEK_CUR);
+  } else if (origin == FILE_END) {
+    struct stat st;
+    base = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+  } else if (origin != FILE_BEGIN) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  if (base < 0) return Fail(ErrorFromErrno(errno));
+  if (distance < 0 && base + distance < 0) return Fail(ERROR_NEGATIVE_SEEK);
+  const off_t position = ::lseek(fd_, base + distance, SEEK_SET);
+  if (position < 0) return Fail(ErrorFromErrno(errno));
+  if (newPosition) *newPosition = position;
+  return true;
+}
+
+bool CHostFile::GetSize(quint64* size) const {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return Fail(ErrorFromErrno(errno));
+  *size = static_cast<quint64>(st.st_size);
+  return true;
+}
+
+bool CHostFile::SetEnd() {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  const off_t position = ::lseek(fd_, 0, SEEK_CUR);
+  if (Injected(EFaultOp::eFaultWrite, path_, position, 0)) return false;
+  if (position < 0 || ::ftruncate(fd_, position) != 0) return Fail(ErrorFromErrno(errno));
+  return true;
+}
+
+bool CHostFile::Flush() {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  if (Injected(EFaultOp::eFaultFlush, path_)) return false;
+  if (::fdatasync(fd_) != 0) return Fail(ErrorFromErrno(errno));
+  if (created_) {
+    QByteArray host;
+    if (!CDeviceRoot::ToHost(path_, &host)) return false;
+    if (const int err = SyncParentFolder(host)) return Fail(ErrorFromErrno(err));
+    created_ = false;
+  }
+  return true;
+}
+
+bool CHostFile::SetTimes(const FILETIME* creation, const FILETIME* lastAccess,
+                         const FILETIME* lastWrite) {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  if (Injected(EFaultOp::eFaultAttributes, path_)) return false;
+  struct timespec times[2];
+  const FILETIME* given[2] = {lastAccess, lastWrite};
+  for (int i = 0; i < 2; ++i) {
+    if (!given[i]) {
+      times[i] = {0, UTIME_OMIT};
+      continue;
+    }
+    qint64 s, ns;
+    FileTimeToUnix(*given[i], &s, &ns);
+    times[i] = {static_cast<time_t>(s), static_cast<long>(ns)};
+  }
+  if (::futimens(fd_, times) != 0) return Fail(ErrorFromErrno(errno));
+  if (creation) {
+    QByteArray host;
+    if (!CDeviceRoot::ToHost(path_, &host)) return false;
+    if (const int err = host::StoreCreationTime(host.constData(), *creation))
+      return Fail(ErrorFromErrno(err));
+  }
+  return true;
+}
+
+bool CHostFile::Close() {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  const int fd = fd_;
+  fd_ = -1;
+  if (Injected(EFaultOp::eFaultClose, path_)) {
+    ::close(fd);
+    return false;
+  }
+  // The descriptor is gone after close() whatever it returns; it is never closed twice.
+  if (::close(fd) != 0 && errno != EINTR) return Fail(ErrorFromErrno(errno));
+  return true;
+}
+
+}  // namespace plat

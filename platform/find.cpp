@@ -1,0 +1,207 @@
+#include "platform/find.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include <QFile>
+
+#include "platform/device_root.h"
+#include "platform/errors.h"
+#include "platform/host_stat.h"
+
+namespace plat {
+namespace {
+
+using host::Fail;
+
+bool HasWildcards(QStringView name) {
+  return name.contains(u'*') || name.contains(u'?');
+}
+
+// "*" matches any run of characters, "?" exactly one; both sides are already case-folded.
+bool WildcardMatch(QStringView pattern, QStringView name) {
+  qsizetype p = 0, n = 0, star = -1, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      star = p++;
+      mark = n;
+    } else if (star >= 0) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+// The device name of a host entry; false for names the device cannot show: those holding a
+// backslash and those that do not survive the trip through the host encoding.
+bool DeviceName(const char* raw, QString* name) {
+  bool ascii = true;
+  for (const char* c = raw; *c; ++c) {
+    if (*c == '\\') return false;
+    ascii = ascii && static_cast<unsigned char>(*c) < 0x80;
+  }
+  if (ascii) {
+    *name = QString::fromLatin1(raw);
+    return true;
+  }
+  *name = QFile::decodeName(raw);
+  return QFile::encodeName(*name) == raw;
+}
+
+bool IsDotOrDotDot(const char* n) {
+  return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+}
+
+// The record of one item named by its canonical device path.
+bool FindExact(const QString& canonical, WIN32_FIND_DATAW* data) {
+  if (canonical == u"\\") return Fail(ERROR_FILE_NOT_FOUND);  // the root has no record
+  QByteArray host;
+  if (!CDeviceRoot::ToHost(canonical, &host)) return false;
+  host::CItemStatus status;
+  if (const int err = host::StatItem(AT_FDCWD, host.constData(), &status))
+    return host::FailPath(err, host);
+  const host::CStoredMeta meta =
+      status.dangling ? host::CStoredMeta{} : host::ReadStoredMeta(host.constData());
+  const QString name = host::LastComponent(canonical);
+  const DWORD attributes = host::AttributesOf(status, meta, name.startsWith(u'.'),
+                                              host::IsTopLevel(canonical),
+                                              CDeviceRoot::HostDevice());
+  host::FillFindData(status, meta, attributes, name, data);
+  return true;
+}
+
+}  // namespace
+
+struct CFind::State {
+  DIR* dir = nullptr;        // null once an exact lookup has given its one record
+  QByteArray folderHost;     // host path of the folder + "/", for the extended attributes
+  QString foldedPattern;     // case-folded
+  bool matchAll = false;     // "*" or "*.*": no name test
+  bool topLevel = false;     // the folder is the root, where storage cards live
+  quint64 rootDevice = 0;
+
+  ~State() {
+    if (dir) ::closedir(dir);
+  }
+  bool NextMatch(WIN32_FIND_DATAW* data);
+  void Fill(const char* raw, const QString& name, const struct dirent* entry,
+            WIN32_FIND_DATAW* data, bool* vanished);
+};
+
+bool CFind::State::NextMatch(WIN32_FIND_DATAW* data) {
+  if (!dir) return Fail(ERROR_NO_MORE_FILES);
+  for (;;) {
+    errno = 0;
+    const struct dirent* entry = ::readdir(dir);
+    if (!entry) return Fail(errno ? ErrorFromErrno(errno) : ERROR_NO_MORE_FILES);
+    const char* raw = entry->d_name;
+    QString name;
+    if (IsDotOrDotDot(raw) || !DeviceName(raw, &name)) continue;
+    if (!matchAll && !WildcardMatch(foldedPattern, name.toCaseFolded())) continue;
+    bool vanished = false;
+    Fill(raw, name, entry, data, &vanished);
+    if (!vanished) return true;
+  }
+}
+
+void CFind::State::Fill(const char* raw, const QString& name, const struct dirent* entry,
+                        WIN32_FIND_DATAW* data, bool* vanished) {
+  host::CItemStatus status;
+  const int err = host::StatItem(::dirfd(dir), raw, &status);
+  if (err == ENOENT) {
+    *vanished = true;  // removed since the folder was read
+    return;
+  }
+  if (err != 0) {
+    // The entry exists but its status cannot be read: report what the folder says of it.
+    status.isDir = entry->d_type == DT_DIR;
+    status.mode = S_IWUSR | (status.isDir ? S_IFDIR : S_IFREG);
+    status.device = rootDevice;
+  }
+  host::CStoredMeta meta;
+  if (err == 0 && !status.dangling) {
+    const qsizetype folderLength = folderHost.size();
+    folderHost.append(raw);
+    meta = host::ReadStoredMeta(folderHost.constData());
+    folderHost.truncate(folderLength);
+  }
+  const DWORD attributes =
+      host::AttributesOf(status, meta, raw[0] == '.', topLevel, rootDevice);
+  host::FillFindData(status, meta, attributes, name, data);
+}
+
+CFind::~CFind() { Close(); }
+
+bool CFind::First(const QString& pattern, WIN32_FIND_DATAW* data) {
+  Close();
+  QString canonical;
+  if (!CDeviceRoot::Canonical(pattern, &canonical)) return false;
+  const QString name = host::LastComponent(canonical);
+  if (!HasWildcards(name)) {
+    if (!FindExact(canonical, data)) return false;
+    state_ = new State;  // its one record is given; Next reports the end
+    return true;
+  }
+  const qsizetype slash = canonical.lastIndexOf(u'\\');
+  const QString folder = slash == 0 ? QStringLiteral("\\") : canonical.left(slash);
+  QByteArray folderHost;
+  if (!CDeviceRoot::ToHost(folder, &folderHost)) return false;
+  DIR* dir = ::opendir(folderHost.constData());
+  if (!dir) {
+    const int err = errno;
+    return Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+  }
+  state_ = new State;
+  state_->dir = dir;
+  state_->folderHost = folderHost.endsWith('/') ? folderHost : folderHost + '/';
+  state_->foldedPattern = name.toCaseFolded();
+  state_->matchAll = name == u"*" || name == u"*.*";
+  state_->topLevel = folder == u"\\";
+  state_->rootDevice = CDeviceRoot::HostDevice();
+  if (state_->NextMatch(data)) return true;
+  const DWORD error = GetLastError();
+  Close();
+  return Fail(error == ERROR_NO_MORE_FILES ? ERROR_FILE_NOT_FOUND : error);
+}
+
+bool CFind::Next(WIN32_FIND_DATAW* data) {
+  if (!state_) return Fail(ERROR_INVALID_HANDLE);
+  return state_->NextMatch(data);
+}
+
+void CFind::Close() {
+  delete state_;
+  state_ = nullptr;
+}
+
+bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
+  QString canonical;
+  return CDeviceRoot::Canonical(devicePath, &canonical) && FindExact(canonical, data);
+}
+
+QString FindName(const WIN32_FIND_DATAW& data) {
+  qsizetype length = 0;
+  while (length < MAX_PATH && data.cFileName[length] != 0) ++length;
+  return QString::fromUtf16(data.cFileName, length);
+}
+
+quint64 FindSize(const WIN32_FIND_DATAW& data) {
+  return (static_cast<quint64>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool IsWalkableFolder(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace plat

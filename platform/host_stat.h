@@ -1,0 +1,86 @@
+#pragma once
+// Inside the host layer only: the host's status of one item turned into the handheld's
+// attributes, times and find record (shared by CFind, GetFileAttributes and GetFileTimes);
+// the attribute bits and the creation time the host cannot express, kept in extended
+// attributes; and errno values of path operations turned into error codes.
+
+#include <sys/types.h>
+
+#include <functional>
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/wintypes.h"
+
+namespace plat::host {
+
+// Extended attributes, both holding decimal ASCII text.
+constexpr char kAttributesXattr[] = "user.pinbro.attributes";
+constexpr char kCreationXattr[] = "user.pinbro.ctime";  // a FILETIME as one 64-bit number
+
+// The bits kept in kAttributesXattr: those neither the mode nor the name expresses.
+constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE |
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_COMPRESSED;
+
+struct CItemStatus {
+  bool isLink = false;
+  bool dangling = false;    // a link whose target cannot be reached
+  bool isDir = false;       // the item, or for a link its target, is a folder
+  bool mountRoot = false;   // the item itself is the root of a mount (never a link)
+  quint64 device = 0;       // st_dev of the item itself (of the link for a link)
+  mode_t mode = 0;          // of the target for a link
+  quint64 size = 0;         // 0 for folders and dangling links
+  quint64 inode = 0;
+  bool hasBirth = false;
+  FILETIME birth{};
+  FILETIME access{};
+  FILETIME write{};
+};
+
+// The status of `name` in the folder dirFd (AT_FDCWD with a full host path). Links are
+// followed for everything but the link flag, the device and the mount test. 0 or errno.
+int StatItem(int dirFd, const char* name, CItemStatus* status);
+
+struct CStoredMeta {
+  DWORD attributes = 0;  // only kStoredAttributes bits
+  bool hasCreation = false;
+  FILETIME creation{};
+};
+
+// The stored bits and creation time of an item (following links). Missing or unsupported
+// extended attributes give an empty result. One listxattr call when the item has none.
+CStoredMeta ReadStoredMeta(const char* hostPath);
+
+// The item's attributes. dotName: its name begins with a dot. topLevel: it lies directly in
+// the device root, where a folder that is a mount point is a storage card.
+DWORD AttributesOf(const CItemStatus& status, const CStoredMeta& meta, bool dotName,
+                   bool topLevel, quint64 rootDevice);
+
+// The creation time reported: the stored one, else the host's birth time, else the
+// modification time.
+FILETIME CreationTimeOf(const CItemStatus& status, const CStoredMeta& meta);
+
+void FillFindData(const CItemStatus& status, const CStoredMeta& meta, DWORD attributes,
+                  const QString& name, WIN32_FIND_DATAW* data);
+
+// Sets the read-only bit (the owner's write permission) and the stored bits of an item.
+// A file system without user extended attributes drops the stored bits silently. 0 or errno.
+int ApplyAttributes(const char* hostPath, DWORD attributes, bool dotName);
+// Keeps the creation time in the extended attribute (silently dropped where unsupported).
+int StoreCreationTime(const char* hostPath, const FILETIME& creation);
+
+// The error code of a failed path operation: ENOENT and ENOTDIR give ERROR_PATH_NOT_FOUND
+// when the parent folder is missing, ERROR_FILE_NOT_FOUND for a missing last component.
+DWORD PathError(int err, const QByteArray& hostPath);
+// Sets the last error from errno of an operation on hostPath; returns false.
+bool FailPath(int err, const QByteArray& hostPath);
+// Sets the last error; returns false.
+bool Fail(DWORD error);
+
+// Last component of a canonical device path ("" for "\"), and whether the path names an
+// item directly in the root.
+QString LastComponent(const QString& canonical);
+bool IsTopLevel(const QString& canonical);
+
+}  // namespace plat::host
