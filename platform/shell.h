@@ -12,6 +12,8 @@ constexpr int CSIDL_PROGRAMS = 0x02;
 constexpr int CSIDL_PERSONAL = 0x05;
 constexpr int CSIDL_STARTUP = 0x07;
 constexpr int CSIDL_STARTMENU = 0x0B;
+constexpr int CSIDL_MYMUSIC = 0x0D;
+constexpr int CSIDL_APPDATA = 0x1A;
 constexpr int CSIDL_PROGRAM_FILES = 0x26;
 
 // Creates a shortcut file in the handheld's text format "<length>#<command line>", where the

@@ -15,6 +15,9 @@ QString GetModuleFileName();
 
 // The per-user data folder as a device path, or empty when it lies outside the root.
 QString DataFolder();
+// The folder the program keeps its own files in, as a device path: DataFolder(), or
+// "\.pinewood-browser" when the data folder lies outside the root (created when missing).
+QString ProgramFolder();
 
 // The operating-system version reported to the program: 3.0 unless PINBRO_OS_VERSION
 // ("4.20") says otherwise.
