@@ -1,0 +1,301 @@
+#include "registry/registry_access.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+struct CRootEntry {
+  HKEY root;
+  const char* longName;
+  const char* shortName;
+  DWORD ordinal;
+};
+
+// In the order ParseRegistryPath tries them.
+constexpr CRootEntry kRoots[] = {
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM", 2},
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU", 3},
+    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR", 1},
+    {HKEY_USERS, "HKEY_USERS", "HKU", 4},
+};
+
+// The string reader's buffer: 1024 UTF-16 characters, terminator included.
+constexpr DWORD kStringBufferBytes = 2048;
+
+// A key opened for the length of one call.
+class CKeyScope {
+ public:
+  CKeyScope() = default;
+  ~CKeyScope() {
+    if (key_) plat::RegCloseKey(key_);
+  }
+  CKeyScope(const CKeyScope&) = delete;
+  CKeyScope& operator=(const CKeyScope&) = delete;
+
+  bool Open(HKEY root, const QString& strKeyPath, DWORD access) {
+    return plat::RegOpenKeyEx(root, strKeyPath, 0, access, &key_) == ERROR_SUCCESS;
+  }
+  bool Create(HKEY root, const QString& strKeyPath, DWORD* disposition = nullptr) {
+    return plat::RegCreateKeyEx(root, strKeyPath, &key_, disposition) == ERROR_SUCCESS;
+  }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = 0;
+};
+
+// UTF-16 text from value data, ending at the first terminator or at the end of the data.
+QString TextUpToTerminator(const char16_t* chars, qsizetype count) {
+  qsizetype length = 0;
+  while (length < count && chars[length] != 0) ++length;
+  return QString::fromUtf16(chars, length);
+}
+
+bool WriteValue(HKEY root, const QString& strKeyPath, const QString& strValueName, DWORD type,
+                const QByteArray& data, bool bFlush) {
+  CKeyScope key;
+  if (!key.Create(root, strKeyPath)) return false;
+  if (plat::RegSetValueEx(key.get(), strValueName, type,
+                          reinterpret_cast<const BYTE*>(data.constData()),
+                          DWORD(data.size())) != ERROR_SUCCESS)
+    return false;
+  return !bFlush || plat::RegFlushKey(key.get()) == ERROR_SUCCESS;
+}
+
+QByteArray Utf16Bytes(const QString& text) {
+  return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+}  // namespace
+
+QString RootName(HKEY root, bool bShort) {
+  for (const CRootEntry& r : kRoots)
+    if (r.root == root) return QLatin1String(bShort ? r.shortName : r.longName);
+  return QStringLiteral("...");
+}
+
+DWORD OrdinalFromRoot(HKEY root) {
+  for (const CRootEntry& r : kRoots)
+    if (r.root == root) return r.ordinal;
+  return 0;
+}
+
+HKEY RootFromOrdinal(DWORD dwOrdinal) {
+  for (const CRootEntry& r : kRoots)
+    if (r.ordinal == dwOrdinal) return r.root;
+  return 0;
+}
+
+bool ParseRegistryPath(const QString& strText, HKEY* root, QString* strKeyPath,
+                       QString* strLastComponent) {
+  *root = 0;
+  strKeyPath->clear();
+  strLastComponent->clear();
+  if (strText.size() < 2) return false;
+  const qsizetype rootEnd = strText.indexOf(QLatin1Char('\\'), 1);
+  const QString rootPart = rootEnd < 0 ? strText : strText.left(rootEnd);
+  const qsizetype lastSlash = strText.lastIndexOf(QLatin1Char('\\'));
+  if (lastSlash >= 0) *strLastComponent = strText.mid(lastSlash + 1);
+  // The key path lies between the root part's backslash and the last backslash; with a
+  // trailing backslash it is everything after the root part's backslash.
+  if (strText.endsWith(QLatin1Char('\\')))
+    *strKeyPath = rootEnd < 0 ? QString() : strText.mid(rootEnd + 1);
+  else if (rootEnd >= 0 && lastSlash > rootEnd)
+    *strKeyPath = strText.mid(rootEnd + 1, lastSlash - rootEnd - 1);
+  for (const CRootEntry& r : kRoots) {
+    if (rootPart == QLatin1String(r.longName) || rootPart == QLatin1String(r.shortName)) {
+      *root = r.root;
+      break;
+    }
+  }
+  return true;
+}
+
+QString ParentKeyPath(const QString& strPath) {
+  if (strPath.size() < 3) return {};
+  QString path = strPath;
+  if (path.endsWith(QLatin1Char('\\'))) path.chop(1);
+  const qsizetype lastSlash = path.lastIndexOf(QLatin1Char('\\'));
+  return lastSlash <= 0 ? QString() : path.left(lastSlash);
+}
+
+ERegValueType RegTypeCode(DWORD dwPlatformType) {
+  switch (dwPlatformType) {
+    case REG_DWORD: return eRegVT_Dword;
+    case REG_DWORD_BIG_ENDIAN: return eRegVT_DwordBigEndian;
+    case REG_BINARY: return eRegVT_Binary;
+    case REG_RESOURCE_LIST: return eRegVT_ResourceList;
+    case REG_SZ: return eRegVT_String;
+    case REG_EXPAND_SZ: return eRegVT_ExpandString;
+    case REG_MULTI_SZ: return eRegVT_MultiString;
+    default: return eRegVT_Unknown;
+  }
+}
+
+bool EnumSubKeys(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
+  CKeyScope key;
+  if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
+  DWORD subKeys = 0;
+  if (plat::RegQueryInfoKey(key.get(), &subKeys, nullptr, nullptr, nullptr, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  CRegEnumItem item;
+  item.root = root;
+  item.type = kRegEnumTypeSubKey;
+  for (DWORD i = 0; plat::RegEnumKeyEx(key.get(), i, &item.name) == ERROR_SUCCESS; ++i)
+    pSink->OnKey(item);
+  return true;
+}
+
+bool EnumValues(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
+  CKeyScope key;
+  if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
+  DWORD values = 0, maxDataSize = 0;
+  if (plat::RegQueryInfoKey(key.get(), nullptr, nullptr, &values, nullptr, &maxDataSize) !=
+      ERROR_SUCCESS)
+    return false;
+  std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[qMax<DWORD>(maxDataSize, 1)]);
+  if (!buffer) return false;
+  CRegEnumItem item;
+  item.root = root;
+  item.data = buffer.get();
+  for (DWORD i = 0; i < values; ++i) {
+    DWORD platformType = 0;
+    item.dataSize = maxDataSize;
+    // A value that cannot be read (grown or removed meanwhile) is skipped.
+    if (plat::RegEnumValue(key.get(), i, &item.name, &platformType, buffer.get(),
+                           &item.dataSize) != ERROR_SUCCESS)
+      continue;
+    if (item.name.isEmpty()) item.name = kRegNoName;
+    item.type = RegTypeCode(platformType);
+    if (!pSink->OnValue(item)) break;
+  }
+  return true;
+}
+
+int CountSubKeys(HKEY root, const QString& strKeyPath) {
+  CKeyScope key;
+  DWORD subKeys = 0;
+  if (!key.Open(root, strKeyPath, 0) ||
+      plat::RegQueryInfoKey(key.get(), &subKeys, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+    return -1;
+  return int(subKeys);
+}
+
+bool ReadDword(HKEY root, const QString& strKeyPath, const QString& strValueName,
+               DWORD* pdwValue) {
+  *pdwValue = 0;
+  CKeyScope key;
+  if (!key.Open(root, strKeyPath, KEY_READ)) return false;
+  DWORD number = 0, size = sizeof number, type = 0;
+  if (plat::RegQueryValueEx(key.get(), strValueName, &type, reinterpret_cast<BYTE*>(&number),
+                            &size) != ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return false;
+  *pdwValue = number;
+  return true;
+}
+
+bool ReadString(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                QString* pstrValue) {
+  pstrValue->clear();
+  CKeyScope key;
+  if (!key.Open(root, strKeyPath, KEY_READ)) return false;
+  char16_t buffer[kStringBufferBytes / 2];
+  DWORD size = sizeof buffer, type = 0;
+  if (plat::RegQueryValueEx(key.get(), strValueName, &type, reinterpret_cast<BYTE*>(buffer),
+                            &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return false;
+  *pstrValue = TextUpToTerminator(buffer, size / 2);
+  return true;
+}
+
+bool ReadMultiString(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                     QStringList* pList) {
+  pList->clear();
+  CKeyScope key;
+  DWORD maxDataSize = 0;
+  if (!key.Open(root, strKeyPath, KEY_READ) ||
+      plat::RegQueryInfoKey(key.get(), nullptr, nullptr, nullptr, nullptr, &maxDataSize) !=
+          ERROR_SUCCESS)
+    return false;
+  QByteArray buffer(qsizetype(maxDataSize), '\0');
+  DWORD size = maxDataSize, type = 0;
+  if (plat::RegQueryValueEx(key.get(), strValueName, &type,
+                            reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
+    return false;
+  // The strings are parsed within the data read, so a last string without its terminator is
+  // kept whole instead of running past the data.
+  const char16_t* chars = reinterpret_cast<const char16_t*>(buffer.constData());
+  const qsizetype count = size / 2;
+  for (qsizetype at = 0; at < count;) {
+    const QString text = TextUpToTerminator(chars + at, count - at);
+    if (text.isEmpty()) break;
+    pList->append(text);
+    at += text.size() + 1;
+  }
+  return true;
+}
+
+bool ReadValueType(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                   ERegValueType* pType) {
+  *pType = eRegVT_Unknown;
+  CKeyScope key;
+  DWORD type = 0;
+  if (!key.Open(root, strKeyPath, KEY_READ) ||
+      plat::RegQueryValueEx(key.get(), strValueName, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  *pType = RegTypeCode(type);
+  return true;
+}
+
+bool WriteDword(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                DWORD dwValue) {
+  return WriteValue(root, strKeyPath, strValueName, REG_DWORD,
+                    QByteArray(reinterpret_cast<const char*>(&dwValue), sizeof dwValue), true);
+}
+
+bool WriteString(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                 const QString& strValue) {
+  return WriteValue(root, strKeyPath, strValueName, REG_SZ,
+                    Utf16Bytes(strValue) + QByteArray(2, '\0'), true);
+}
+
+bool WriteMultiString(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                      const QStringList& list) {
+  QByteArray data;
+  for (const QString& text : list) data += Utf16Bytes(text) + QByteArray(2, '\0');
+  if (!list.isEmpty()) data += QByteArray(2, '\0');
+  return WriteValue(root, strKeyPath, strValueName, REG_MULTI_SZ, data, false);
+}
+
+ECreateKeyResult CreateKey(HKEY root, const QString& strKeyPath) {
+  CKeyScope key;
+  DWORD disposition = 0;
+  if (!key.Create(root, strKeyPath, &disposition)) return eCreateKey_Failed;
+  return disposition == REG_OPENED_EXISTING_KEY ? eCreateKey_Existed : eCreateKey_Created;
+}
+
+bool DeleteValue(HKEY root, const QString& strKeyPath, const QString& strValueName) {
+  CKeyScope key;
+  if (!key.Open(root, strKeyPath, 0)) return false;
+  if (plat::RegDeleteValue(key.get(), strValueName) != ERROR_SUCCESS) return false;
+  plat::RegFlushKey(key.get());  // the value is gone either way; the flush only hardens it
+  return true;
+}
+
+bool DeleteDefaultValue(HKEY root, const QString& strKeyPath) {
+  return DeleteValue(root, strKeyPath, QString());
+}
+
+bool DeleteKey(HKEY root, const QString& strParentPath, const QString& strName) {
+  CKeyScope parent;
+  if (!parent.Open(root, strParentPath, 0)) return false;
+  // The hive deletes the key with its whole subtree, as the handheld does.
+  if (plat::RegDeleteKey(parent.get(), strName) != ERROR_SUCCESS) return false;
+  plat::RegFlushKey(parent.get());
+  return true;
+}
