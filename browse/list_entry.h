@@ -1,0 +1,61 @@
+#pragma once
+// One row of a list panel: its entry type, the text it shows and the record behind it. The
+// entry owns its record. The record types of the sources derive from CItemRecord: CFileItem
+// (types 2-5), CRecycledItem (15, 16), and the zip member and registry records of their
+// sources.
+
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "browse/entry_types.h"
+
+class CItemRecord {
+ public:
+  virtual ~CItemRecord() = default;
+};
+
+class CListEntry {
+ public:
+  CListEntry(DWORD dwType, QString strDisplayName, std::unique_ptr<CItemRecord> item)
+      : type(dwType), displayName(std::move(strDisplayName)), item_(std::move(item)) {}
+
+  DWORD type = eEntry_None;
+  QString displayName;  // what the Name column shows; operations use the record's name
+
+  CItemRecord* Item() const { return item_.get(); }
+  // The record as a given record type; null when it is of another type (or there is none).
+  template <class T>
+  T* ItemAs() const {
+    return dynamic_cast<T*>(item_.get());
+  }
+
+ private:
+  std::unique_ptr<CItemRecord> item_;
+};
+
+// A panel's entries in display order. Index access is checked: an index outside 0..Count()-1
+// gives null.
+class CListEntries {
+ public:
+  int Count() const { return static_cast<int>(entries_.size()); }
+  CListEntry* At(int nIndex) const {
+    return nIndex >= 0 && nIndex < Count() ? entries_[nIndex].get() : nullptr;
+  }
+  CItemRecord* ItemAt(int nIndex) const {
+    CListEntry* pEntry = At(nIndex);
+    return pEntry ? pEntry->Item() : nullptr;
+  }
+  void Add(std::unique_ptr<CListEntry> entry) { entries_.push_back(std::move(entry)); }
+  // Exchanges two rows (the sort works by neighbour swaps); out-of-range indices do nothing.
+  void Swap(int a, int b) {
+    if (At(a) && At(b)) std::swap(entries_[a], entries_[b]);
+  }
+  // Deletes every entry with its record.
+  void Clear() { entries_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<CListEntry>> entries_;
+};
