@@ -240,14 +240,29 @@ bool ReadMultiString(HKEY root, const QString& strKeyPath, const QString& strVal
   return true;
 }
 
-bool ReadValueType(HKEY root, const QString& strKeyPath, const QString& strValueName,
-                   ERegValueType* pType) {
+bool ReadValueData(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                   ERegValueType* pType, QByteArray* pData) {
   *pType = eRegVT_Unknown;
+  if (pData) pData->clear();
   CKeyScope key;
-  DWORD type = 0;
-  if (!key.Open(root, strKeyPath, KEY_READ) ||
-      plat::RegQueryValueEx(key.get(), strValueName, &type, nullptr, nullptr) != ERROR_SUCCESS)
+  if (!key.Open(root, strKeyPath, KEY_READ)) return false;
+  DWORD type = 0, size = 0;
+  LONG rc = plat::RegQueryValueEx(key.get(), strValueName, &type, nullptr, &size);
+  // The value may grow between the two calls (another process): ask again with the new size.
+  for (int attempt = 0; pData && rc == ERROR_SUCCESS; ++attempt) {
+    pData->resize(qsizetype(size));
+    rc = plat::RegQueryValueEx(key.get(), strValueName, &type,
+                               reinterpret_cast<BYTE*>(pData->data()), &size);
+    if (rc == ERROR_SUCCESS) {
+      pData->resize(qsizetype(size));
+      break;
+    }
+    if (rc == ERROR_MORE_DATA && attempt < 3) rc = ERROR_SUCCESS;
+  }
+  if (rc != ERROR_SUCCESS) {
+    if (pData) pData->clear();
     return false;
+  }
   *pType = RegTypeCode(type);
   return true;
 }

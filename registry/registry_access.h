@@ -8,6 +8,7 @@
 // Key paths are subkey paths below a root, backslash-separated, without a leading or trailing
 // backslash. Failures set the platform's last error (GetLastError) at the failing call.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -94,9 +95,10 @@ bool ReadString(HKEY root, const QString& strKeyPath, const QString& strValueNam
 // the list. False when the value cannot be read; the list is then empty.
 bool ReadMultiString(HKEY root, const QString& strKeyPath, const QString& strValueName,
                      QStringList* pList);
-// The layer's type code of a value; false when the value cannot be read.
-bool ReadValueType(HKEY root, const QString& strKeyPath, const QString& strValueName,
-                   ERegValueType* pType);
+// The layer's type code and the stored bytes of a value of any type (pData may be null);
+// false when the value cannot be read.
+bool ReadValueData(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                   ERegValueType* pType, QByteArray* pData);
 
 // The writers create the key path when it is missing. WriteDword and WriteString flush the
 // key (true only when the flush succeeded too); WriteMultiString commits without a flush.

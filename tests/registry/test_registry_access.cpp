@@ -316,17 +316,29 @@ TEST_F(RegistryAccessTest, DeleteKeyRemovesTheSubtreeAndDeleteValueOneValue) {
   EXPECT_TRUE(sink.values.empty());
 }
 
-TEST_F(RegistryAccessTest, ReadValueTypeGivesTheTypeCode) {
+TEST_F(RegistryAccessTest, ReadValueDataGivesTheTypeCodeAndBytesOfAnyValue) {
   SetRaw("Software\\Types", "Multi", REG_MULTI_SZ, Nul());
-  SetRaw("Software\\Types", "Raw", 42, QByteArray("x", 1));
-  ERegValueType type = eRegVT_String;
-  EXPECT_TRUE(ReadValueType(HKEY_LOCAL_MACHINE, "Software\\Types", "multi", &type));
-  EXPECT_EQ(type, eRegVT_MultiString);
-  EXPECT_TRUE(ReadValueType(HKEY_LOCAL_MACHINE, "Software\\Types", "Raw", &type));
-  EXPECT_EQ(type, eRegVT_Unknown);
-  type = eRegVT_String;
-  EXPECT_FALSE(ReadValueType(HKEY_LOCAL_MACHINE, "Software\\Types", "None", &type));
-  EXPECT_EQ(type, eRegVT_Unknown);
+  SetRaw("Software\\Types", "Raw", 42, QByteArray("x\0y", 3));
+  SetRaw("Software\\Types", "Empty", REG_BINARY, QByteArray());
+  const struct {
+    const char* name;
+    bool ok;
+    ERegValueType type;
+    QByteArray data;
+  } cases[] = {
+      {"multi", true, eRegVT_MultiString, Nul()},
+      {"Raw", true, eRegVT_Unknown, QByteArray("x\0y", 3)},
+      {"Empty", true, eRegVT_Binary, QByteArray()},
+      {"None", false, eRegVT_Unknown, QByteArray()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ERegValueType type = eRegVT_String;
+    QByteArray data = "stale";
+    EXPECT_EQ(ReadValueData(HKEY_LOCAL_MACHINE, "Software\\Types", c.name, &type, &data), c.ok);
+    EXPECT_EQ(type, c.type);
+    EXPECT_EQ(data, c.data);
+  }
 }
 
 }  // namespace
