@@ -54,6 +54,8 @@ void CFaultInjector::SetObserver(std::function<void(const CFileOpEvent&)> observ
   UpdateArmed();
 }
 
+bool CFaultInjector::IsArmed() { return g_armed.load(std::memory_order_relaxed); }
+
 bool CFaultInjector::Intercept(const CFileOpEvent& event, DWORD* error) {
   if (!g_armed.load(std::memory_order_relaxed)) return false;
   std::function<void(const CFileOpEvent&)> observer;

@@ -44,6 +44,8 @@ class CFaultInjector {
   // Used by the host layer before each operation: reports the call to the observer and
   // returns true (with the error to set) when this call must fail.
   static bool Intercept(const CFileOpEvent& event, DWORD* error);
+  // True while a fault or an observer is set; lets a caller skip building the event.
+  static bool IsArmed();
 };
 
 }  // namespace plat

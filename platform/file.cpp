@@ -17,8 +17,11 @@ namespace {
 
 using host::Fail;
 
-// Reports the call to the fault injector; true (last error set) when it must fail.
-bool Injected(EFaultOp op, const QString& path, qint64 position = 0, qint64 bytes = 0) {
+// Reports the call to the fault injector; true (last error set) when it must fail. With fd
+// the event carries the file position (read only while the injector is armed).
+bool Injected(EFaultOp op, const QString& path, int fd = -1, qint64 bytes = 0) {
+  if (!CFaultInjector::IsArmed()) return false;
+  const qint64 position = fd >= 0 ? ::lseek(fd, 0, SEEK_CUR) : 0;
   DWORD error = ERROR_SUCCESS;
   if (!CFaultInjector::Intercept(CFileOpEvent{op, path, position, bytes}, &error)) return false;
   SetLastError(error);
@@ -143,7 +146,7 @@ bool CHostFile::Open(const QString& devicePath, DWORD access, DWORD creation, DW
 bool CHostFile::Read(void* buffer, DWORD count, DWORD* read) {
   *read = 0;
   if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
-  if (Injected(EFaultOp::eFaultRead, path_, ::lseek(fd_, 0, SEEK_CUR), count)) return false;
+  if (Injected(EFaultOp::eFaultRead, path_, fd_, count)) return false;
   char* out = static_cast<char*>(buffer);
   while (*read < count) {
     const ssize_t n = ::read(fd_, out + *read, count - *read);
@@ -160,7 +163,7 @@ bool CHostFile::Read(void* buffer, DWORD count, DWORD* read) {
 bool CHostFile::Write(const void* buffer, DWORD count, DWORD* written) {
   *written = 0;
   if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
-  if (Injected(EFaultOp::eFaultWrite, path_, ::lseek(fd_, 0, SEEK_CUR), count)) return false;
+  if (Injected(EFaultOp::eFaultWrite, path_, fd_, count)) return false;
   const char* in = static_cast<const char*>(buffer);
   while (*written < count) {
     const ssize_t n = ::write(fd_, in + *written, count - *written);
@@ -204,7 +207,7 @@ bool CHostFile::GetSize(quint64* size) const {
 bool CHostFile::SetEnd() {
   if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
   const off_t position = ::lseek(fd_, 0, SEEK_CUR);
-  if (Injected(EFaultOp::eFaultWrite, path_, position, 0)) return false;
+  if (Injected(EFaultOp::eFaultWrite, path_, fd_, 0)) return false;
   if (position < 0 || ::ftruncate(fd_, position) != 0) return Fail(ErrorFromErrno(errno));
   return true;
 }

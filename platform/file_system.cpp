@@ -23,6 +23,7 @@ using host::Fail;
 using host::FailPath;
 
 bool Injected(EFaultOp op, const QString& path) {
+  if (!CFaultInjector::IsArmed()) return false;
   DWORD error = ERROR_SUCCESS;
   if (!CFaultInjector::Intercept(CFileOpEvent{op, path}, &error)) return false;
   SetLastError(error);

@@ -6,8 +6,6 @@
 
 #include <sys/types.h>
 
-#include <functional>
-
 #include <QByteArray>
 #include <QString>
 
