@@ -320,8 +320,7 @@ bool IsStorageCard(const QString& devicePath) {
   if (!Resolve(devicePath, &canonical, &host) || !host::IsTopLevel(canonical)) return false;
   host::CItemStatus status;
   if (host::StatItem(AT_FDCWD, host.constData(), &status) != 0) return false;
-  return status.isDir && !status.isLink &&
-         (status.mountRoot || status.device != CDeviceRoot::HostDevice());
+  return host::IsMountPoint(status, CDeviceRoot::HostDevice());
 }
 
 }  // namespace plat

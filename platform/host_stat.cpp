@@ -94,8 +94,8 @@ int StatItem(int dirFd, const char* name, CItemStatus* status) {
     }
     sx = target;
   } else {
-    status->mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
-                        (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    status->mountKnown = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
+    status->mountRoot = status->mountKnown && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
   }
   status->mode = sx.stx_mode;
   status->isDir = S_ISDIR(sx.stx_mode);
@@ -129,14 +129,20 @@ CStoredMeta ReadStoredMeta(const char* hostPath) {
   return meta;
 }
 
+bool IsMountPoint(const CItemStatus& status, quint64 rootDevice) {
+  if (!status.isDir || status.isLink) return false;
+  // Where the host says which folders are mount roots, that answer is exact; another device
+  // number alone would also take in btrfs subvolumes, which are ordinary folders.
+  return status.mountKnown ? status.mountRoot : status.device != rootDevice;
+}
+
 DWORD AttributesOf(const CItemStatus& status, const CStoredMeta& meta, bool dotName,
                    bool topLevel, quint64 rootDevice) {
   DWORD attributes = meta.attributes;
   if (status.isDir) {
     attributes |= FILE_ATTRIBUTE_DIRECTORY;
     attributes &= ~FILE_ATTRIBUTE_TEMPORARY;  // 0x110 is kept for storage cards
-    if (topLevel && !status.isLink && (status.mountRoot || status.device != rootDevice))
-      attributes |= FILE_ATTRIBUTE_TEMPORARY;
+    if (topLevel && IsMountPoint(status, rootDevice)) attributes |= FILE_ATTRIBUTE_TEMPORARY;
   }
   if (!(status.mode & S_IWUSR) && !status.dangling) attributes |= FILE_ATTRIBUTE_READONLY;
   if (dotName) attributes |= FILE_ATTRIBUTE_HIDDEN;

@@ -26,6 +26,7 @@ struct CItemStatus {
   bool dangling = false;    // a link whose target cannot be reached
   bool isDir = false;       // the item, or for a link its target, is a folder
   bool mountRoot = false;   // the item itself is the root of a mount (never a link)
+  bool mountKnown = false;  // the host answers the mount-root question (Linux 5.8 and later)
   quint64 device = 0;       // st_dev of the item itself (of the link for a link)
   mode_t mode = 0;          // of the target for a link
   quint64 size = 0;         // 0 for folders and dangling links
@@ -49,6 +50,9 @@ struct CStoredMeta {
 // The stored bits and creation time of an item (following links). Missing or unsupported
 // extended attributes give an empty result. One listxattr call when the item has none.
 CStoredMeta ReadStoredMeta(const char* hostPath);
+
+// True for a folder (not a link) that is the root of a mount of its own.
+bool IsMountPoint(const CItemStatus& status, quint64 rootDevice);
 
 // The item's attributes. dotName: its name begins with a dot. topLevel: it lies directly in
 // the device root, where a folder that is a mount point is a storage card.
