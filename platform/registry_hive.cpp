@@ -203,6 +203,8 @@ QString CHive::HostFile() {
   return st.hostFile;
 }
 
+// Options and access rights are accepted and not enforced: as on the handheld, every handle
+// may read and write.
 LONG RegOpenKeyEx(HKEY key, const QString& subKey, DWORD options, DWORD access, HKEY* result) {
   if (!result) return Result(ERROR_INVALID_PARAMETER);
   *result = 0;

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -401,6 +402,39 @@ TEST_F(HiveTest, SecondProcessSharesTheHive) {
   ASSERT_EQ(RegQueryInfoKey(key, nullptr, nullptr, &values, nullptr, nullptr), 0);
   EXPECT_EQ(values, 201u);
   EXPECT_EQ(Get(key, "Child99").second, Dword(99));
+  RegCloseKey(key);
+}
+
+// The child of ACommittedChangeSurvivesAProgramThatDies: writes one value without a flush and
+// ends the process at once, without closing the hive or running any destructor.
+TEST(HiveChildProcess, DISABLED_WritesAndDiesWithoutClosing) {
+  const QString file = qEnvironmentVariable(kChildEnv);
+  ASSERT_FALSE(file.isEmpty()) << "runs only as the child of ACommittedChangeSurvives...";
+  QString error;
+  ASSERT_TRUE(CHive::Open(file, &error)) << error.toStdString();
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Crash", &key, nullptr), 0);
+  const DWORD value = 77;
+  ASSERT_EQ(RegSetValueEx(key, "Written", REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), 0);
+  std::_Exit(42);
+}
+
+TEST_F(HiveTest, ACommittedChangeSurvivesAProgramThatDies) {
+  CHive::Close();
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(kChildEnv, HiveFile());
+  child.setProcessEnvironment(env);
+  child.start(QCoreApplication::applicationFilePath(),
+              {"--gtest_filter=HiveChildProcess.DISABLED_WritesAndDiesWithoutClosing",
+               "--gtest_also_run_disabled_tests"});
+  ASSERT_TRUE(child.waitForFinished(60000));
+  ASSERT_EQ(child.exitCode(), 42) << child.readAll().toStdString();
+
+  Reopen();
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Crash", 0, KEY_READ, &key), 0);
+  EXPECT_EQ(Get(key, "Written").second, Dword(77));
   RegCloseKey(key);
 }
 
