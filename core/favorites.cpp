@@ -1,0 +1,58 @@
+#include "core/favorites.h"
+
+#include "core/settings_store.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+
+QVector<CFavorite> favorites;
+
+namespace {
+
+constexpr DWORD kFavoriteFolder = 2;  // a file-system folder
+
+QString SpecialFolder(int nCsidl) {
+  QString path;
+  plat::SHGetSpecialFolderPath(nCsidl, &path, false);
+  return path;
+}
+
+// The handheld names the folder of its system library (coredll.dll), which also holds the
+// Start menu. The host's system libraries lie outside the device root; the program's own
+// folder, which holds its Start menu, takes that place.
+QString SystemLibraryFolder() { return plat::ProgramFolder(); }
+
+bool IsAcceptedType(DWORD dwType) { return dwType == 2 || dwType == 4 || dwType == 11; }
+
+}  // namespace
+
+QVector<CFavorite> DefaultFavorites() {
+  const auto folder = [](const char* name, const QString& path) {
+    return CFavorite{kFavoriteFolder, QString::fromLatin1(name), path, 0, 0};
+  };
+  return {
+      folder("My Documents", SpecialFolder(plat::CSIDL_PERSONAL)),  // 55185
+      folder("Programs", SpecialFolder(plat::CSIDL_PROGRAMS)),      // 55187
+      folder("Startup", SpecialFolder(plat::CSIDL_STARTUP)),        // 55188
+      folder("Windows", SystemLibraryFolder()),                     // 55189
+  };
+}
+
+void LoadFavorites() {
+  favorites.clear();
+  DWORD dwDefaults = 1;
+  ReadProfileDword(QStringLiteral("FavFS"), 1, &dwDefaults);
+  if (dwDefaults == 1) favorites = DefaultFavorites();
+  DWORD dwCount = 0;
+  ReadProfileDword(QStringLiteral("NumFavorites"), 0, &dwCount);
+  if (dwCount > kMaxFavorites) dwCount = 0;
+  for (DWORD n = 0; n < dwCount; ++n) {
+    CFavorite favorite;
+    ReadProfileDword(QStringLiteral("FavT%1").arg(n), 0, &favorite.dwType);
+    ReadProfileString(QStringLiteral("FavN%1").arg(n), QString(), &favorite.strName);
+    ReadProfileString(QStringLiteral("FavSD%1").arg(n), QString(), &favorite.strPath);
+    ReadProfileDword(QStringLiteral("FavD%1").arg(n), 0, &favorite.dwData);
+    ReadProfileDword(QStringLiteral("FavCIDxxx%1").arg(n), 0, &favorite.dwCid);
+    if (favorite.strName.isEmpty()) favorite.strName = favorite.strPath;
+    if (!favorite.strPath.isEmpty() && IsAcceptedType(favorite.dwType)) favorites.append(favorite);
+  }
+}
