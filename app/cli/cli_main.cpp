@@ -2,6 +2,9 @@
 
 #include "app/cli/cli_context.h"
 #include "app/cli/commands.h"
+#include "app/cli/terminal_message_box.h"
+#include "core/settings_answers.h"
+#include "core/settings_io.h"
 #include "platform/host_defaults.h"
 #include "platform/registry_hive.h"
 
@@ -104,6 +107,13 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     PrintHelp(err);
     return kExitUsage;
   }
+  // The current profile's options, and boxes on the terminal with the profile's remembered
+  // answers, as the desktop has them.
+  LoadStoredOptions();
+  CTerminalMessageBox boxUi(options.answer, err);
+  CSettingsRememberedAnswers rememberedAnswers;
+  CMessageBoxService boxService(&boxUi, &rememberedAnswers);
+  CScopedMessageBoxService installBoxService(&boxService);
   CCliContext ctx{options, rest, out, err};
   const int status = command->run(ctx);
   plat::CHive::Close();

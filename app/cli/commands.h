@@ -21,4 +21,8 @@ struct CCommand {
 // Every command that exists, in the order --help lists them.
 const std::vector<CCommand>& Commands();
 
+// The handlers, each in its own file (command_<word>.cpp).
+int RunSettingsCommand(CCliContext& ctx);  // command_settings.cpp
+int RunProfileCommand(CCliContext& ctx);   // command_profile.cpp
+
 }  // namespace cli

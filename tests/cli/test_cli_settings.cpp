@@ -1,0 +1,112 @@
+// pinbro-cli settings and profile commands, run as the built program on a temporary root and
+// hive.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CRun {
+  int exitCode;
+  QString out;
+  QString err;
+};
+
+class CliSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(root_.isValid());
+    ASSERT_TRUE(hive_.isValid());
+  }
+
+  CRun Run(const QStringList& args) {
+    QProcess process;
+    process.setProgram(PINBRO_CLI_BINARY);
+    process.setArguments(
+        QStringList{"--root", root_.path(), "--registry", hive_.path() + "/registry.db"} + args);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
+  QString Get(const QString& strName) {
+    const CRun run = Run({"settings", "get", strName});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out;
+  }
+
+  QTemporaryDir root_;
+  QTemporaryDir hive_;
+};
+
+TEST_F(CliSettingsTest, SettingsGetAndSet) {
+  EXPECT_EQ(Get("MainViewConfig"), "7\n");
+  EXPECT_EQ(Get("RecycleBinPath"), "\\RecycleBin\n");
+  EXPECT_EQ(Get("DS3"), "4294967295\n");
+
+  EXPECT_EQ(Run({"settings", "set", "MainViewConfig", "9"}).exitCode, 0);
+  EXPECT_EQ(Get("MainViewConfig"), "9\n");
+
+  const CRun refused = Run({"settings", "set", "MainViewConfig", "12"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.err.contains("MainViewConfig")) << refused.err.toStdString();
+  EXPECT_TRUE(refused.err.contains("0 to 9")) << refused.err.toStdString();
+  EXPECT_EQ(Get("MainViewConfig"), "9\n") << "a refused value is not stored";
+
+  const CRun cacheType = Run({"settings", "set", "MainTreeACacheType", "3"});
+  EXPECT_EQ(cacheType.exitCode, 1);
+  EXPECT_TRUE(cacheType.err.contains("2, 9, 10 or 11")) << cacheType.err.toStdString();
+
+  EXPECT_EQ(Run({"settings", "set", "RecycleBinPath", "\\Trash"}).exitCode, 0);
+  EXPECT_EQ(Get("RecycleBinPath"), "\\Trash\n");
+  EXPECT_EQ(Run({"settings", "set", "RecycleBinPath", QString(1024, 'x')}).exitCode, 1);
+
+  EXPECT_EQ(Run({"settings", "set", "UseClearType", "1"}).exitCode, 0);
+  EXPECT_EQ(Get("EnableClearTypeFonts"), "1\n") << "both names of one switch";
+  EXPECT_EQ(Run({"settings", "set", "SimpleSearchString 2", "*.txt"}).exitCode, 0);
+  EXPECT_EQ(Get("SimpleSearchString 2"), "*.txt\n");
+
+  EXPECT_EQ(Run({"settings", "set", "MainViewToolbar", "yes"}).exitCode, 1);
+  EXPECT_EQ(Run({"settings", "get", "NoSuchOption"}).exitCode, 1);
+  EXPECT_EQ(Run({"settings", "get", "CurrentProfile"}).exitCode, 1) << "not a profile option";
+  EXPECT_EQ(Run({"settings", "set", "MainViewConfig"}).exitCode, 2);
+  EXPECT_EQ(Run({"settings", "frob"}).exitCode, 2);
+}
+
+TEST_F(CliSettingsTest, ProfileAddListSwitchDelete) {
+  EXPECT_EQ(Run({"profile", "list"}).out, "* Default\tDefault profile\n");
+  EXPECT_EQ(Run({"settings", "set", "MainViewConfig", "3"}).exitCode, 0);
+
+  EXPECT_EQ(Run({"profile", "add", "Work", "office hours"}).exitCode, 0);
+  EXPECT_EQ(Run({"profile", "add", "Home"}).exitCode, 0);
+  const CRun duplicate = Run({"profile", "add", "default"});
+  EXPECT_EQ(duplicate.exitCode, 1);
+  EXPECT_TRUE(duplicate.err.contains("Profile already exists")) << duplicate.err.toStdString();
+  EXPECT_EQ(Run({"profile", "list"}).out,
+            "* Default\tDefault profile\n  Work\toffice hours\n  Home\t\n");
+
+  EXPECT_EQ(Run({"profile", "switch", "work"}).exitCode, 0);
+  EXPECT_TRUE(Run({"profile", "list"}).out.contains("* Work\toffice hours\n"));
+  EXPECT_EQ(Get("MainViewConfig"), "3\n") << "the new profile starts from the old options";
+  EXPECT_EQ(Run({"settings", "set", "MainViewConfig", "5"}).exitCode, 0);
+  EXPECT_EQ(Run({"profile", "switch", "Default"}).exitCode, 0);
+  EXPECT_EQ(Get("MainViewConfig"), "3\n");
+  EXPECT_EQ(Run({"profile", "switch", "Work"}).exitCode, 0);
+  EXPECT_EQ(Get("MainViewConfig"), "5\n");
+  EXPECT_EQ(Run({"profile", "switch", "Nobody"}).exitCode, 1);
+
+  EXPECT_EQ(Run({"profile", "delete", "Home"}).exitCode, 1) << "unanswered question: No";
+  EXPECT_EQ(Run({"--answer", "no", "profile", "delete", "Home"}).exitCode, 1);
+  EXPECT_EQ(Run({"--answer", "yes", "profile", "delete", "Default"}).exitCode, 1);
+
+  const CRun deleted = Run({"--answer", "yes", "profile", "delete", "work"});
+  EXPECT_EQ(deleted.exitCode, 0);
+  EXPECT_TRUE(deleted.err.contains("Deleted the active profile")) << deleted.err.toStdString();
+  EXPECT_EQ(Run({"profile", "list"}).out, "* Default\tDefault profile\n  Home\t\n");
+  EXPECT_EQ(Get("MainViewConfig"), "3\n");
+  EXPECT_EQ(Run({"profile"}).exitCode, 2);
+}
+
+}  // namespace
