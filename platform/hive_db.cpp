@@ -111,6 +111,31 @@ QString CheckContent(sqlite3* db) {
   return {};
 }
 
+// Examines a file whose header fits a hive with a read-only connection: a damaged file is
+// never rolled forward or checkpointed into. The side files that connection makes are removed
+// again when the file is refused and they were not there before.
+QString CheckWithSqlite(const QString& file) {
+  const QString logFile = file + QStringLiteral("-wal"), indexFile = file + QStringLiteral("-shm");
+  const bool hadLog = QFileInfo::exists(logFile), hadIndex = QFileInfo::exists(indexFile);
+  sqlite3* db = nullptr;
+  const int rc =
+      sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+  QString fault;
+  if (rc != SQLITE_OK) {
+    fault = QStringLiteral("it cannot be opened (%1)")
+                .arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+  } else {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    fault = CheckContent(db);
+  }
+  sqlite3_close(db);
+  if (!fault.isEmpty() && !hadLog && QFileInfo(logFile).size() == 0) {
+    QFile::remove(logFile);
+    if (!hadIndex) QFile::remove(indexFile);
+  }
+  return fault;
+}
+
 int ExecOn(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
 // Fills a freshly made, empty SQLite file with the hive's schema and roots.
@@ -205,20 +230,7 @@ bool CheckHiveFile(const QString& file, QString* error) {
   const QByteArray header = f.read(kHeaderSize);
   QString fault = CheckHeader(header, f.size());
   f.close();
-  if (fault.isEmpty()) {
-    // Read-only: a damaged file is examined, never rolled forward or checkpointed into.
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                                   SQLITE_OPEN_READONLY, nullptr);
-    if (rc != SQLITE_OK) {
-      fault = QStringLiteral("it cannot be opened (%1)")
-                  .arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
-    } else {
-      sqlite3_busy_timeout(db, kBusyTimeoutMs);
-      fault = CheckContent(db);
-    }
-    sqlite3_close(db);
-  }
+  if (fault.isEmpty()) fault = CheckWithSqlite(file);
   if (fault.isEmpty()) return true;
   *error = QStringLiteral("The registry file %1 is damaged or is not a registry hive: %2.")
                .arg(file, fault);

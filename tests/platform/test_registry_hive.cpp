@@ -521,7 +521,8 @@ TEST(HiveFileTest, FilesThatAreNotHivesAreRefusedAndLeftAsTheyWere) {
         << error.toStdString();
     EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     EXPECT_EQ(ReadAll(file), before);
-    EXPECT_FALSE(QFile::exists(file + "-journal"));
+    for (const char* side : {"-journal", "-wal", "-shm"})
+      EXPECT_FALSE(QFile::exists(file + side)) << side;
   }
 }
 
