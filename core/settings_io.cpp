@@ -41,10 +41,10 @@ bool WriteOption(const COption& option) {
   const QString name = QString::fromUtf16(option.name);
   if (option.type == EOptType::eDword) {
     g_stored.*option.dwField = settings.*option.dwField;
-    return WriteProfileDword(name, settings.*option.dwField);
+    return UpdateProfileDword(name, settings.*option.dwField);
   }
   g_stored.*option.strField = settings.*option.strField;
-  return WriteProfileString(name, settings.*option.strField);
+  return UpdateProfileString(name, settings.*option.strField);
 }
 
 void ReadGroup(EOptGroup group) {
@@ -69,7 +69,7 @@ bool SaveRememberedSearches() {
   for (int n = 0; n < kMaxRememberedSearches; ++n) {
     const QString text =
         n < settings.SimpleSearchStrings.size() ? settings.SimpleSearchStrings[n] : QString();
-    bOk &= WriteProfileString(QString::fromUtf16(kSearchValueFormat).arg(n), text);
+    bOk &= UpdateProfileString(QString::fromUtf16(kSearchValueFormat).arg(n), text);
   }
   g_stored.SimpleSearchStrings = settings.SimpleSearchStrings;
   return bOk;
@@ -208,7 +208,7 @@ void SetLogSwitchOption(DWORD dwLevel, bool bOn) {
 bool SaveColumnWidths(const QString& strPanelTag, const QVector<int>& anWidths) {
   bool bOk = true;
   for (int n = 0; n < anWidths.size(); ++n)
-    bOk &= WriteProfileDword(strPanelTag + QString::number(n), DWORD(qMax(anWidths[n], 0)));
+    bOk &= UpdateProfileDword(strPanelTag + QString::number(n), DWORD(qMax(anWidths[n], 0)));
   return bOk;
 }
 

@@ -53,7 +53,9 @@ enum class ELoadLog {
 void LoadSettings(ELoadLog eLog = ELoadLog::eKeepLogOptions);
 
 // Writes every per-profile option into the current profile, the log options and both names of
-// the ClearType switch included, the splitter positions not. True when every write succeeded.
+// the ClearType switch included, the splitter positions not. A value the profile already holds
+// exactly is not written again (it was flushed when it was written). True when every write
+// succeeded.
 // Called at exit, when the settings are applied, before a profile switch and when profiles
 // are edited.
 bool SaveSettings();

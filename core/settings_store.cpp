@@ -46,6 +46,17 @@ bool WriteProfileString(const QString& strName, const QString& strValue) {
   return WriteKeyString(CurrentProfileKeyPath(), strName, strValue);
 }
 
+bool UpdateProfileDword(const QString& strName, DWORD dwValue) {
+  DWORD dwStored = 0;
+  if (ReadProfileDword(strName, 0, &dwStored) && dwStored == dwValue) return true;
+  return WriteProfileDword(strName, dwValue);
+}
+bool UpdateProfileString(const QString& strName, const QString& strValue) {
+  QString stored;
+  if (ReadProfileString(strName, QString(), &stored) && stored == strValue) return true;
+  return WriteProfileString(strName, strValue);
+}
+
 bool ReadGlobalDword(const QString& strName, DWORD dwDefault, DWORD* pdwValue) {
   return ReadKeyDword(QString::fromUtf16(kProductKey), strName, dwDefault, pdwValue);
 }

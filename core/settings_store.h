@@ -23,6 +23,12 @@ bool ReadProfileString(const QString& strName, const QString& strDefault, QStrin
 bool WriteProfileDword(const QString& strName, DWORD dwValue);
 bool WriteProfileString(const QString& strName, const QString& strValue);
 
+// As the writers, but only when the profile does not hold exactly this value already (same
+// type, same data): a value that is in place was flushed by the write that put it there, so
+// saving an unchanged set costs reads, not flushes.
+bool UpdateProfileDword(const QString& strName, DWORD dwValue);
+bool UpdateProfileString(const QString& strName, const QString& strValue);
+
 bool ReadGlobalDword(const QString& strName, DWORD dwDefault, DWORD* pdwValue);
 bool ReadGlobalString(const QString& strName, const QString& strDefault, QString* pstrValue);
 bool WriteGlobalDword(const QString& strName, DWORD dwValue);

@@ -260,6 +260,25 @@ TEST_F(SettingsTest, RememberedSearchesCloseTheirGaps) {
   EXPECT_EQ(settings.SimpleSearchStrings, QStringList({"alpha", "beta", "gamma"}));
 }
 
+// Values already in place are not written again, but whatever another program put there in
+// between (another number, another type) is replaced by the set's value.
+TEST_F(SettingsTest, SaveReplacesValuesChangedBehindItsBack) {
+  Start();
+  ASSERT_TRUE(SaveSettings());
+  SetRaw(kDefaultKey, "MainViewConfig", REG_DWORD, DwordBytes(3));
+  SetRaw(kDefaultKey, "MainListShowStripes", REG_SZ, StringBytes("1"));
+  SetRaw(kDefaultKey, "RecycleBinPath", REG_EXPAND_SZ, StringBytes("\\RecycleBin"));
+  ASSERT_TRUE(SaveSettings());
+  DWORD dwValue = 0;
+  EXPECT_TRUE(ReadKeyDword(kDefaultKey, "MainViewConfig", 0, &dwValue));
+  EXPECT_EQ(dwValue, 7u);
+  EXPECT_TRUE(ReadKeyDword(kDefaultKey, "MainListShowStripes", 0, &dwValue));
+  EXPECT_EQ(dwValue, 1u);
+  QString text;
+  EXPECT_TRUE(ReadKeyString(kDefaultKey, "RecycleBinPath", {}, &text)) << "REG_SZ again";
+  EXPECT_EQ(text, QStringLiteral("\\RecycleBin"));
+}
+
 TEST_F(SettingsTest, SplitterIsSavedBySaveSplitterOnly) {
   Start();
   settings.MainViewSplitterPercentX = 30;
