@@ -22,8 +22,8 @@ void ResetSettingsToDefaults();
 
 // The option set of the current profile as start-up reads it, for programs without a main
 // window (the command line): the profile's name, the defaults, the log options (the log is
-// not opened), the storage flags, the appearance options and all per-profile options. Creates
-// no folder.
+// not opened), the storage flags, the appearance options and all per-profile options. The
+// recycle bin folder is not created.
 void LoadStoredOptions();
 
 // CurrentProfile from the product key ("Default" when missing). Start-up step 1.
