@@ -178,13 +178,24 @@ std::unique_ptr<BYTE[]> AllocateChunk() {
   return std::unique_ptr<BYTE[]>(new (std::nothrow) BYTE[kEncChunkSize]);
 }
 
-DWORD EncryptBody(CCryptoRun& run, const CBlowfish& cipher, BYTE* buffer, DWORD* checkValue) {
+DWORD EncryptBody(CCryptoRun& run, const CBlowfish& cipher, BYTE* buffer, DWORD plainSize,
+                  DWORD* checkValue) {
+  quint64 total = 0;
   for (;;) {
     DWORD count = 0;
     if (!ReadFull(run.Source(), buffer, kEncChunkSize, &count))
       return run.Fail(eCryptoErrRead, QStringLiteral("!!! Error reading the buffer!"));
     if (!run.Notify(eReadNodeOK, count)) return eCryptoErrStopped;
-    if (count == 0) return run.Notify(eWriteNodeOK, 0) ? eCryptoErrNone : eCryptoErrStopped;
+    total += count;
+    if (count == 0) {
+      // A source that grew or shrank while it was read would give a file whose size word
+      // and check value disagree with its body: it could never be decrypted.
+      if (total != plainSize)
+        return run.Fail(eCryptoErrRead,
+                        QStringLiteral("!!! Error: the source file changed while it was read!"),
+                        false);
+      return run.Notify(eWriteNodeOK, 0) ? eCryptoErrNone : eCryptoErrStopped;
+    }
 
     *checkValue = UpdateCheckValue(*checkValue, buffer, count);
     const DWORD padded = (count + kBlowfishBlockSize - 1) / kBlowfishBlockSize * kBlowfishBlockSize;
@@ -248,7 +259,8 @@ DWORD RunEncrypt(CCryptoRun& run, const CBlowfish& cipher) {
   std::unique_ptr<BYTE[]> buffer = AllocateChunk();
   if (!buffer) return run.Fail(eCryptoErrNoBuffer, QStringLiteral("!!! Error allocate the buffer!"), false);
   DWORD checkValue = kCheckValueStart;
-  if (DWORD code = EncryptBody(run, cipher, buffer.get(), &checkValue)) return code;
+  if (DWORD code = EncryptBody(run, cipher, buffer.get(), header.plainSize, &checkValue))
+    return code;
   buffer.reset();
   if (!run.Notify(eProcessFileOK, 0)) return eCryptoErrStopped;
 

@@ -469,6 +469,26 @@ TEST_F(EncEngineTest, InjectedFaultsLeaveNoOutputAndKeepAnOlderFile) {
   EXPECT_EQ(ReadHost(QStringLiteral("\\d\\out")), plain);
 }
 
+// A source that grows or shrinks during the run would give a file that never decrypts.
+TEST_F(EncEngineTest, SourceChangedWhileReadIsRefused) {
+  for (int change : {+100, -5000}) {
+    SCOPED_TRACE(change);
+    const QByteArray plain = Pattern(9000);
+    MakeFile(QStringLiteral("\\d\\g.bin"), plain);
+    bool changed = false;
+    stop_ = [&](DWORD event) {
+      if (event == eReadNodeOK && !changed) {
+        changed = QFile(Host(QStringLiteral("\\d\\g.bin"))).resize(plain.size() + change);
+        EXPECT_TRUE(changed);
+      }
+      return false;
+    };
+    EXPECT_EQ(Encrypt(QStringLiteral("\\d\\g.bin"), QStringLiteral("\\d\\g.enc")), eCryptoErrRead);
+    EXPECT_TRUE(trace_.contains("!!! Error: the source file changed while it was read!"));
+    EXPECT_EQ(Names(), QStringList({"g.bin"}));
+  }
+}
+
 TEST_F(EncEngineTest, DestinationThatIsTheSourceIsRefusedUntouched) {
   const QString enc = MakeEncrypted(Pattern(500));
   const QByteArray before = ReadHost(enc);
