@@ -117,20 +117,18 @@ bool IsUserInterfaceThread() {
 
 }  // namespace
 
-// One image of both lists. The source fields never change once the entry is made; the
-// pixmaps are drawn on first request.
+// One image of both lists: where its picture comes from. Never changed once entered; holds
+// no pixmap, so that entries can be made on any thread (and without a graphical application).
 struct CIconManager::CImageEntry {
   int builtIn = -1;           // a built-in picture; for a theme entry its fallback
   QStringList themeNames;     // icon names of the host theme, tried in order
   QImage smallImage;          // pictures read from an icon file (or the file itself)
   QImage largeImage;
-  QPixmap smallPixmap;        // drawn on the user-interface thread
-  QPixmap largePixmap;
 };
 
 CIconManager::CIconManager() {
   entries_.reserve(kInitialCapacity);
-  for (int i = 0; i < kBuiltInIconCount; ++i) entries_.push_back(CImageEntry{i, {}, {}, {}, {}, {}});
+  for (int i = 0; i < kBuiltInIconCount; ++i) entries_.push_back(CImageEntry{i, {}, {}, {}});
   extTypes_.insert(QStringLiteral(".lnk"), QStringLiteral("Shortcut"));
   extTypes_.insert(QStringLiteral(".exe"), QStringLiteral("Application"));
   extTypes_.insert(QStringLiteral(".dll"), QStringLiteral("Application extension"));
@@ -335,10 +333,10 @@ QPixmap CIconManager::Image(int nIndex, bool bLarge) {
   {
     QMutexLocker lock(&mutex_);
     if (nIndex < 0 || nIndex >= static_cast<int>(entries_.size())) return {};
-    const CImageEntry& entry = entries_[nIndex];
-    const QPixmap& drawn = bLarge ? entry.largePixmap : entry.smallPixmap;
-    if (!drawn.isNull()) return drawn;
-    source = entry;
+    const QHash<int, QPixmap>& drawn = bLarge ? drawnLarge_ : drawnSmall_;
+    auto it = drawn.constFind(nIndex);
+    if (it != drawn.constEnd()) return it.value();
+    source = entries_[nIndex];
   }
   // Drawn without the lock, so that the workers' look-ups are not held up by drawing.
   const int nSize = bLarge ? kLargeSize : kSmallSize;
@@ -356,7 +354,7 @@ QPixmap CIconManager::Image(int nIndex, bool bLarge) {
     if (pixmap.isNull()) pixmap = DrawBuiltInIcon(source.builtIn, nSize);
   }
   QMutexLocker lock(&mutex_);
-  (bLarge ? entries_[nIndex].largePixmap : entries_[nIndex].smallPixmap) = pixmap;
+  (bLarge ? drawnLarge_ : drawnSmall_).insert(nIndex, pixmap);
   return pixmap;
 }
 

@@ -82,6 +82,8 @@ class CIconManager {
   QHash<QString, int> extIcons_;          // extension (with its dot, case-sensitive) -> index
   QHash<QString, QString> extTypes_;      // extension -> type text
   QHash<QString, int> mimeIcons_;         // MIME type name -> index of its theme picture
+  QHash<int, QPixmap> drawnSmall_;        // pictures drawn so far (user-interface thread)
+  QHash<int, QPixmap> drawnLarge_;
   bool specialFoldersLoaded_ = false;
   QString programFilesFolder_, windowsFolder_, musicFolder_, appDataFolder_;
 };
