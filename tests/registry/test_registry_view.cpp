@@ -63,7 +63,7 @@ class RegistryViewTest : public test::TempRootAndHive {
   static QString Row(const QString& name) {
     for (const QString& row : Rows(HKEY_LOCAL_MACHINE, "\\Test"))
       if (row.section('|', 0, 0) == name) return row;
-  return "<missing> " + Rows(HKEY_LOCAL_MACHINE, "\\Test").join(", ");
+    return "<missing> " + Rows(HKEY_LOCAL_MACHINE, "\\Test").join(", ");
   }
 
   CSettings saved_ = settings;
