@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "browse/icon_indices.h"
@@ -13,6 +14,7 @@
 #include "platform/registry_hive.h"
 #include "registry/registry_access.h"
 #include "registry/registry_view.h"
+#include "registry/registry_view_source.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -215,6 +217,136 @@ TEST_F(RegistryViewTest, SubKeyPathsBeginWithOneBackslash) {
   EXPECT_EQ(regview::SubKeyPath("", "Software"), "\\Software");
   EXPECT_EQ(regview::SubKeyPath("\\Software", "Tarvish"), "\\Software\\Tarvish");
   EXPECT_EQ(regview::SubKeyPath("\\Software\\", "Tarvish"), "\\Software\\Tarvish");
+}
+
+// The list panel showing the registry: columns, navigation by activation and Up, the
+// locations it reports, the value editor hook and the sort direction.
+class CLocations : public IListPanelObserver {
+ public:
+  void OnPanelLocation(EPanelId, const CPanelLocation& location) override {
+    locations << location;
+  }
+  void OnPanelStatusText(EPanelId, const QString&) override {}
+  void OnPanelOpenFile(EPanelId, const QString&) override {}
+  QList<CPanelLocation> locations;
+};
+
+class RegistryPanelTest : public RegistryViewTest {
+ protected:
+  void SetUp() override {
+    RegistryViewTest::SetUp();
+    CListPanelOptions options;
+    options.bWorker = false;
+    panel_ = std::make_unique<CListPanel>(ePanel_A, &observer_, options);
+  }
+  void TearDown() override {
+    SetRegistryValueEditor(nullptr);
+    panel_.reset();
+    RegistryViewTest::TearDown();
+  }
+  QStringList Names() {
+    QStringList names;
+    for (int i = 0; i < panel_->rowCount(); ++i) names << panel_->CellText(i, 0);
+    return names;
+  }
+  int RowOf(const QString& name) { return Names().indexOf(name); }
+  CPanelLocation Last() { return observer_.locations.value(observer_.locations.size() - 1); }
+
+  CLocations observer_;
+  std::unique_ptr<CListPanel> panel_;
+};
+
+TEST_F(RegistryPanelTest, NavigatesKeysAndReportsLocations) {
+  ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "Software\\Vendor"), eCreateKey_Created);
+  ASSERT_TRUE(WriteDword(HKEY_LOCAL_MACHINE, "Software", "Count", 255));
+  CListPanel& panel = *panel_;
+
+  ShowRegistryRoots(panel);
+  EXPECT_EQ(panel.SourceKind(), DWORD(ePanelSrc_Registry));
+  ASSERT_EQ(panel.Columns().size(), 3);
+  EXPECT_EQ(panel.Columns()[0].header, "Name:");
+  EXPECT_EQ(panel.Columns()[1].header, "Type:");
+  EXPECT_EQ(panel.Columns()[2].header, "Data:");
+  EXPECT_EQ(panel.Columns()[0].defaultWidth, 110);
+  EXPECT_EQ(panel.Columns()[1].defaultWidth, 50);
+  EXPECT_EQ(panel.Columns()[2].defaultWidth, 80);
+  // The roots keep the list's own order; a sort the user asks for orders them by name.
+  EXPECT_EQ(Names(), QStringList({"HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE",
+                                  "HKEY_CURRENT_USER", "HKEY_USERS"}));
+  EXPECT_EQ(Last(), CPanelLocation::RegistryTop());
+  EXPECT_FALSE(panel.CanGoUp());
+  panel.SortBy(0, false);
+  EXPECT_EQ(Names(), QStringList({"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                  "HKEY_LOCAL_MACHINE", "HKEY_USERS"}));
+  panel.Refresh();
+  EXPECT_EQ(panel.CellText(1, 0), "HKEY_LOCAL_MACHINE");
+
+  panel.Open(RowOf("HKEY_LOCAL_MACHINE"));
+  EXPECT_EQ(Last(), CPanelLocation::Registry(HKEY_LOCAL_MACHINE, ""));
+  EXPECT_EQ(Last().kind, DWORD(eEntry_RegRoot));
+  EXPECT_EQ(Names(), QStringList({"..", "Software"}));
+
+  panel.Open(RowOf("Software"));
+  EXPECT_EQ(Last(), CPanelLocation::Registry(HKEY_LOCAL_MACHINE, "\\Software"));
+  EXPECT_EQ(Names(), QStringList({"..", "Vendor", "Count"}));
+  EXPECT_EQ(panel.CellText(1, 1), "REG_KEY");
+  EXPECT_EQ(panel.CellText(2, 1), "DWORD");
+  EXPECT_EQ(panel.CellText(2, 2), "255");
+
+  panel.Open(RowOf("Vendor"));
+  EXPECT_EQ(Last(), CPanelLocation::Registry(HKEY_LOCAL_MACHINE, "\\Software\\Vendor"));
+  EXPECT_EQ(Names(), QStringList({".."}));
+
+  panel.Open(RowOf(".."));
+  EXPECT_EQ(Last().path, "\\Software");
+  panel.Up();
+  EXPECT_EQ(Last(), CPanelLocation::Registry(HKEY_LOCAL_MACHINE, ""));
+  ASSERT_TRUE(panel.CanGoUp());
+  panel.Up();
+  EXPECT_EQ(Last(), CPanelLocation::RegistryTop());
+  EXPECT_EQ(panel.rowCount(), 4);
+}
+
+TEST_F(RegistryPanelTest, ValuesGoToTheEditorAndAVanishedKeyRefreshesToEmpty) {
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Gone\\Here", "", "default text"));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Gone\\Here", "name", "text"));
+  QList<CRegValueRef> opened;
+  SetRegistryValueEditor([&](CListPanel&, const CRegValueRef& value) { opened << value; });
+
+  ShowRegistryKey(*panel_, HKEY_CURRENT_USER, "\\Gone\\Here");
+  EXPECT_EQ(Names(), QStringList({"..", "<NO NAME>", "name"}));
+  panel_->Open(RowOf("name"));
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened[0].root, HKEY_CURRENT_USER);
+  EXPECT_EQ(opened[0].keyPath, "\\Gone\\Here");
+  EXPECT_EQ(opened[0].name, "name");
+  EXPECT_EQ(opened[0].typeCode, DWORD(eRegVT_String));
+  EXPECT_EQ(Names(), QStringList({"..", "<NO NAME>", "name"}));  // still listed
+
+  ASSERT_TRUE(DeleteKey(HKEY_CURRENT_USER, "", "Gone"));
+  panel_->Refresh();
+  EXPECT_EQ(Names(), QStringList({".."}));
+  EXPECT_EQ(Last(), CPanelLocation::Registry(HKEY_CURRENT_USER, "\\Gone\\Here"));
+
+  // An unknown root never lists anything and goes up to the roots.
+  ShowRegistryKey(*panel_, 0x12345678, "");
+  EXPECT_EQ(Names(), QStringList({".."}));
+  panel_->Open(0);
+  EXPECT_EQ(Last(), CPanelLocation::RegistryTop());
+}
+
+TEST_F(RegistryPanelTest, PanelSortsWithTheRegistryRuleInBothDirections) {
+  ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "S\\b"), eCreateKey_Created);
+  ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "S\\A"), eCreateKey_Created);
+  ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, "S", "zeta", "1"));
+  ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, "S", "Default", "2"));
+  ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, "S", "alpha", "3"));
+  ShowRegistryKey(*panel_, HKEY_LOCAL_MACHINE, "\\S");
+  EXPECT_EQ(Names(), QStringList({"..", "Default", "A", "b", "alpha", "zeta"}));
+  EXPECT_EQ(panel_->CellText(1, 2), "(2)");
+  panel_->SortBy(2, true);  // any column sorts by the registry rule
+  panel_->SetSortAscending(false);
+  EXPECT_EQ(Names(), QStringList({"b", "A", "zeta", "alpha", "Default", ".."}));
 }
 
 }  // namespace
