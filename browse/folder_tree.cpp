@@ -120,6 +120,14 @@ void CFolderTree::RefreshCurrent() {
   model_.Refresh(current);
 }
 
+void CFolderTree::OnFolderChanged(const QString& strFolder) {
+  const QModelIndex folder = model_.FolderIndex(browse::StripTrailingBackslash(strFolder));
+  if (!folder.isValid()) return;
+  const bool bHadCurrent = Current().isValid();
+  model_.FolderChanged(folder);
+  if (bHadCurrent && !Current().isValid()) Select(folder);
+}
+
 bool CFolderTree::SelectFolder(const QString& strPath) {
   QModelIndex index = model_.DeviceRootIndex();
   if (!index.isValid()) return false;

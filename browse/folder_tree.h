@@ -53,6 +53,10 @@ class CFolderTree : public QObject {
   void OnCollapsed(const QModelIndex& index);
   // The selected folder node read afresh (collapse, then expand).
   void RefreshCurrent();
+  // A view notification: something was created, removed or renamed inside strFolder. The
+  // folder's node (when the tree has made one) follows the disk; when the selected node went
+  // away with it, the folder becomes the selected node.
+  void OnFolderChanged(const QString& strFolder);
 
   // Select the node of a location, filling the nodes on the way. When the location no
   // longer exists (or the tree filter hides part of it) the deepest node found is selected

@@ -207,6 +207,61 @@ void CFolderTreeModel::Refresh(const QModelIndex& index) {
   Expand(index);
 }
 
+namespace {
+
+bool SameItem(const CTreeNode& a, const CTreeNode& b) {
+  return a.kind == b.kind && a.name == b.name;
+}
+
+bool Contains(const std::vector<std::unique_ptr<CTreeNode>>& nodes, const CTreeNode& node) {
+  for (const auto& other : nodes)
+    if (SameItem(*other, node)) return true;
+  return false;
+}
+
+}  // namespace
+
+void CFolderTreeModel::FolderChanged(const QModelIndex& index) {
+  CTreeNode* pNode = NodeAt(index);
+  if (!pNode || pNode->kind != eEntry_Folder) return;
+  if (!pNode->filled) {
+    const bool bButton = tree::FolderHasTreeItem(pNode->path);
+    if (bButton != pNode->placeholder) {
+      pNode->placeholder = bButton;
+      ButtonChanged();
+    }
+    return;
+  }
+  std::vector<std::unique_ptr<CTreeNode>> fresh = ReadChildren(*pNode);
+  for (int i = int(pNode->children.size()) - 1; i >= 0; --i) {
+    if (Contains(fresh, *pNode->children[i])) continue;
+    beginRemoveRows(index, i, i);
+    pNode->children.erase(pNode->children.begin() + i);
+    pNode->Renumber();
+    endRemoveRows();
+  }
+  for (auto& child : fresh) {
+    if (Contains(pNode->children, *child)) continue;
+    int nRow = 0;
+    while (nRow < int(pNode->children.size()) && !tree::NodeLess(*child, *pNode->children[nRow]))
+      ++nRow;
+    beginInsertRows(index, nRow, nRow);
+    pNode->children.insert(pNode->children.begin() + nRow, std::move(child));
+    pNode->Renumber();
+    endInsertRows();
+  }
+}
+
+QModelIndex CFolderTreeModel::FolderIndex(const QString& strPath) const {
+  QModelIndex index = DeviceRootIndex();
+  if (!strPath.startsWith(QLatin1Char('\\'))) return {};
+  for (const QString& strPart : strPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+    index = FindChild(index, eEntry_Folder, strPart);
+    if (!index.isValid()) return {};
+  }
+  return index;
+}
+
 QModelIndex CFolderTreeModel::FindChild(const QModelIndex& parent, DWORD dwKind,
                                         const QString& strName) const {
   const CTreeNode* pParent = NodeAt(parent);

@@ -443,6 +443,37 @@ TEST_F(FolderTreeTest, CollapsingAboveTheSelectionSelectsTheCollapsedFolder) {
   EXPECT_EQ(Labels(docs), QStringList({"Sub"}));
 }
 
+TEST_F(FolderTreeTest, AChangedFolderFollowsTheDiskKeepingTheNodesThatStayed) {
+  MakeFolder("\\Docs\\A\\Inner");
+  MakeFolder("\\Docs\\B\\Deep");
+  MakeFolder("\\Empty");
+  CFolderTree& tree = Tree();
+  ASSERT_TRUE(tree.SelectFolder("\\Docs\\B\\Deep"));
+  const QModelIndex docs = Child(Model().DeviceRootIndex(), "Docs");
+  const QModelIndex a = Child(docs, "A");
+  Model().Expand(a);
+  const CTreeNode* pA = Model().Node(a);
+
+  ASSERT_TRUE(QDir(Host("\\Docs\\B")).removeRecursively());
+  MakeFolder("\\Docs\\0first");
+  MakeFolder("\\Docs\\C");
+  tree.OnFolderChanged("\\Docs\\");
+  EXPECT_EQ(Labels(docs), QStringList({"0first", "A", "C"}));
+  EXPECT_EQ(Model().Node(Child(docs, "A")), pA);  // kept, with its children
+  EXPECT_EQ(Labels(Child(docs, "A")), QStringList({"Inner"}));
+  // The selected folder went away: its surviving ancestor that changed is selected.
+  EXPECT_EQ(tree.Current(), docs);
+  EXPECT_EQ(settings.MainTreeACacheStr1, "\\Docs");
+
+  // An unfilled folder gets its button when something appears in it.
+  const QModelIndex empty = Child(Model().DeviceRootIndex(), "Empty");
+  EXPECT_FALSE(Model().hasChildren(empty));
+  MakeFolder("\\Empty\\New");
+  tree.OnFolderChanged("\\Empty");
+  EXPECT_TRUE(Model().hasChildren(empty));
+  tree.OnFolderChanged("\\Not\\In\\Tree");  // nothing to do
+}
+
 TEST_F(FolderTreeTest, WithoutButtonsASelectedFolderIsExpandedAtOnce) {
   settings.MainTreeHasButtons = 0;
   MakeFolder("\\Docs\\Sub");
