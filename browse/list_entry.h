@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -52,6 +53,14 @@ class CListEntries {
   // Exchanges two rows (the sort works by neighbour swaps); out-of-range indices do nothing.
   void Swap(int a, int b) {
     if (At(a) && At(b)) std::swap(entries_[a], entries_[b]);
+  }
+  // Orders the rows by less(const CListEntry&, const CListEntry&), keeping the order of rows
+  // that compare equal: the order neighbour swaps would reach, in O(n log n).
+  template <class Less>
+  void StableSort(Less less) {
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [&](const std::unique_ptr<CListEntry>& a,
+                         const std::unique_ptr<CListEntry>& b) { return less(*a, *b); });
   }
   // Deletes every entry with its record.
   void Clear() { entries_.clear(); }

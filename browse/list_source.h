@@ -80,6 +80,9 @@ class IListSource {
   // kept (the panel sorts stably). bAscending is the panel's sort direction flag.
   virtual int Compare(const CListEntry& a, const CListEntry& b, int nField,
                       bool bAscending) const = 0;
+  // Called before each sort by nField: fills in what Compare needs that a listing leaves for
+  // the first display (the type texts of files).
+  virtual void PrepareSort(CListEntries* pEntries, int nField) {}
 
   // Opens the entry at a row (tap, double tap or Enter): loads another listing into the
   // panel, hands a file to the panel's observer, or does nothing.

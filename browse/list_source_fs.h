@@ -1,0 +1,59 @@
+#pragma once
+// The file-system source (kind 2): the entries of one folder, its five columns (Name, Size,
+// Date, Attributes, Type), the folders-first sort and the status text.
+
+#include <QString>
+
+#include "browse/file_item.h"
+#include "browse/list_source.h"
+
+// The record of an item handed to the panel's found-item sink from a folder other than the
+// one listed: it keeps its own folder, so that its full path stays right.
+class CFoundFileItem : public CFileItem {
+ public:
+  CFoundFileItem(const WIN32_FIND_DATAW& data, const QString& strFolder)
+      : CFileItem(data), folder(strFolder) {}
+  QString folder;
+};
+
+class CFileSystemListSource : public IListSource {
+ public:
+  // strPath: a canonical device path ("\" or "\Docs", no trailing backslash).
+  explicit CFileSystemListSource(const QString& strPath) : path_(strPath) {}
+
+  const QString& Path() const { return path_; }
+  int FolderCount() const { return folders_; }
+  int FileCount() const { return files_; }
+
+  DWORD Kind() const override { return ePanelSrc_FileSystem; }
+  QList<CListColumn> Columns() const override;
+  // "..", when MainListShowParent is 1 and the folder is not the root, then one entry per
+  // item of the folder in the host's order: "." and "..", the recycle-bin folder and names
+  // the device cannot show left out. A folder that cannot be read gives no items.
+  void Fill(CListEntries* pEntries) override;
+  CPanelLocation Location() const override { return CPanelLocation::FileSystem(path_); }
+  // "Folders: %d, Files: %d", or "Empty folder." when both are 0 (".." is not counted).
+  QString StatusText(const CListEntries& entries) const override;
+
+  QString Text(CListEntry& entry, int nField) override;
+  // Files and archives: the computed icon, else 19 while the worker will compute it, else
+  // computed now. Folders: the folder icon rule, computed on first request and kept.
+  int IconIndex(CListEntry& entry, bool bWorkerFillsIcons) override;
+  int Compare(const CListEntry& a, const CListEntry& b, int nField,
+              bool bAscending) const override;
+  // Sorting by type needs every type text.
+  void PrepareSort(CListEntries* pEntries, int nField) override;
+
+  // Folder and "..": the folder is loaded and recorded; file: handed to the panel's
+  // observer; zip archive: handed to the panel's archive opener.
+  void Activate(CListPanel& panel, int nRow) override;
+  bool CanGoUp() const override;
+  void Up(CListPanel& panel) override;
+  void Refresh(CListPanel& panel) override;
+  QString FullPath(const CListEntry& entry) const override;
+
+ private:
+  QString path_;
+  int folders_ = 0;
+  int files_ = 0;
+};

@@ -1,0 +1,146 @@
+#include "browse/list_worker.h"
+
+#include <QMutexLocker>
+
+#include "browse/folder_totals.h"
+#include "browse/icon_manager.h"
+
+CListWorker::CCalculators CListWorker::DefaultCalculators() {
+  CCalculators calculators;
+  calculators.icon = [](const QString& strPath) { return AppIconManager().IconForFile(strPath); };
+  calculators.folderSize = [](const QString& strFolder, quint64* puTotal,
+                              const std::function<bool()>& fnStop) {
+    CFolderTotals totals;
+    const bool bDone = browse::ComputeFolderTotals(strFolder, &totals, fnStop);
+    *puTotal = totals.bytes;
+    // A folder that cannot be read totals 0; only a stop is reported as not done.
+    return bDone || !fnStop();
+  };
+  return calculators;
+}
+
+CListWorker::CListWorker(QObject* pParent) : QThread(pParent), calculators_(DefaultCalculators()) {
+  start(QThread::LowPriority);
+}
+
+CListWorker::~CListWorker() {
+  RequestExit();
+  wait();
+}
+
+bool CListWorker::Push(COperation op) {
+  QMutexLocker lock(&mutex_);
+  if (count_ >= kMaxOperations) return false;
+  slots_[next_] = std::move(op);
+  next_ = (next_ + 1) % kMaxOperations;
+  ++count_;
+  wake_.wakeAll();
+  return true;
+}
+
+bool CListWorker::AddIcons(int nFirst, int nLast, quint64 uGeneration, CRowJobs rows) {
+  return Push({eListOp_Icons, nFirst, nLast, uGeneration, std::move(rows)});
+}
+
+bool CListWorker::AddAllIcons(quint64 uGeneration, CRowJobs rows) {
+  return Push({eListOp_AllIcons, 0, 0, uGeneration, std::move(rows)});
+}
+
+bool CListWorker::AddFolderSizes(quint64 uGeneration, CRowJobs rows) {
+  return Push({eListOp_FolderSizes, 0, 0, uGeneration, std::move(rows)});
+}
+
+void CListWorker::SetPaused(bool bPaused) {
+  QMutexLocker lock(&mutex_);
+  paused_ = bPaused;
+  wake_.wakeAll();
+}
+
+bool CListWorker::IsPaused() const {
+  QMutexLocker lock(&mutex_);
+  return paused_;
+}
+
+void CListWorker::Clear() {
+  QMutexLocker lock(&mutex_);
+  for (COperation& op : slots_) op = COperation{};
+  count_ = 0;
+  next_ = 0;
+}
+
+void CListWorker::RequestExit() {
+  QMutexLocker lock(&mutex_);
+  exit_ = true;
+  wake_.wakeAll();
+}
+
+void CListWorker::Resume() {
+  QMutexLocker lock(&mutex_);
+  wake_.wakeAll();
+}
+
+void CListWorker::SetCurrentGeneration(quint64 uGeneration) { generation_ = uGeneration; }
+
+int CListWorker::PendingCount() const {
+  QMutexLocker lock(&mutex_);
+  return count_;
+}
+
+bool CListWorker::IsBusy() const {
+  QMutexLocker lock(&mutex_);
+  return running_ || (count_ > 0 && !paused_);
+}
+
+void CListWorker::SetCalculators(const CCalculators& calculators) {
+  QMutexLocker lock(&mutex_);
+  calculators_ = calculators;
+}
+
+bool CListWorker::IsStale(quint64 uGeneration) const {
+  return exit_ || generation_ != uGeneration;
+}
+
+void CListWorker::run() {
+  for (;;) {
+    COperation op;
+    CCalculators calculators;
+    {
+      QMutexLocker lock(&mutex_);
+      // A paused worker takes nothing, so an operation added while the panel prepares the
+      // queue cannot be taken and skipped before the panel un-pauses.
+      while (!exit_ && (count_ == 0 || paused_)) wake_.wait(&mutex_);
+      if (exit_) return;
+      next_ = (next_ + kMaxOperations - 1) % kMaxOperations;
+      op = std::move(slots_[next_]);
+      slots_[next_] = COperation{};
+      --count_;
+      running_ = true;
+      calculators = calculators_;
+    }
+    Perform(op, calculators);
+    QMutexLocker lock(&mutex_);
+    running_ = false;
+  }
+}
+
+void CListWorker::Perform(const COperation& op, const CCalculators& calculators) {
+  const quint64 uGeneration = op.generation;
+  if (op.code == eListOp_Icons || op.code == eListOp_AllIcons) {
+    for (const CRowJob& job : op.rows) {
+      if (IsStale(uGeneration)) return;
+      const int nIcon = calculators.icon(job.fullPath);
+      if (IsStale(uGeneration)) return;
+      emit iconReady(uGeneration, job.row, nIcon);
+    }
+    return;
+  }
+  if (op.code != eListOp_FolderSizes) return;
+  const auto fnStop = [this, uGeneration] { return IsStale(uGeneration); };
+  for (const CRowJob& job : op.rows) {
+    if (IsStale(uGeneration)) return;
+    quint64 uTotal = 0;
+    if (!calculators.folderSize(job.fullPath, &uTotal, fnStop) || IsStale(uGeneration)) return;
+    emit folderSizeReady(uGeneration, job.row, uTotal);
+  }
+  emit folderSizesDone(uGeneration);
+}
