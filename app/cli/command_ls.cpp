@@ -1,0 +1,136 @@
+// pinbro-cli ls [PATH] [--sort name|size|date|attr|type] [--desc]: a listing as a list panel
+// shows it, one row per line with its cells separated by tabs, and the status text (where
+// the source has one) as the last line.
+//
+// --sort acts as a click on that column's header of a freshly loaded panel (so, as on the
+// panel, "--sort name" flips the name order a load has just set); --desc then clears the
+// sort direction flag.
+#include <QString>
+#include <QStringList>
+
+#include "app/cli/cli_context.h"
+#include "browse/list_panel.h"
+#include "browse/path_helpers.h"
+#include "platform/device_root.h"
+
+namespace cli {
+namespace {
+
+// One form of path `ls` understands, and how its listing is put into a panel. The forms are
+// tried in table order and the first that claims the path lists it; sources with a path form
+// of their own (registry keys "HKLM\...", archives "ARCHIVE.zip\inner", the recycle bin
+// ":bin") go before the file system, which claims every other path.
+struct CLsForm {
+  bool (*claims)(const QString& strPath);
+  // Shows the listing; false with the reason in *pstrError when the path cannot be listed.
+  bool (*show)(CListPanel& panel, const QString& strPath, QString* pstrError);
+};
+
+bool ClaimsDevicePath(const QString&) { return true; }
+
+bool ShowFolder(CListPanel& panel, const QString& strPath, QString* pstrError) {
+  QString strCanonical;
+  if (!plat::CDeviceRoot::Canonical(strPath, &strCanonical)) {
+    *pstrError = QStringLiteral("Could not list %1: not a valid device path.").arg(strPath);
+    return false;
+  }
+  if (browse::ClassifyTypedPath(strCanonical) != eEntry_Folder) {
+    *pstrError = QStringLiteral("Could not list %1: there is no folder of that name.")
+                     .arg(strCanonical);
+    return false;
+  }
+  return panel.LoadFolder(strCanonical, true, false);
+}
+
+const CLsForm kForms[] = {
+    {&ClaimsDevicePath, &ShowFolder},
+};
+
+struct CLsArgs {
+  QString path = QStringLiteral("\\");
+  QString sort;  // empty: the panel's order after loading
+  bool desc = false;
+};
+
+bool ParseArgs(const QStringList& args, CLsArgs* pArgs, QString* pstrError) {
+  bool bPathSeen = false;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (arg == u"--desc") {
+      pArgs->desc = true;
+    } else if (arg == u"--sort") {
+      if (i + 1 >= args.size()) {
+        *pstrError = QStringLiteral("--sort needs name, size, date, attr or type.");
+        return false;
+      }
+      pArgs->sort = args[++i];
+    } else if (arg.startsWith(u"--") || bPathSeen) {
+      *pstrError = QStringLiteral("unexpected argument \"%1\".").arg(arg);
+      return false;
+    } else {
+      pArgs->path = arg;
+      bPathSeen = true;
+    }
+  }
+  static const QStringList kSortWords = {"name", "size", "date", "attr", "type"};
+  if (!pArgs->sort.isEmpty() && !kSortWords.contains(pArgs->sort)) {
+    *pstrError = QStringLiteral("--sort takes name, size, date, attr or type.");
+    return false;
+  }
+  return true;
+}
+
+// The column a sort word names: the first whose header begins with the word ("attr" names
+// "Attributes", "type" the registry's "Type:"); -1 when the listing has none.
+int ColumnOfSortWord(const CListPanel& panel, const QString& strWord) {
+  const QList<CListColumn> columns = panel.Columns();
+  for (int i = 0; i < columns.size(); ++i)
+    if (columns[i].header.startsWith(strWord, Qt::CaseInsensitive)) return i;
+  return -1;
+}
+
+void PrintListing(const CListPanel& panel, QTextStream& out) {
+  const int nColumns = panel.columnCount();
+  for (int nRow = 0; nRow < panel.rowCount(); ++nRow) {
+    for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
+      if (nColumn > 0) out << '\t';
+      out << panel.CellText(nRow, nColumn);
+    }
+    out << '\n';
+  }
+  if (!panel.StatusText().isEmpty()) out << panel.StatusText() << '\n';
+}
+
+}  // namespace
+
+int RunLsCommand(CCliContext& ctx) {
+  CLsArgs args;
+  QString strError;
+  if (!ParseArgs(ctx.args, &args, &strError)) {
+    ctx.err << "pinbro-cli: ls: " << strError << "\n";
+    return kExitUsage;
+  }
+  // No worker: the rows are printed as the load leaves them.
+  CListPanel panel(ePanel_A, nullptr, {.bWorker = false});
+  for (const CLsForm& form : kForms) {
+    if (!form.claims(args.path)) continue;
+    if (!form.show(panel, args.path, &strError)) {
+      ctx.err << "pinbro-cli: ls: " << strError << "\n";
+      return kExitFailed;
+    }
+    break;
+  }
+  if (!args.sort.isEmpty()) {
+    const int nColumn = ColumnOfSortWord(panel, args.sort);
+    if (nColumn < 0) {
+      ctx.err << "pinbro-cli: ls: this listing has no " << args.sort << " column.\n";
+      return kExitUsage;
+    }
+    panel.SortBy(nColumn, true);
+  }
+  if (args.desc) panel.SetSortAscending(false);
+  PrintListing(panel, ctx.out);
+  return kExitOk;
+}
+
+}  // namespace cli
