@@ -99,7 +99,7 @@ void ApplyLogOptionsToLog() {
 
 void LoadDefaults() {
   ResetSettingsToDefaults();
-  plat::CreateDirectory(QString::fromUtf16(kDefaultRecycleBinPath));
+  plat::CreateDirectory(settings.RecycleBinPath);
 }
 
 void ResetSettingsToDefaults() {

@@ -4,6 +4,7 @@
 
 #include "core/app_log.h"
 #include "core/settings_screen.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -138,7 +139,8 @@ std::vector<COption> BuildTable() {
       Dw(u"SDelNumPasses", &C::SDelNumPasses, 1),
       Dw(u"UseRecycleBin", &C::UseRecycleBin, 1),
       Dw(u"RecycleBinCompress", &C::RecycleBinCompress, 1),
-      Str(u"RecycleBinPath", &C::RecycleBinPath, kDefaultRecycleBinPath),
+      Str(u"RecycleBinPath", &C::RecycleBinPath, kDefaultRecycleBinPath, kProfile,
+          eOptDefaultInProgramFolder),
       Dw(u"SimpleSearchRoot", &C::SimpleSearchRoot, 1),
   };
 }
@@ -199,6 +201,8 @@ QString CDwordRule::Describe() const {
 
 QString COption::StringDefault() const {
   if (flags & eOptDefaultExeFolder) return ExecutableFolder();
+  if (flags & eOptDefaultInProgramFolder)
+    return plat::ProgramFolder() + QString::fromUtf16(strDefault);
   return QString::fromUtf16(strDefault);
 }
 

@@ -44,6 +44,9 @@ enum EOptFlags : unsigned {
   eOptSplitter = 2,
   // The default is the executable's folder (the log folder).
   eOptDefaultExeFolder = 4,
+  // The default is the given path below the program's own folder (plat::ProgramFolder), so
+  // that the program's folders do not appear in the user's home folder.
+  eOptDefaultInProgramFolder = 8,
 };
 
 struct COption {

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libxkbcommon-dev
   zlib1g-dev libminizip-dev libsqlite3-dev
   libgtest-dev googletest
-  libssl-dev zip unzip
+  libssl-dev openssl zip unzip
 )
 
 missing=()

@@ -1,12 +1,17 @@
 // pinbro: the desktop program.
 #include <QApplication>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QTextStream>
 
 #include <cstdio>
 
+#include "app/pinbro/desktop_frame_host.h"
+#include "core/message_box.h"
+#include "core/settings_answers.h"
+#include "core/settings_screen.h"
 #include "platform/host_defaults.h"
+#include "platform/registry_hive.h"
+#include "ui/message_box_dialog.h"
 
 namespace {
 
@@ -57,9 +62,16 @@ int main(int argc, char** argv) {
     QMessageBox::critical(nullptr, "Pinewood Browser", error);
     return 1;
   }
-  QMainWindow window;
-  window.setWindowTitle("Pinewood Browser");
-  window.resize(1024, 700);
-  window.show();
-  return app.exec();
+  CDesktopFrameHost host;
+  // The screen test sizes the desktop box, so its provider is set before the box is made.
+  SetScreenSizeProvider([&host](int* w, int* h) { host.ScreenSize(w, h); });
+  CDesktopMessageBoxUi boxUi(IsHighResolutionScreen());
+  CSettingsRememberedAnswers rememberedAnswers;
+  CMessageBoxService boxService(&boxUi, &rememberedAnswers);
+  CScopedMessageBoxService installBoxService(&boxService);
+  if (!InitInstance(host)) return 1;
+  const int status = app.exec();
+  ExitInstance(host);
+  plat::CHive::Close();
+  return status;
 }

@@ -11,9 +11,13 @@
 #include "core/settings_screen.h"
 #include "core/settings_store.h"
 #include "platform/registry_hive.h"
+#include "platform/system.h"
 #include "support/temp_root.h"
 
 namespace {
+
+// The default recycle-bin folder: below the program's own folder.
+QString DefaultBin() { return plat::ProgramFolder() + QStringLiteral("\\RecycleBin"); }
 
 const QString kDefaultKey = QStringLiteral("Software\\Tarvish\\Pinewood Browser\\Default");
 
@@ -89,9 +93,11 @@ TEST_F(SettingsTest, FreshHiveLoadsDefaultsAndFirstSaveStoresThemUnderDefault) {
   ExpectSameOptions(settings, expected);
   EXPECT_EQ(settings.CurrentProfile, QStringLiteral("Default"));
   EXPECT_EQ(settings.MainViewConfig, 7u);
-  EXPECT_EQ(settings.RecycleBinPath, QStringLiteral("\\RecycleBin"));
+  // The bin lives in the program's own folder, not in the user's home folder.
+  EXPECT_EQ(settings.RecycleBinPath, DefaultBin());
   EXPECT_EQ(settings.AppLog_Folder, ExecutableFolder());
-  EXPECT_TRUE(ExistsHost(QStringLiteral("\\RecycleBin")));
+  EXPECT_TRUE(ExistsHost(DefaultBin()));
+  EXPECT_FALSE(ExistsHost(QStringLiteral("\\RecycleBin")));
   EXPECT_EQ(ValueCount(kDefaultKey), -1) << "loading must not write";
 
   ASSERT_TRUE(SaveSettings());
@@ -168,7 +174,7 @@ TEST_F(SettingsTest, ReadingRules) {
       {"MainViewHeaderbar", REG_SZ, StringBytes("0"), 1, {}},
       {"MainViewAddressbar", REG_BINARY, DwordBytes(0), 1, {}},
       {"MainViewStatusbar", REG_DWORD_BIG_ENDIAN, DwordBytes(1), 0, {}},
-      {"RecycleBinPath", REG_EXPAND_SZ, StringBytes("\\Trash"), 0, "\\RecycleBin"},
+      {"RecycleBinPath", REG_EXPAND_SZ, StringBytes("\\Trash"), 0, DefaultBin()},
       {"MainTreeACacheStr1", REG_DWORD, DwordBytes(5), 0, "\\"},
       {"MainTreeBCacheStr1", REG_SZ, StringBytes(longText), 0, "\\"},
       {"AppLog_Folder", REG_SZ, StringBytes(longestText), 0, longestText},
@@ -276,7 +282,7 @@ TEST_F(SettingsTest, SaveReplacesValuesChangedBehindItsBack) {
   EXPECT_EQ(dwValue, 1u);
   QString text;
   EXPECT_TRUE(ReadKeyString(kDefaultKey, "RecycleBinPath", {}, &text)) << "REG_SZ again";
-  EXPECT_EQ(text, QStringLiteral("\\RecycleBin"));
+  EXPECT_EQ(text, DefaultBin());
 }
 
 TEST_F(SettingsTest, SplitterIsSavedBySaveSplitterOnly) {

@@ -18,6 +18,7 @@
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "support/scripted_message_box.h"
+#include "platform/system.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(StartupTest, StartUpAndShutDownRunInOrder) {
   EXPECT_TRUE(host.logOpenAtFrame);
   EXPECT_EQ(host.configAtFrame, 3u) << "options loaded before the frame";
   EXPECT_EQ(host.fontBaseAtFrame, 6u) << "defaults for the high-resolution screen";
-  EXPECT_TRUE(ExistsHost("\\RecycleBin"));
+  EXPECT_TRUE(ExistsHost(plat::ProgramFolder() + "\\RecycleBin"));
   QString exePath;
   EXPECT_TRUE(ReadKeyString("Software\\Tarvish", "PINBRO_APP", {}, &exePath));
   EXPECT_EQ(exePath, ExecutablePath());

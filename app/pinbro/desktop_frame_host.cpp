@@ -1,0 +1,34 @@
+#include "app/pinbro/desktop_frame_host.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "browse/icon_manager.h"
+#include "core/startup_shell.h"
+
+void CDesktopFrameHost::ScreenSize(int* pnWidth, int* pnHeight) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize size = screen ? screen->size() : QSize();
+  *pnWidth = size.width();
+  *pnHeight = size.height();
+}
+
+bool CDesktopFrameHost::CreateMainFrame() {
+  // The two-panel frame replaces this plain window once it exists.
+  frame_ = std::make_unique<QMainWindow>();
+  frame_->setWindowTitle(QStringLiteral("Pinewood Browser"));
+  frame_->resize(1024, 700);
+  frame_->show();
+  QTimer::singleShot(250, frame_.get(), [] {
+    CPostStartOptions options;
+    options.strDesktopEntryFile = DefaultDesktopEntryFile();
+    options.strHostExecutable = QApplication::applicationFilePath();
+    RunPostStartSteps(options);
+  });
+  return true;
+}
+
+void CDesktopFrameHost::DestroyMainFrame() { frame_.reset(); }
+
+void CDesktopFrameHost::ReleaseSharedUiObjects() { ReleaseAppIconManager(); }
