@@ -6,6 +6,10 @@
 
 #include "browse/icon_manager.h"
 #include "core/startup_shell.h"
+#include "ui/main_frame.h"
+
+CDesktopFrameHost::CDesktopFrameHost() = default;
+CDesktopFrameHost::~CDesktopFrameHost() = default;
 
 void CDesktopFrameHost::ScreenSize(int* pnWidth, int* pnHeight) {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -15,11 +19,10 @@ void CDesktopFrameHost::ScreenSize(int* pnWidth, int* pnHeight) {
 }
 
 bool CDesktopFrameHost::CreateMainFrame() {
-  // The two-panel frame replaces this plain window once it exists.
-  frame_ = std::make_unique<QMainWindow>();
-  frame_->setWindowTitle(QStringLiteral("Pinewood Browser"));
+  frame_ = std::make_unique<CMainFrame>();
   frame_->resize(1024, 700);
   frame_->show();
+  // The post-start steps run once, 250 ms after the frame is up.
   QTimer::singleShot(250, frame_.get(), [] {
     CPostStartOptions options;
     options.strDesktopEntryFile = DefaultDesktopEntryFile();

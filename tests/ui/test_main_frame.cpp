@@ -1,0 +1,422 @@
+// The main frame on a real temporary root and hive, started as the program starts it (the
+// defaults, then the stored options): the layout table, the list styles and font sizes, the
+// routing of a tree selection to its list, navigation by keys and menus, the status line, the
+// bars, and the last location reopened after a restart. One test renders three layouts to PNG
+// files for a look.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QSplitterHandle>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "browse/folder_tree.h"
+#include "browse/list_panel.h"
+#include "core/settings.h"
+#include "core/settings_io.h"
+#include "support/temp_root.h"
+#include "ui/frame_commands.h"
+#include "ui/list_view.h"
+#include "ui/main_frame.h"
+#include "ui/tree_view.h"
+
+namespace {
+
+class MainFrameTest : public test::TempRootAndHive {
+ protected:
+  void SetUp() override {
+    TempRootAndHive::SetUp();
+    LoadCurrentProfileName();
+    LoadDefaults();
+    LoadSettings();
+    MakeFolder("\\Docs\\Sub1");
+    MakeFolder("\\Docs\\Sub2");
+    MakeFile("\\Docs\\a.txt", "text");
+    MakeFile("\\Docs\\b.zip", "not really an archive");
+    MakeFolder("\\Music");
+    MakeFolder("\\Empty");
+    MakeFile("\\readme.txt", "x");
+  }
+  void TearDown() override {
+    frame_.reset();
+    TempRootAndHive::TearDown();
+  }
+
+  CMainFrame& StartFrame() {
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->SetFileOpener([this](const QString& strHost) {
+      opened_ << strHost;
+      return true;
+    });
+    frame_->resize(1280, 800);
+    frame_->show();
+    QApplication::setActiveWindow(frame_.get());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+    return *frame_;
+  }
+  void Restart() {
+    frame_.reset();
+    LoadSettings();  // what the next start reads from the profile
+    StartFrame();
+  }
+  void Trigger(int nCommand) {
+    QAction* pAction = frame_->Action(nCommand);
+    ASSERT_NE(pAction, nullptr) << nCommand;
+    pAction->trigger();
+  }
+  int RowOf(EPanelId ePanel, const QString& strName) {
+    CListPanel& list = frame_->List(ePanel);
+    for (int i = 0; i < list.rowCount(); ++i)
+      if (list.CellText(i, 0) == strName) return i;
+    return -1;
+  }
+  // Puts the focus of a list on the row of a name.
+  void FocusRow(EPanelId ePanel, const QString& strName) {
+    const int nRow = RowOf(ePanel, strName);
+    ASSERT_GE(nRow, 0) << strName.toStdString();
+    CListView* pView = frame_->ListView(ePanel);
+    pView->Selection()->setCurrentIndex(frame_->List(ePanel).index(nRow, 0),
+                                        QItemSelectionModel::ClearAndSelect);
+  }
+  QWidget* Focused(EPanelId ePanel) { return frame_->ListView(ePanel)->CurrentView(); }
+  // Where a view sits in the frame.
+  QPoint PosOf(int nView) {
+    QWidget* pView = frame_->ViewWidget(nView);
+    return pView->mapTo(frame_.get(), QPoint(0, 0));
+  }
+
+  std::unique_ptr<CMainFrame> frame_;
+  QStringList opened_;
+};
+
+TEST_F(MainFrameTest, LayoutCommandsShowTheViewsOfTheTable) {
+  StartFrame();
+  struct CCase {
+    int command;
+    DWORD layout;
+    bool shown[4];  // tree A, tree B, list A, list B
+    int active;     // the view a single-view layout makes active; 0 keeps it
+    int slotOf[4];   // slot of each view
+  } cases[] = {
+      {eCmd_VerticalBrowser, 0, {true, false, true, false}, 0, {0, 1, 2, 3}},
+      {eCmd_HorizontalBrowser, 3, {true, false, true, false}, 0, {0, 2, 1, 3}},
+      {eCmd_SingleTree, 6, {true, false, false, false}, eView_TreeA, {0, 1, 2, 3}},
+      {eCmd_SingleList, 7, {false, false, true, false}, eView_ListA, {0, 1, 2, 3}},
+      {eCmd_QuadroHorizontal, 8, {true, true, true, true}, 0, {0, 2, 1, 3}},
+      {eCmd_QuadroVertical, 9, {true, true, true, true}, 0, {0, 1, 2, 3}},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.layout);
+    Trigger(c.command);
+    EXPECT_EQ(frame_->Layout(), c.layout);
+    EXPECT_EQ(settings.MainViewConfig, c.layout);
+    EXPECT_TRUE(frame_->Action(c.command)->isChecked());
+    for (int nView = 1; nView <= 4; ++nView) {
+      EXPECT_EQ(frame_->IsViewShown(nView), c.shown[nView - 1]) << nView;
+      EXPECT_EQ(frame_->ViewWidget(nView)->isVisible(), c.shown[nView - 1]) << nView;
+      EXPECT_EQ(frame_->SlotOfView(nView), c.slotOf[nView - 1]) << nView;
+    }
+    if (c.active) EXPECT_EQ(frame_->ActiveView(), c.active);
+    EXPECT_TRUE(frame_->IsViewShown(frame_->ActiveView()));
+    EXPECT_EQ(settings.MainViewActive, DWORD(frame_->ActiveView()));
+  }
+  // Quadro vertical: the trees side by side in the top row, the lists below them.
+  EXPECT_EQ(PosOf(eView_TreeA).y(), PosOf(eView_TreeB).y());
+  EXPECT_LT(PosOf(eView_TreeA).x(), PosOf(eView_TreeB).x());
+  EXPECT_LT(PosOf(eView_TreeA).y(), PosOf(eView_ListA).y());
+  EXPECT_EQ(PosOf(eView_TreeA).x(), PosOf(eView_ListA).x());
+  // Quadro horizontal: panel A's tree and list in the top row, panel B's below.
+  Trigger(eCmd_QuadroHorizontal);
+  QApplication::processEvents();
+  EXPECT_EQ(PosOf(eView_TreeA).y(), PosOf(eView_ListA).y());
+  EXPECT_LT(PosOf(eView_TreeA).x(), PosOf(eView_ListA).x());
+  EXPECT_LT(PosOf(eView_ListA).y(), PosOf(eView_ListB).y());
+  // The layout switch remembers the one before it.
+  EXPECT_EQ(frame_->PreviousLayout(), 9u);
+}
+
+TEST_F(MainFrameTest, LayoutAndActiveViewComeBackAtStart) {
+  settings.MainViewConfig = 9;
+  settings.MainViewActive = 4;
+  StartFrame();
+  EXPECT_EQ(frame_->Layout(), 9u);
+  EXPECT_EQ(frame_->ActiveView(), int(eView_ListB));
+  EXPECT_TRUE(frame_->ListView(ePanel_B)->CurrentView()->hasFocus());
+  // A stored active view that the layout does not show gives way to a shown one.
+  frame_.reset();
+  settings.MainViewConfig = 0;
+  settings.MainViewActive = 4;
+  StartFrame();
+  EXPECT_TRUE(frame_->ActiveView() == eView_TreeA || frame_->ActiveView() == eView_ListA);
+}
+
+TEST_F(MainFrameTest, ListStyleFontAndHeaderCommandsStoreTheirOptions) {
+  StartFrame();
+  struct CCase {
+    int command;
+    EPanelId panel;
+    DWORD mode;
+  } cases[] = {
+      {eCmd_LeftLargeIcons, ePanel_A, 0}, {eCmd_LeftDetails, ePanel_A, 1},
+      {eCmd_LeftSmallIcons, ePanel_A, 2}, {eCmd_LeftList, ePanel_A, 3},
+      {eCmd_RightList, ePanel_B, 3},      {eCmd_RightDetails, ePanel_B, 1},
+      {eCmd_RightLargeIcons, ePanel_B, 0},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.command);
+    Trigger(c.command);
+    const DWORD dwStored =
+        c.panel == ePanel_A ? settings.MainListModeListViewA : settings.MainListModeListViewB;
+    EXPECT_EQ(dwStored, c.mode);
+    CListView* pView = frame_->ListView(c.panel);
+    EXPECT_EQ(pView->Mode(), int(c.mode));
+    if (c.mode == eListMode_Details) {
+      EXPECT_EQ(pView->CurrentView(), pView->DetailsView());
+    } else {
+      EXPECT_EQ(pView->CurrentView(), pView->IconView());
+      EXPECT_EQ(pView->IconView()->viewMode(),
+                c.mode == eListMode_LargeIcons ? QListView::IconMode : QListView::ListMode);
+    }
+  }
+  // The other pane kept its style.
+  EXPECT_EQ(settings.MainListModeListViewA, 3u);
+
+  Trigger(eCmd_FontLargest);
+  EXPECT_EQ(settings.MainViewFontSize, 4u);
+  const qreal rLargest = frame_->ViewWidget(eView_ListA)->font().pointSizeF();
+  Trigger(eCmd_FontNormal);
+  EXPECT_EQ(settings.MainViewFontSize, 2u);
+  EXPECT_LT(frame_->ViewWidget(eView_ListA)->font().pointSizeF(), rLargest);
+  Trigger(eCmd_FontSmallest);
+  EXPECT_EQ(settings.MainViewFontSize, 0u);
+
+  Trigger(eCmd_LeftDetails);
+  ASSERT_EQ(settings.MainListShowHeaderA, 1u);
+  Trigger(eCmd_LeftShowHeader);
+  EXPECT_EQ(settings.MainListShowHeaderA, 0u);
+  EXPECT_TRUE(frame_->ListView(ePanel_A)->DetailsView()->isHeaderHidden());
+  Trigger(eCmd_RightShowHeader);
+  EXPECT_EQ(settings.MainListShowHeaderB, 0u);
+}
+
+TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
+  StartFrame();
+  QToolBar* pToolBar = frame_->findChild<QToolBar*>("toolBar");
+  QToolBar* pAddressBar = frame_->findChild<QToolBar*>("addressBar");
+  ASSERT_TRUE(pToolBar && pAddressBar);
+  ASSERT_EQ(settings.MainViewToolbar, 1u);
+  EXPECT_TRUE(pToolBar->isVisible());
+  Trigger(eCmd_ToolBar);
+  EXPECT_EQ(settings.MainViewToolbar, 0u);
+  EXPECT_FALSE(pToolBar->isVisible());
+  Trigger(eCmd_AddressBar);
+  EXPECT_EQ(settings.MainViewAddressbar, 0u);
+  EXPECT_FALSE(pAddressBar->isVisible());
+  ASSERT_EQ(settings.MainViewStatusbar, 0u);
+  EXPECT_FALSE(frame_->statusBar()->isVisible());
+  Trigger(eCmd_StatusBar);
+  EXPECT_EQ(settings.MainViewStatusbar, 1u);
+  EXPECT_TRUE(frame_->statusBar()->isVisible());
+  Trigger(eCmd_SearchBar);
+  EXPECT_EQ(settings.MainViewSearchbar, 1u);
+  Trigger(eCmd_SelectionBar);
+  EXPECT_EQ(settings.MainViewSelectionbar, 1u);
+  Trigger(eCmd_HeaderBar);
+  EXPECT_EQ(settings.MainViewHeaderbar, 0u);
+  // File commands not wired yet exist, disabled.
+  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
+                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder)}) {
+    ASSERT_NE(frame_->Action(nId), nullptr) << nId;
+    EXPECT_FALSE(frame_->Action(nId)->isEnabled()) << nId;
+  }
+}
+
+TEST_F(MainFrameTest, TreeSelectionShowsTheFolderInTheSamePanelsList) {
+  settings.MainViewConfig = 9;
+  StartFrame();
+  CFolderTree& tree = frame_->Tree(ePanel_A);
+  const QModelIndex docs = tree.Model()->FindChild(tree.Model()->DeviceRootIndex(),
+                                                   eEntry_Folder, "Docs");
+  ASSERT_TRUE(docs.isValid());
+  frame_->TreeView(ePanel_A)->setCurrentIndex(docs);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\");
+  frame_->SetActiveView(eView_ListA);
+  EXPECT_EQ(frame_->AddressText(), "\\Docs");
+  EXPECT_TRUE(frame_->windowTitle().startsWith("\\Docs"));
+  EXPECT_EQ(frame_->HeaderText(), "A: \\Docs");
+  EXPECT_EQ(frame_->StatusLineText(), "Folders: 2, Files: 2");
+
+  // The registry node lists the registry.
+  tree.SelectRegistryTop();
+  EXPECT_EQ(frame_->List(ePanel_A).SourceKind(), DWORD(ePanelSrc_Registry));
+  EXPECT_EQ(frame_->AddressText(), "Registry");
+
+  // A folder opened in the list moves the tree along.
+  tree.SelectFolder("\\Docs");
+  FocusRow(ePanel_A, "Sub1");
+  frame_->OpenCurrent();
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
+  EXPECT_EQ(tree.TargetOf(tree.Current()).location.path, "\\Docs\\Sub1");
+}
+
+TEST_F(MainFrameTest, KeysOpenGoUpBackForwardAndSwitchPanels) {
+  settings.MainViewConfig = 2;  // the two lists side by side
+  settings.MainViewActive = 3;
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\", true, true);
+  ASSERT_EQ(frame_->ActiveView(), int(eView_ListA));
+  FocusRow(ePanel_A, "Docs");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  FocusRow(ePanel_A, "Sub2");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Enter);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub2");
+  EXPECT_EQ(frame_->StatusLineText(), "Empty folder.");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Backspace);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub2");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Right, Qt::AltModifier);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub2");
+  // The menu entries do the same.
+  Trigger(eCmd_Up);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  Trigger(eCmd_Back);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub2");
+  Trigger(eCmd_Forward);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  EXPECT_EQ(frame_->StatusLineText(), "Folders: 2, Files: 2");
+
+  // Ctrl+R lists the folder again from disk.
+  MakeFile("\\Docs\\new.txt");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(frame_->StatusLineText(), "Folders: 2, Files: 3");
+
+  // Tab moves to the other panel's list; the status line follows it.
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Tab);
+  EXPECT_EQ(frame_->ActiveView(), int(eView_ListB));
+  EXPECT_TRUE(Focused(ePanel_B)->hasFocus());
+  EXPECT_EQ(frame_->AddressText(), "\\");
+  EXPECT_EQ(frame_->StatusLineText(), frame_->List(ePanel_B).StatusText());
+  EXPECT_TRUE(frame_->StatusLineText().startsWith("Folders: "));
+  EXPECT_NE(frame_->StatusLineText(), "Folders: 2, Files: 3");
+  QTest::keyClick(Focused(ePanel_B), Qt::Key_Tab);
+  EXPECT_EQ(frame_->ActiveView(), int(eView_ListA));
+
+  // Typing a name jumps to it.
+  frame_->List(ePanel_A).LoadFolder("\\", true, true);
+  FocusRow(ePanel_A, "Docs");
+  QTest::keyClicks(Focused(ePanel_A), "mu");
+  EXPECT_EQ(frame_->ListView(ePanel_A)->CurrentRow(), RowOf(ePanel_A, "Music"));
+}
+
+TEST_F(MainFrameTest, OpeningAFileHandsItsHostPathToTheDesktop) {
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  FocusRow(ePanel_A, "a.txt");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  ASSERT_EQ(opened_.size(), 1);
+  EXPECT_EQ(QDir::cleanPath(opened_[0]), QDir::cleanPath(Host("\\Docs\\a.txt")));
+  // Archives and encrypted files are not handed on.
+  FocusRow(ePanel_A, "b.zip");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  MakeFile("\\Docs\\c.enc", "x");
+  frame_->Refresh();
+  FocusRow(ePanel_A, "c.enc");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  EXPECT_EQ(opened_.size(), 1);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+}
+
+TEST_F(MainFrameTest, LastLocationsReopenAfterARestart) {
+  settings.MainViewConfig = 9;
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs\\Sub1", true, true);
+  frame_->Tree(ePanel_B).SelectFolder("\\Music");
+  ASSERT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\Music");
+  Restart();
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\Music");
+  CFolderTree& tree = frame_->Tree(ePanel_A);
+  EXPECT_EQ(tree.TargetOf(tree.Current()).location.path, "\\Docs\\Sub1");
+  // A registry key comes back too.
+  frame_->Tree(ePanel_B).SelectRegistryTop();
+  Restart();
+  EXPECT_EQ(frame_->List(ePanel_B).SourceKind(), DWORD(ePanelSrc_Registry));
+  // Without RememberLastOpenedFolder both panels start at the root.
+  settings.RememberLastOpenedFolder = 0;
+  ASSERT_TRUE(SaveOption("RememberLastOpenedFolder"));
+  Restart();
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\");
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\");
+}
+
+TEST_F(MainFrameTest, MovingASplitterStoresItsPercent) {
+  settings.MainViewConfig = 9;
+  StartFrame();
+  auto* pRow = qobject_cast<QSplitter*>(frame_->ViewWidget(eView_TreeA)->parentWidget());
+  ASSERT_NE(pRow, nullptr);
+  QSplitterHandle* pHandle = pRow->handle(1);
+  const QPoint start = pHandle->rect().center();
+  const QPoint globalStart = pHandle->mapToGlobal(start);
+  const int nDelta = -pRow->width() / 5;  // 20 % to the left of the middle
+  QMouseEvent press(QEvent::MouseButtonPress, start, globalStart, Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(pHandle, &press);
+  QMouseEvent move(QEvent::MouseMove, start + QPoint(nDelta, 0),
+                   globalStart + QPoint(nDelta, 0), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(pHandle, &move);
+  QMouseEvent release(QEvent::MouseButtonRelease, start + QPoint(nDelta, 0),
+                      globalStart + QPoint(nDelta, 0), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(pHandle, &release);
+  EXPECT_NEAR(int(settings.MainViewSplitterPercentX), 30, 3);
+  EXPECT_EQ(settings.MainViewSplitterPercentY, 50u);
+  // Both rows follow, and the position is in the profile for the next start.
+  auto* pOtherRow = qobject_cast<QSplitter*>(frame_->ViewWidget(eView_ListA)->parentWidget());
+  EXPECT_EQ(pOtherRow->sizes(), pRow->sizes());
+  const DWORD dwStored = settings.MainViewSplitterPercentX;
+  settings.MainViewSplitterPercentX = 50;
+  LoadSettings();
+  EXPECT_EQ(settings.MainViewSplitterPercentX, dwStored);
+}
+
+// Renders the frame in three layouts to PNG files under the build folder for a look.
+TEST_F(MainFrameTest, RendersThreeLayoutsToPng) {
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  frame_->Tree(ePanel_B).SelectFolder("\\Music");
+  const QString strFolder = QCoreApplication::applicationDirPath() + "/screenshots";
+  ASSERT_TRUE(QDir().mkpath(strFolder));
+  const struct {
+    int command;
+    const char* file;
+  } shots[] = {{eCmd_VerticalBrowser, "vertical_browser.png"},
+               {eCmd_QuadroVertical, "quadro_vertical.png"},
+               {eCmd_SingleList, "single_list.png"}};
+  for (const auto& shot : shots) {
+    Trigger(shot.command);
+    QApplication::processEvents();
+    const QString strFile = strFolder + "/" + shot.file;
+    const QPixmap pixmap = frame_->grab();
+    EXPECT_EQ(pixmap.size(), QSize(1280, 800));
+    EXPECT_TRUE(pixmap.save(strFile)) << strFile.toStdString();
+  }
+}
+
+}  // namespace

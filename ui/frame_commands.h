@@ -1,0 +1,70 @@
+#pragma once
+// The command ids of the main frame: the menu and tool-bar commands of the program's command
+// table, and the ids this desktop adds for commands the table has no number for (navigation,
+// the selection bar, the tool bar's layout buttons, the file commands not wired yet).
+
+enum EFrameCommand : int {
+  // Layouts.
+  eCmd_SingleList = 32948,
+  eCmd_SingleTree = 32949,
+  eCmd_VerticalBrowser = 32950,
+  eCmd_HorizontalBrowser = 32951,
+  eCmd_QuadroHorizontal = 32958,
+  eCmd_QuadroVertical = 32959,
+  // Bars.
+  eCmd_ToolBar = 32917,
+  eCmd_HeaderBar = 32916,
+  eCmd_AddressBar = 32943,
+  eCmd_SearchBar = 32944,
+  eCmd_StatusBar = 33058,
+  // List styles, left pane (panel A) and right pane (panel B).
+  eCmd_LeftLargeIcons = 32790,
+  eCmd_LeftSmallIcons = 32791,
+  eCmd_LeftList = 32792,
+  eCmd_LeftDetails = 32793,
+  eCmd_LeftShowHeader = 32794,
+  eCmd_RightLargeIcons = 32795,
+  eCmd_RightSmallIcons = 32796,
+  eCmd_RightList = 32797,
+  eCmd_RightDetails = 32798,
+  eCmd_RightShowHeader = 32799,
+  // Font sizes.
+  eCmd_FontSmallest = 32900,
+  eCmd_FontSmaller = 32899,
+  eCmd_FontNormal = 32898,
+  eCmd_FontLarger = 32897,
+  eCmd_FontLargest = 32896,
+  // Screen orientation.
+  eCmd_Rotate90CW = 32789,
+  eCmd_Rotate90CCW = 32983,
+  eCmd_Rotate180 = 32984,
+  eCmd_Portrait0 = 32981,
+  eCmd_Landscape90 = 32978,
+  eCmd_Portrait180 = 32980,
+  eCmd_Landscape270 = 32982,
+  // Others of the table.
+  eCmd_Refresh = 32947,
+  eCmd_Exit = 32783,
+  eCmd_Cut = 57635,
+  eCmd_Copy = 57634,
+  eCmd_Paste = 57637,
+  eCmd_PasteShortcut = 32940,
+  eCmd_SelectAll = 32960,
+  eCmd_UnselectAll = 32961,
+  eCmd_InvertSelection = 32962,
+
+  // The desktop's own ids.
+  eCmd_Open = 34001,
+  eCmd_Back = 34002,
+  eCmd_Forward = 34003,
+  eCmd_Up = 34004,
+  eCmd_SwitchPanel = 34005,
+  eCmd_SelectionBar = 34006,
+  eCmd_Delete = 34010,
+  eCmd_Rename = 34011,
+  eCmd_NewFolder = 34012,
+  eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
+  eCmd_ToolLayoutGroup1 = 34021,
+  eCmd_ToolLayoutGroup2 = 34022,
+  eCmd_ToolLayoutGroup3 = 34023,
+};

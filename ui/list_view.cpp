@@ -1,0 +1,191 @@
+#include "ui/list_view.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "browse/list_panel.h"
+#include "core/settings.h"
+
+CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
+    : QWidget(pParent), panel_(panel), viewNumber_(nViewNumber) {
+  stack_ = new QStackedWidget(this);
+  auto* pLayout = new QVBoxLayout(this);
+  pLayout->setContentsMargins(0, 0, 0, 0);
+  pLayout->addWidget(stack_);
+  selection_ = new QItemSelectionModel(&panel_, this);
+  setupDetails();
+  setupIcons();
+  connect(&panel_, &QAbstractItemModel::modelReset, this, &CListView::OnListingReset);
+  SetMode(eListMode_Details);
+}
+
+void CListView::setupDetails() {
+  details_ = new QTreeView(stack_);
+  details_->setModel(&panel_);
+  details_->setSelectionModel(selection_);
+  details_->setRootIsDecorated(false);
+  details_->setUniformRowHeights(true);
+  details_->setItemsExpandable(false);
+  details_->setAllColumnsShowFocus(settings.MainListFullRowSelect != 0);
+  details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  details_->setSortingEnabled(false);
+  details_->header()->setSectionsClickable(true);
+  details_->header()->setStretchLastSection(false);
+  details_->header()->setSectionsMovable(false);
+  details_->installEventFilter(this);
+  stack_->addWidget(details_);
+  connect(details_->header(), &QHeaderView::sectionClicked, this, [this](int nColumn) {
+    panel_.SortBy(nColumn, true);
+  });
+  connect(details_->header(), &QHeaderView::sectionResized, this,
+          [this](int nColumn, int, int nWidth) {
+            if (!applyingWidths_) panel_.SetColumnWidth(nColumn, nWidth);
+          });
+  connect(details_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+          &CListView::ReportVisibleRows);
+  connect(details_, &QAbstractItemView::clicked, this,
+          [this](const QModelIndex& index) { OnEntryClicked(index, false); });
+  connect(details_, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { OnEntryClicked(index, true); });
+}
+
+void CListView::setupIcons() {
+  icons_ = new QListView(stack_);
+  icons_->setModel(&panel_);
+  icons_->setSelectionModel(selection_);
+  icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  icons_->setResizeMode(QListView::Adjust);
+  icons_->setMovement(QListView::Static);
+  icons_->setUniformItemSizes(true);
+  icons_->installEventFilter(this);
+  stack_->addWidget(icons_);
+  connect(icons_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+          &CListView::ReportVisibleRows);
+  connect(icons_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+          &CListView::ReportVisibleRows);
+  connect(icons_, &QAbstractItemView::clicked, this,
+          [this](const QModelIndex& index) { OnEntryClicked(index, false); });
+  connect(icons_, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { OnEntryClicked(index, true); });
+}
+
+void CListView::SetMode(int nMode) {
+  if (nMode < eListMode_LargeIcons || nMode > eListMode_List) nMode = eListMode_Details;
+  mode_ = nMode;
+  const int nSmall = 16, nLarge = 32;
+  switch (nMode) {
+    case eListMode_LargeIcons:
+      icons_->setViewMode(QListView::IconMode);
+      icons_->setFlow(QListView::LeftToRight);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(nLarge, nLarge));
+      icons_->setGridSize(QSize(96, 72));
+      icons_->setWordWrap(true);
+      break;
+    case eListMode_SmallIcons:
+      icons_->setViewMode(QListView::ListMode);
+      icons_->setFlow(QListView::LeftToRight);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(nSmall, nSmall));
+      icons_->setGridSize(QSize(160, 22));
+      icons_->setWordWrap(false);
+      break;
+    case eListMode_List:
+      icons_->setViewMode(QListView::ListMode);
+      icons_->setFlow(QListView::TopToBottom);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(nSmall, nSmall));
+      icons_->setGridSize(QSize(200, 22));
+      icons_->setWordWrap(false);
+      break;
+    default:
+      break;
+  }
+  QWidget* pShown = nMode == eListMode_Details ? static_cast<QWidget*>(details_) : icons_;
+  const bool bHadFocus = stack_->currentWidget() && stack_->currentWidget()->hasFocus();
+  stack_->setCurrentWidget(pShown);
+  setFocusProxy(pShown);
+  if (bHadFocus) pShown->setFocus();
+  ReportVisibleRows();
+}
+
+void CListView::SetHeaderShown(bool bShown) { details_->setHeaderHidden(!bShown); }
+
+bool CListView::HeaderShown() const { return !details_->isHeaderHidden(); }
+
+QAbstractItemView* CListView::CurrentView() const {
+  return mode_ == eListMode_Details ? static_cast<QAbstractItemView*>(details_) : icons_;
+}
+
+int CListView::CurrentRow() const {
+  const QModelIndex current = selection_->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void CListView::OpenCurrent() {
+  const int nRow = CurrentRow();
+  if (nRow >= 0) panel_.Open(nRow);
+}
+
+void CListView::SelectAll() { CurrentView()->selectAll(); }
+
+void CListView::UnselectAll() { selection_->clearSelection(); }
+
+void CListView::InvertSelection() {
+  const int nRows = panel_.rowCount();
+  const int nColumns = panel_.columnCount();
+  if (nRows == 0 || nColumns == 0) return;
+  QItemSelection all(panel_.index(0, 0), panel_.index(nRows - 1, nColumns - 1));
+  selection_->select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+}
+
+void CListView::OnEntryClicked(const QModelIndex& index, bool bDouble) {
+  if (!index.isValid()) return;
+  // One tap opens unless DoubleClickActivation asks for two; a double tap always opens once.
+  const bool bWantDouble = settings.DoubleClickActivation != 0;
+  if (bDouble != bWantDouble) return;
+  panel_.Open(index.row());
+}
+
+void CListView::OnListingReset() {
+  ApplyColumnWidths();
+  details_->header()->setSortIndicatorShown(true);
+  details_->header()->setSortIndicator(
+      panel_.SortField(), panel_.SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+  if (panel_.rowCount() > 0)
+    selection_->setCurrentIndex(panel_.index(0, 0), QItemSelectionModel::NoUpdate);
+  ReportVisibleRows();
+}
+
+void CListView::ApplyColumnWidths() {
+  applyingWidths_ = true;
+  panel_.SetViewWidth(details_->viewport()->width());
+  const QVector<int> widths = panel_.ColumnWidths();
+  for (int i = 0; i < widths.size(); ++i)
+    if (widths[i] > 0) details_->header()->resizeSection(i, widths[i]);
+  applyingWidths_ = false;
+}
+
+void CListView::ReportVisibleRows() {
+  QAbstractItemView* pView = CurrentView();
+  if (!pView || panel_.rowCount() == 0) return;
+  const QRect area = pView->viewport()->rect();
+  const QModelIndex first = pView->indexAt(area.topLeft() + QPoint(1, 1));
+  QModelIndex last = pView->indexAt(area.bottomRight() - QPoint(1, 1));
+  if (!last.isValid()) last = pView->indexAt(area.bottomLeft() + QPoint(1, -1));
+  const int nFirst = first.isValid() ? first.row() : 0;
+  const int nLast = last.isValid() ? last.row() : panel_.rowCount() - 1;
+  panel_.SetVisibleRows(nFirst, qMax(nFirst, nLast));
+}
+
+bool CListView::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  if (pEvent->type() == QEvent::FocusIn) emit viewFocused(viewNumber_);
+  if (pEvent->type() == QEvent::Resize && pWatched == details_) ReportVisibleRows();
+  return QWidget::eventFilter(pWatched, pEvent);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The list of one panel on screen, in the four list styles of MainListModeListViewA/B:
+// 0 large icons, 1 details (a table with its header), 2 small icons, 3 list. The details
+// style is a QTreeView, the other three a QListView; both show the panel's CListPanel and share
+// one selection. The view tells the panel which rows are on screen (so the worker computes
+// their icons first), sorts on a header click, keeps the column widths the user sets, and
+// opens an entry by a single or a double click as DoubleClickActivation says.
+
+#include <QWidget>
+
+class CListPanel;
+class QAbstractItemView;
+class QItemSelectionModel;
+class QListView;
+class QStackedWidget;
+class QTreeView;
+
+enum EListMode : int {
+  eListMode_LargeIcons = 0,
+  eListMode_Details = 1,
+  eListMode_SmallIcons = 2,
+  eListMode_List = 3,
+};
+
+class CListView : public QWidget {
+  Q_OBJECT
+
+ public:
+  CListView(CListPanel& panel, int nViewNumber, QWidget* pParent = nullptr);
+
+  CListPanel& Panel() { return panel_; }
+  int ViewNumber() const { return viewNumber_; }
+
+  void SetMode(int nMode);
+  int Mode() const { return mode_; }
+  void SetHeaderShown(bool bShown);
+  bool HeaderShown() const;
+
+  // The view that shows the list in the current style, and the selection both share.
+  QAbstractItemView* CurrentView() const;
+  QTreeView* DetailsView() const { return details_; }
+  QListView* IconView() const { return icons_; }
+  QItemSelectionModel* Selection() const { return selection_; }
+  // The row of the focused entry; -1 when there is none.
+  int CurrentRow() const;
+  // Opens the focused entry (Enter).
+  void OpenCurrent();
+
+  void SelectAll();
+  void UnselectAll();
+  void InvertSelection();
+
+ signals:
+  void viewFocused(int nViewNumber);
+
+ protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+ private:
+  void setupDetails();
+  void setupIcons();
+  void OnListingReset();
+  void ApplyColumnWidths();
+  void ReportVisibleRows();
+  void OnEntryClicked(const QModelIndex& index, bool bDouble);
+
+  CListPanel& panel_;
+  int viewNumber_;
+  int mode_ = eListMode_Details;
+  QStackedWidget* stack_ = nullptr;
+  QTreeView* details_ = nullptr;
+  QListView* icons_ = nullptr;
+  QItemSelectionModel* selection_ = nullptr;
+  bool applyingWidths_ = false;  // widths set by the view itself are not the user's
+};

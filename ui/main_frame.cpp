@@ -1,0 +1,346 @@
+#include "ui/main_frame.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "browse/folder_tree.h"
+#include "core/app_log.h"
+#include "core/settings.h"
+#include "platform/device_root.h"
+#include "registry/registry_access.h"
+#include "registry/registry_view_source.h"
+#include "ui/list_view.h"
+#include "ui/tree_view.h"
+
+namespace {
+
+constexpr char16_t kFrameTitle[] = u"Pinewood Browser";
+
+// How a location reads in the address bar, the header bar and the title.
+QString LocationText(const CPanelLocation& location) {
+  switch (location.kind) {
+    case eEntry_Folder:
+      return location.path;
+    case eEntry_RegTop:
+      return QStringLiteral("Registry");
+    case eEntry_RegRoot:
+      return RootName(location.root);
+    case eEntry_RegKey: {
+      QString strPath = location.path;
+      if (!strPath.startsWith('\\')) strPath.prepend('\\');
+      return RootName(location.root) + strPath;
+    }
+    default:
+      return {};
+  }
+}
+
+bool OpenWithDesktop(const QString& strHostPath) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(strHostPath));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
+    : QMainWindow(pParent), fileOpener_(OpenWithDesktop) {
+  setWindowTitle(QString::fromUtf16(kFrameTitle));
+  setupModels();
+  setupViews();
+  setupBars();
+  setupActions();
+  setupMenus();
+  setupToolBar();
+  ApplyBars();
+  ApplyFont();
+  const DWORD dwLayout =
+      settings.MainViewConfig < kRestorableLayouts ? settings.MainViewConfig : 7;
+  const DWORD dwActive = settings.MainViewActive;
+  SetLayout(dwLayout);
+  previousLayout_ = dwLayout;
+  if (!frame::IsSingleViewLayout(dwLayout) && dwActive >= 1 && dwActive <= 4)
+    SetActiveView(int(dwActive));
+  OpenStartLocations(strStartFolder);
+  UpdateLocationDisplays();
+}
+
+CMainFrame::~CMainFrame() {
+  for (CPanelParts& parts : panels_) parts.list->SaveColumnWidthsNow();
+  // The views go first: they hold references to the models below.
+  delete takeCentralWidget();
+  for (CPanelParts& parts : panels_) {
+    parts.treeView = nullptr;
+    parts.listView = nullptr;
+  }
+}
+
+// --- Set-up ---
+
+void CMainFrame::setupModels() {
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    CPanelParts& parts = panels_[ePanel];
+    parts.tree = std::make_unique<CFolderTree>(ePanel);
+    parts.list = std::make_unique<CListPanel>(ePanel, this);
+    connect(parts.tree.get(), &CFolderTree::showInList, this,
+            [this](EPanelId eFrom, const CTreeTarget& target) {
+              ShowTreeTargetInList(eFrom, target);
+            });
+  }
+}
+
+void CMainFrame::setupViews() {
+  auto* pCentral = new QWidget(this);
+  auto* pColumn = new QVBoxLayout(pCentral);
+  pColumn->setContentsMargins(0, 0, 0, 0);
+  pColumn->setSpacing(0);
+
+  headerBar_ = new QLabel(pCentral);
+  headerBar_->setMargin(3);
+  headerBar_->setAutoFillBackground(true);
+  headerBar_->setBackgroundRole(QPalette::AlternateBase);
+  headerBar_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pColumn->addWidget(headerBar_);
+
+  // The search bar: the search text and its button. The search itself runs through the
+  // collection engine, which this build does not have yet, so the button stays disabled.
+  searchBar_ = new QWidget(pCentral);
+  auto* pSearchRow = new QHBoxLayout(searchBar_);
+  pSearchRow->setContentsMargins(3, 2, 3, 2);
+  auto* pSearchEdit = new QLineEdit(searchBar_);
+  pSearchEdit->setPlaceholderText(QStringLiteral("Search"));
+  auto* pSearchButton = new QPushButton(QStringLiteral("Search"), searchBar_);
+  pSearchButton->setEnabled(false);
+  pSearchRow->addWidget(pSearchEdit, 1);
+  pSearchRow->addWidget(pSearchButton);
+  pColumn->addWidget(searchBar_);
+
+  grid_ = new QWidget(pCentral);
+  auto* pGridLayout = new QVBoxLayout(grid_);
+  pGridLayout->setContentsMargins(0, 0, 0, 0);
+  rows_ = new QSplitter(Qt::Vertical, grid_);
+  rows_->setChildrenCollapsible(false);
+  pGridLayout->addWidget(rows_);
+  for (int nRow = 0; nRow < 2; ++nRow) {
+    rowSplitters_[nRow] = new QSplitter(Qt::Horizontal, rows_);
+    rowSplitters_[nRow]->setChildrenCollapsible(false);
+    rows_->addWidget(rowSplitters_[nRow]);
+    connect(rowSplitters_[nRow], &QSplitter::splitterMoved, this,
+            [this, nRow] { OnSplitterMoved(rowSplitters_[nRow]); });
+  }
+  connect(rows_, &QSplitter::splitterMoved, this, [this] { OnSplitterMoved(rows_); });
+  pColumn->addWidget(grid_, 1);
+
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    CPanelParts& parts = panels_[ePanel];
+    const int nTreeView = ePanel == ePanel_A ? eView_TreeA : eView_TreeB;
+    const int nListView = ePanel == ePanel_A ? eView_ListA : eView_ListB;
+    parts.treeView = new CFolderTreeView(*parts.tree, nTreeView, rowSplitters_[0]);
+    parts.listView = new CListView(*parts.list, nListView, rowSplitters_[1]);
+    connect(parts.treeView, &CFolderTreeView::viewFocused, this, &CMainFrame::OnViewFocused);
+    connect(parts.listView, &CListView::viewFocused, this, &CMainFrame::OnViewFocused);
+    const DWORD dwMode = ePanel == ePanel_A ? settings.MainListModeListViewA
+                                            : settings.MainListModeListViewB;
+    const DWORD dwHeader =
+        ePanel == ePanel_A ? settings.MainListShowHeaderA : settings.MainListShowHeaderB;
+    parts.listView->SetMode(int(dwMode));
+    parts.listView->SetHeaderShown(dwHeader != 0);
+  }
+
+  // The selection bar: the three selection commands of the active list (added in
+  // setupToolBar once the actions exist).
+  selectionBar_ = new QWidget(pCentral);
+  auto* pSelectionRow = new QHBoxLayout(selectionBar_);
+  pSelectionRow->setContentsMargins(3, 2, 3, 2);
+  pColumn->addWidget(selectionBar_);
+  setCentralWidget(pCentral);
+}
+
+void CMainFrame::setupBars() {
+  toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+  toolBar_->setObjectName(QStringLiteral("toolBar"));
+  toolBar_->setMovable(false);
+  toolBar_->toggleViewAction()->setVisible(false);
+
+  addToolBarBreak();
+  addressBar_ = addToolBar(QStringLiteral("Address bar"));
+  addressBar_->setObjectName(QStringLiteral("addressBar"));
+  addressBar_->setMovable(false);
+  addressBar_->toggleViewAction()->setVisible(false);
+  addressEdit_ = new QLineEdit(addressBar_);
+  addressBar_->addWidget(addressEdit_);
+  connect(addressEdit_, &QLineEdit::returnPressed, this, &CMainFrame::NavigateToAddress);
+
+  statusLabel_ = new QLabel(this);
+  statusBar()->addWidget(statusLabel_, 1);
+}
+
+void CMainFrame::OpenStartLocations(const QString& strStartFolder) {
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    CPanelParts& parts = panels_[ePanel];
+    parts.list->SetViewReady();
+    // The device root that Build selects is not a place the list goes to, and the stored
+    // location must survive until it has been read.
+    startingPanel_ = true;
+    parts.tree->SetSyncWithList(false);
+    parts.tree->Build();
+    parts.tree->SetSyncWithList(true);
+    parts.tree->RestoreLocation(strStartFolder);
+    if (parts.list->SourceKind() == ePanelSrc_Empty)
+      parts.list->LoadFolder(strStartFolder, true, true);
+    startingPanel_ = false;
+    browse::StorePanelLocation(ePanel, parts.location);
+  }
+}
+
+// --- Routing ---
+
+EPanelId CMainFrame::ActivePanel() const {
+  return activeView_ == eView_TreeB || activeView_ == eView_ListB ? ePanel_B : ePanel_A;
+}
+
+void CMainFrame::ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target) {
+  if (followingList_) return;
+  CListPanel& list = *panels_[ePanel].list;
+  switch (target.listSource) {
+    case ePanelSrc_FileSystem:
+      list.LoadFolder(target.location.path, false, true);
+      break;
+    case ePanelSrc_Registry:
+      ShowLocation(list, target.location, true);
+      break;
+    case ePanelSrc_Zip:
+      list.OpenArchive(target.archivePath);
+      break;
+    default:
+      // The recycle bin has no listing in this build yet; a file node lists nothing.
+      break;
+  }
+}
+
+void CMainFrame::ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord) {
+  CListingRequest request;
+  request.bRecord = bRecord;
+  switch (location.kind) {
+    case eEntry_RegTop:
+      list.ShowListing(std::make_unique<CRegistryListSource>(), request);
+      break;
+    case eEntry_RegRoot:
+    case eEntry_RegKey:
+      list.ShowListing(std::make_unique<CRegistryListSource>(location.root, location.path),
+                       request);
+      break;
+    case eEntry_Folder:
+      list.LoadFolder(location.path, true, bRecord);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainFrame::FollowInTree(EPanelId ePanel, const CPanelLocation& location) {
+  CFolderTree& tree = *panels_[ePanel].tree;
+  // The tree moves to the list's place without sending it back to the list: a folder the
+  // tree filter hides would otherwise turn into its nearest shown parent.
+  const bool bSync = tree.IsSyncWithList();
+  tree.SetSyncWithList(false);
+  followingList_ = true;
+  switch (location.kind) {
+    case eEntry_Folder:
+      tree.SelectFolder(location.path);
+      break;
+    case eEntry_RegTop:
+      tree.SelectRegistryTop();
+      break;
+    case eEntry_RegRoot:
+      tree.SelectRootKey(location.root);
+      break;
+    case eEntry_RegKey:
+      tree.SelectKey(location.root, location.path);
+      break;
+    default:
+      break;
+  }
+  followingList_ = false;
+  tree.SetSyncWithList(bSync);
+}
+
+void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) {
+  panels_[ePanel].location = location;
+  if (!startingPanel_) browse::StorePanelLocation(ePanel, location);
+  if (!followingList_ && panels_[ePanel].tree) {
+    const CTreeTarget current = panels_[ePanel].tree->TargetOf(panels_[ePanel].tree->Current());
+    if (!(current.location == location)) FollowInTree(ePanel, location);
+  }
+  UpdateLocationDisplays();
+  UpdateCommandStates();
+}
+
+void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
+  if (ePanel == ActivePanel() && statusLabel_) statusLabel_->setText(strText);
+}
+
+void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
+  // Encrypted files and archives have handlers of their own in this program; they are not
+  // handed to the desktop.
+  const QString strLower = strFullPath.toLower();
+  if (strLower.endsWith(QLatin1String(".enc")) || strLower.endsWith(QLatin1String(".zip")))
+    return;
+  QByteArray hostPath;
+  if (!plat::CDeviceRoot::ToHost(strFullPath, &hostPath)) return;
+  const QString strHost = QString::fromLocal8Bit(hostPath);
+  if (!fileOpener_ || !fileOpener_(strHost))
+    LogErr(u"Could not open %s with the desktop's application", strFullPath);
+}
+
+void CMainFrame::UpdateLocationDisplays() {
+  const EPanelId ePanel = ActivePanel();
+  const QString strText = LocationText(panels_[ePanel].location);
+  if (addressEdit_) addressEdit_->setText(strText);
+  if (headerBar_)
+    headerBar_->setText((ePanel == ePanel_A ? QStringLiteral("A: ") : QStringLiteral("B: ")) +
+                        strText);
+  setWindowTitle(strText.isEmpty() ? QString::fromUtf16(kFrameTitle)
+                                   : strText + QStringLiteral(" - ") +
+                                         QString::fromUtf16(kFrameTitle));
+  if (statusLabel_) statusLabel_->setText(panels_[ePanel].list->StatusText());
+}
+
+void CMainFrame::NavigateToAddress() {
+  const QString strText = addressEdit_->text().trimmed();
+  CListPanel& list = *panels_[ActivePanel()].list;
+  if (strText.startsWith('\\') || strText.startsWith('/')) {
+    list.LoadFolder(strText, true, true);
+    return;
+  }
+  HKEY root = 0;
+  QString strKeyPath, strLast;
+  if (!ParseRegistryPath(strText, &root, &strKeyPath, &strLast) || root == 0) return;
+  QString strFull = strKeyPath.isEmpty() ? strLast : strKeyPath + '\\' + strLast;
+  if (!strFull.isEmpty() && !strFull.startsWith('\\')) strFull.prepend('\\');
+  ShowLocation(list, CPanelLocation::Registry(root, strFull), true);
+}
+
+QString CMainFrame::AddressText() const { return addressEdit_ ? addressEdit_->text() : QString(); }
+
+QString CMainFrame::StatusLineText() const {
+  return statusLabel_ ? statusLabel_->text() : QString();
+}
+
+QString CMainFrame::HeaderText() const { return headerBar_ ? headerBar_->text() : QString(); }
+
+void CMainFrame::OnViewFocused(int nView) {
+  if (placing_ || nView == activeView_) return;
+  if (!IsViewShown(nView)) return;
+  activeView_ = nView;
+  settings.MainViewActive = DWORD(nView);
+  UpdateLocationDisplays();
+  UpdateCommandStates();
+}

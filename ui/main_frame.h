@@ -1,0 +1,176 @@
+#pragma once
+// The program's one top-level window: the two panels A and B, each a folder tree and a list,
+// arranged in four slots by the layout number (ui/frame_layouts.h), with the active view that
+// receives commands, the bars (tool, address, header, search, selection and status), and the
+// command table of the menus and the tool bar.
+//
+// The frame routes a tree selection to the list of the same panel, follows each panel's
+// location changes in the address bar, the header bar and the title, keeps the tree of a panel
+// on the folder its list shows, writes each panel's last location into the settings on every
+// change, and shows the active list's status text in the status line.
+//
+// User-interface thread only.
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "browse/list_panel.h"
+#include "browse/panel_keys.h"
+#include "ui/frame_commands.h"
+#include "ui/frame_layouts.h"
+
+class CFolderTree;
+class CFolderTreeView;
+class CListView;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QSplitter;
+class QToolBar;
+struct CTreeTarget;
+
+class CMainFrame : public QMainWindow, public IListPanelObserver {
+  Q_OBJECT
+
+ public:
+  // Builds the views, bars and menus, takes the layout and the active view from the option
+  // set and opens each panel at its stored location (RememberLastOpenedFolder) or at
+  // strStartFolder.
+  explicit CMainFrame(const QString& strStartFolder = QStringLiteral("\\"),
+                      QWidget* pParent = nullptr);
+  ~CMainFrame() override;
+
+  // --- Layout and views ---
+  // Switches to a layout (0..9; 10 has no fifth view in this build and is refused).
+  void SetLayout(DWORD dwLayout);
+  DWORD Layout() const { return layout_; }
+  DWORD PreviousLayout() const { return previousLayout_; }
+  // Makes a shown view (1..4) the active one and gives it the focus. False for a hidden view.
+  bool SetActiveView(int nView);
+  int ActiveView() const { return activeView_; }
+  EPanelId ActivePanel() const;
+  // The widget of a view (1..4), whether the layout shows it, and the slot it sits in.
+  QWidget* ViewWidget(int nView) const;
+  bool IsViewShown(int nView) const;
+  int SlotOfView(int nView) const;
+  // Re-lays out the slots by MainViewSplitterPercentX and -Y.
+  void ApplySplitters();
+
+  CListPanel& List(EPanelId ePanel) { return *panels_[ePanel].list; }
+  CFolderTree& Tree(EPanelId ePanel) { return *panels_[ePanel].tree; }
+  CListView* ListView(EPanelId ePanel) const { return panels_[ePanel].listView; }
+  CFolderTreeView* TreeView(EPanelId ePanel) const { return panels_[ePanel].treeView; }
+
+  // --- Commands ---
+  // The action of a command id (ui/frame_commands.h); null for an unknown id.
+  QAction* Action(int nCommandId) const { return actions_.value(nCommandId); }
+  void Back();
+  void Forward();
+  void Up();
+  void Refresh();
+  void OpenCurrent();
+  // Tab: the same view of the other panel when it is shown, else its other view, else the
+  // next shown view.
+  void SwitchPanel();
+
+  // --- What the bars show ---
+  QString AddressText() const;
+  QString StatusLineText() const;
+  QString HeaderText() const;
+
+  // Opening a file hands its host path to this function; the default hands it to the
+  // desktop's default application.
+  using FileOpener = std::function<bool(const QString& strHostPath)>;
+  void SetFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
+
+  // IListPanelObserver.
+  void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
+  void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
+  void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* pEvent) override;
+  void showEvent(QShowEvent* pEvent) override;
+
+ private:
+  struct CPanelParts {
+    std::unique_ptr<CFolderTree> tree;
+    std::unique_ptr<CListPanel> list;
+    CFolderTreeView* treeView = nullptr;
+    CListView* listView = nullptr;
+    CPanelLocation location;  // what the list shows now
+  };
+
+  // Set-up steps (main_frame.cpp, main_frame_commands.cpp, main_frame_layout.cpp).
+  void setupModels();
+  void setupViews();
+  void setupBars();
+  void setupActions();
+  void setupMenus();
+  void setupToolBar();
+  void OpenStartLocations(const QString& strStartFolder);
+
+  // Commands (main_frame_commands.cpp).
+  QAction* AddCommand(int nId, const QString& strLabel, std::function<void()> handler);
+  QAction* AddToggle(int nId, const QString& strLabel, DWORD* pdwOption,
+                     std::function<void(bool)> apply);
+  void AddLayoutCommands();
+  void AddBarCommands();
+  void AddListModeCommands(EPanelId ePanel);
+  void AddFontCommands();
+  void AddOrientationCommands();
+  void AddNavigationCommands();
+  void AddEditCommands();
+  void SetListMode(EPanelId ePanel, int nMode);
+  void SetFontSize(DWORD dwStep);
+  void RequestOrientation(int nCode);
+  void UpdateCommandStates();
+  void ApplyBars();
+  void ApplyFont();
+  void ToolBarLayoutButton(int nGroup);
+
+  // Layout (main_frame_layout.cpp).
+  void PlaceViews();
+  void OnSplitterMoved(QSplitter* pMoved);
+  int FirstShownView() const;
+
+  // Routing.
+  void StepHistory(bool bForward);
+  // Lists a registry location (kind 9, 10, 11) in a panel.
+  static void ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord);
+  void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);
+  void FollowInTree(EPanelId ePanel, const CPanelLocation& location);
+  void OnViewFocused(int nView);
+  void UpdateLocationDisplays();
+  void NavigateToAddress();
+
+  std::array<CPanelParts, 2> panels_;
+  DWORD layout_ = 7;
+  DWORD previousLayout_ = 7;
+  int activeView_ = eView_ListA;
+  bool placing_ = false;  // focus changes while views are moved are not the user's
+
+  // The slot grid: a vertical splitter of two rows, each a horizontal splitter of two slots.
+  QSplitter* rows_ = nullptr;
+  std::array<QSplitter*, 2> rowSplitters_{};
+  QWidget* grid_ = nullptr;  // the widget that holds the views (keyboard commands act here)
+
+  QToolBar* toolBar_ = nullptr;
+  QToolBar* addressBar_ = nullptr;
+  QLineEdit* addressEdit_ = nullptr;
+  QLabel* headerBar_ = nullptr;
+  QWidget* searchBar_ = nullptr;
+  QWidget* selectionBar_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
+
+  QHash<int, QAction*> actions_;
+  std::array<QActionGroup*, 2> modeGroups_{};
+  bool followingList_ = false;
+  bool startingPanel_ = false;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
+  FileOpener fileOpener_;
+};

@@ -1,0 +1,391 @@
+// The frame's command table: the actions of the menus and the tool bar, and what they do.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "browse/folder_tree.h"
+#include "core/settings.h"
+#include "ui/list_view.h"
+#include "ui/main_frame.h"
+#include "ui/tree_view.h"
+
+namespace {
+
+struct CLayoutCommand {
+  int id;
+  const char* label;
+  DWORD layout;
+};
+constexpr CLayoutCommand kLayoutCommands[] = {
+    {eCmd_VerticalBrowser, "Vertical browser", 0},
+    {eCmd_HorizontalBrowser, "Horizontal browser", 3},
+    {eCmd_SingleTree, "Single tree", 6},
+    {eCmd_SingleList, "Single list", 7},
+    {eCmd_QuadroHorizontal, "Quadro horizontal", 8},
+    {eCmd_QuadroVertical, "Quadro vertical", 9},
+};
+
+struct CModeCommand {
+  int left, right;
+  const char* label;
+  int mode;
+};
+constexpr CModeCommand kModeCommands[] = {
+    {eCmd_LeftLargeIcons, eCmd_RightLargeIcons, "Large icons", eListMode_LargeIcons},
+    {eCmd_LeftSmallIcons, eCmd_RightSmallIcons, "Small icons", eListMode_SmallIcons},
+    {eCmd_LeftList, eCmd_RightList, "List", eListMode_List},
+    {eCmd_LeftDetails, eCmd_RightDetails, "Details", eListMode_Details},
+};
+
+struct CValueCommand {
+  int id;
+  const char* label;
+  int value;
+};
+constexpr CValueCommand kFontCommands[] = {
+    {eCmd_FontSmallest, "Smallest", 0}, {eCmd_FontSmaller, "Smaller", 1},
+    {eCmd_FontNormal, "Normal", 2},     {eCmd_FontLarger, "Larger", 3},
+    {eCmd_FontLargest, "Largest", 4},
+};
+// Relative codes 2 (90° clockwise), 1 (90° counter-clockwise), 3 (180°); absolute angles.
+constexpr CValueCommand kOrientationCommands[] = {
+    {eCmd_Rotate90CW, "Rotate 90° CW", 2},       {eCmd_Rotate90CCW, "Rotate 90° CCW", 1},
+    {eCmd_Rotate180, "Rotate 180°", 3},          {eCmd_Portrait0, "Portrait (0°)", 0},
+    {eCmd_Landscape90, "Landscape (90°)", 90},   {eCmd_Portrait180, "Portrait (180°)", 180},
+    {eCmd_Landscape270, "Landscape (270°)", 270},
+};
+
+}  // namespace
+
+QAction* CMainFrame::AddCommand(int nId, const QString& strLabel, std::function<void()> handler) {
+  auto* pAction = new QAction(strLabel, this);
+  pAction->setData(nId);
+  if (handler) connect(pAction, &QAction::triggered, this, [handler] { handler(); });
+  actions_.insert(nId, pAction);
+  return pAction;
+}
+
+QAction* CMainFrame::AddToggle(int nId, const QString& strLabel, DWORD* pdwOption,
+                               std::function<void(bool)> apply) {
+  QAction* pAction = AddCommand(nId, strLabel, nullptr);
+  pAction->setCheckable(true);
+  pAction->setChecked(*pdwOption != 0);
+  connect(pAction, &QAction::toggled, this, [pdwOption, apply](bool bOn) {
+    *pdwOption = bOn ? 1 : 0;
+    apply(bOn);
+  });
+  return pAction;
+}
+
+void CMainFrame::setupActions() {
+  AddLayoutCommands();
+  AddBarCommands();
+  AddListModeCommands(ePanel_A);
+  AddListModeCommands(ePanel_B);
+  AddFontCommands();
+  AddOrientationCommands();
+  AddNavigationCommands();
+  AddEditCommands();
+  AddCommand(eCmd_Exit, QStringLiteral("Exit"), [this] { close(); });
+}
+
+void CMainFrame::AddLayoutCommands() {
+  auto* pGroup = new QActionGroup(this);
+  for (const CLayoutCommand& command : kLayoutCommands) {
+    const DWORD dwLayout = command.layout;
+    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label),
+                                  [this, dwLayout] { SetLayout(dwLayout); });
+    pAction->setCheckable(true);
+    pGroup->addAction(pAction);
+  }
+  // The tool bar's four layout buttons, one per layout group; the button of the current
+  // group shows pressed. The single-view and quadro buttons toggle between their two layouts.
+  const char* kGroupLabels[] = {"Vertical", "Horizontal", "Single", "Quadro"};
+  auto* pButtons = new QActionGroup(this);
+  for (int nGroup = 0; nGroup < 4; ++nGroup) {
+    QAction* pAction = AddCommand(eCmd_ToolLayoutGroup0 + nGroup, QString::fromUtf8(kGroupLabels[nGroup]),
+                                  [this, nGroup] { ToolBarLayoutButton(nGroup); });
+    pAction->setCheckable(true);
+    pButtons->addAction(pAction);
+  }
+}
+
+void CMainFrame::ToolBarLayoutButton(int nGroup) {
+  switch (nGroup) {
+    case 0: SetLayout(0); break;
+    case 1: SetLayout(3); break;
+    case 2: SetLayout(layout_ == 7 ? 6 : 7); break;
+    default: SetLayout(layout_ == 8 ? 9 : 8); break;
+  }
+}
+
+void CMainFrame::AddBarCommands() {
+  auto apply = [this](bool) { ApplyBars(); };
+  AddToggle(eCmd_ToolBar, QStringLiteral("Toolbar"), &settings.MainViewToolbar, apply);
+  AddToggle(eCmd_HeaderBar, QStringLiteral("Header bar"), &settings.MainViewHeaderbar, apply);
+  AddToggle(eCmd_AddressBar, QStringLiteral("Address bar"), &settings.MainViewAddressbar, apply);
+  AddToggle(eCmd_SearchBar, QStringLiteral("Search bar"), &settings.MainViewSearchbar, apply);
+  AddToggle(eCmd_SelectionBar, QStringLiteral("Selection bar"), &settings.MainViewSelectionbar,
+            apply);
+  AddToggle(eCmd_StatusBar, QStringLiteral("Status bar"), &settings.MainViewStatusbar, apply);
+}
+
+void CMainFrame::ApplyBars() {
+  toolBar_->setVisible(settings.MainViewToolbar != 0);
+  addressBar_->setVisible(settings.MainViewAddressbar != 0);
+  headerBar_->setVisible(settings.MainViewHeaderbar != 0);
+  searchBar_->setVisible(settings.MainViewSearchbar != 0);
+  selectionBar_->setVisible(settings.MainViewSelectionbar != 0);
+  statusBar()->setVisible(settings.MainViewStatusbar != 0);
+}
+
+void CMainFrame::AddListModeCommands(EPanelId ePanel) {
+  modeGroups_[ePanel] = new QActionGroup(this);
+  const DWORD dwMode =
+      ePanel == ePanel_A ? settings.MainListModeListViewA : settings.MainListModeListViewB;
+  for (const CModeCommand& command : kModeCommands) {
+    const int nMode = command.mode;
+    QAction* pAction = AddCommand(ePanel == ePanel_A ? command.left : command.right,
+                                  QString::fromUtf8(command.label),
+                                  [this, ePanel, nMode] { SetListMode(ePanel, nMode); });
+    pAction->setCheckable(true);
+    pAction->setChecked(DWORD(nMode) == dwMode);
+    modeGroups_[ePanel]->addAction(pAction);
+  }
+  DWORD* pdwHeader =
+      ePanel == ePanel_A ? &settings.MainListShowHeaderA : &settings.MainListShowHeaderB;
+  AddToggle(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader,
+            QStringLiteral("Show header"), pdwHeader,
+            [this, ePanel](bool bOn) { panels_[ePanel].listView->SetHeaderShown(bOn); });
+}
+
+void CMainFrame::SetListMode(EPanelId ePanel, int nMode) {
+  (ePanel == ePanel_A ? settings.MainListModeListViewA : settings.MainListModeListViewB) =
+      DWORD(nMode);
+  panels_[ePanel].listView->SetMode(nMode);
+}
+
+void CMainFrame::AddFontCommands() {
+  auto* pGroup = new QActionGroup(this);
+  for (const CValueCommand& command : kFontCommands) {
+    const DWORD dwStep = DWORD(command.value);
+    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label),
+                                  [this, dwStep] { SetFontSize(dwStep); });
+    pAction->setCheckable(true);
+    pAction->setChecked(settings.MainViewFontSize == dwStep);
+    pGroup->addAction(pAction);
+  }
+}
+
+void CMainFrame::SetFontSize(DWORD dwStep) {
+  settings.MainViewFontSize = dwStep;
+  ApplyFont();
+  ApplySplitters();
+}
+
+void CMainFrame::ApplyFont() {
+  // The five steps around the desktop's own size: two points per step, "Normal" unchanged.
+  QFont font = QApplication::font();
+  const qreal rBase = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+  font.setPointSizeF(qMax<qreal>(5.0, rBase + (int(settings.MainViewFontSize) - 2) * 2.0));
+  font.setBold(settings.MainViewFontIsBold != 0);
+  font.setItalic(settings.MainViewFontIsItalic != 0);
+  for (int nView = eView_TreeA; nView <= eView_ListB; ++nView)
+    if (QWidget* pView = ViewWidget(nView)) pView->setFont(font);
+}
+
+void CMainFrame::AddOrientationCommands() {
+  for (const CValueCommand& command : kOrientationCommands) {
+    const int nCode = command.value;
+    AddCommand(command.id, QString::fromUtf8(command.label),
+               [this, nCode] { RequestOrientation(nCode); });
+  }
+}
+
+void CMainFrame::RequestOrientation(int nCode) {
+  // A desktop window has no screen orientation of its own: the request changes nothing, as
+  // the orientation routine of this build does, and the frame is laid out again.
+  Q_UNUSED(nCode);
+  ApplySplitters();
+}
+
+void CMainFrame::AddNavigationCommands() {
+  QAction* pOpen = AddCommand(eCmd_Open, QStringLiteral("Open"), [this] { OpenCurrent(); });
+  pOpen->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  QAction* pUp = AddCommand(eCmd_Up, QStringLiteral("Up"), [this] { Up(); });
+  pUp->setShortcut(QKeySequence(Qt::Key_Backspace));
+  pUp->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+  QAction* pSwitch =
+      AddCommand(eCmd_SwitchPanel, QStringLiteral("Switch panel"), [this] { SwitchPanel(); });
+  pSwitch->setShortcut(QKeySequence(Qt::Key_Tab));
+  // Enter, Backspace and Tab belong to the views; the address and search fields keep them.
+  for (QAction* pAction : {pOpen, pUp, pSwitch}) {
+    pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid_->addAction(pAction);
+  }
+  QAction* pBack = AddCommand(eCmd_Back, QStringLiteral("Back"), [this] { Back(); });
+  pBack->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+  pBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+  QAction* pForward = AddCommand(eCmd_Forward, QStringLiteral("Forward"), [this] { Forward(); });
+  pForward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+  pForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+  QAction* pRefresh = AddCommand(eCmd_Refresh, QStringLiteral("Refresh"), [this] { Refresh(); });
+  pRefresh->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
+  pRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+}
+
+void CMainFrame::AddEditCommands() {
+  // The file operations are not wired to the frame yet: their commands exist and stay
+  // disabled rather than pretend to work.
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence key;
+  } kPending[] = {
+      {eCmd_Cut, "Cut", QKeySequence::Cut},
+      {eCmd_Copy, "Copy", QKeySequence::Copy},
+      {eCmd_Paste, "Paste", QKeySequence::Paste},
+      {eCmd_PasteShortcut, "Paste shortcut", QKeySequence()},
+      {eCmd_Delete, "Delete", QKeySequence::Delete},
+      {eCmd_Rename, "Rename", QKeySequence(Qt::Key_F2)},
+      {eCmd_NewFolder, "New folder", QKeySequence()},
+  };
+  for (const auto& command : kPending) {
+    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), nullptr);
+    pAction->setShortcut(command.key);
+    pAction->setEnabled(false);
+  }
+  auto activeList = [this]() -> CListView* {
+    if (activeView_ == eView_ListA) return panels_[ePanel_A].listView;
+    if (activeView_ == eView_ListB) return panels_[ePanel_B].listView;
+    return nullptr;
+  };
+  AddCommand(eCmd_SelectAll, QStringLiteral("Select all"), [activeList] {
+    if (CListView* pList = activeList()) pList->SelectAll();
+  });
+  AddCommand(eCmd_UnselectAll, QStringLiteral("Unselect all"), [activeList] {
+    if (CListView* pList = activeList()) pList->UnselectAll();
+  });
+  AddCommand(eCmd_InvertSelection, QStringLiteral("Invert selection"), [activeList] {
+    if (CListView* pList = activeList()) pList->InvertSelection();
+  });
+}
+
+void CMainFrame::setupMenus() {
+  QMenu* pFile = menuBar()->addMenu(QStringLiteral("&File"));
+  for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename), int(eCmd_Delete)})
+    pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  pFile->addAction(Action(eCmd_Exit));
+
+  QMenu* pEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut)})
+    pEdit->addAction(Action(nId));
+  pEdit->addSeparator();
+  for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
+    pEdit->addAction(Action(nId));
+
+  QMenu* pView = menuBar()->addMenu(QStringLiteral("&View"));
+  QMenu* pLayouts = pView->addMenu(QStringLiteral("Layout"));
+  for (const CLayoutCommand& command : kLayoutCommands) pLayouts->addAction(Action(command.id));
+  QMenu* pBars = pView->addMenu(QStringLiteral("Bars"));
+  for (int nId : {int(eCmd_ToolBar), int(eCmd_HeaderBar), int(eCmd_AddressBar),
+                  int(eCmd_SearchBar), int(eCmd_SelectionBar), int(eCmd_StatusBar)})
+    pBars->addAction(Action(nId));
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    QMenu* pPane = pView->addMenu(ePanel == ePanel_A ? QStringLiteral("Left pane")
+                                                     : QStringLiteral("Right pane"));
+    for (const CModeCommand& command : kModeCommands)
+      pPane->addAction(Action(ePanel == ePanel_A ? command.left : command.right));
+    pPane->addSeparator();
+    pPane->addAction(Action(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader));
+  }
+  QMenu* pFont = pView->addMenu(QStringLiteral("Font size"));
+  for (const CValueCommand& command : kFontCommands) pFont->addAction(Action(command.id));
+  QMenu* pScreen = pView->addMenu(QStringLiteral("Screen orientation"));
+  for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
+  pView->addSeparator();
+  pView->addAction(Action(eCmd_Refresh));
+
+  QMenu* pGo = menuBar()->addMenu(QStringLiteral("&Go"));
+  for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel)})
+    pGo->addAction(Action(nId));
+}
+
+void CMainFrame::setupToolBar() {
+  for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up)}) toolBar_->addAction(Action(nId));
+  toolBar_->addSeparator();
+  for (int nGroup = 0; nGroup < 4; ++nGroup) toolBar_->addAction(Action(eCmd_ToolLayoutGroup0 + nGroup));
+  toolBar_->addSeparator();
+  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste)}) toolBar_->addAction(Action(nId));
+  toolBar_->addSeparator();
+  toolBar_->addAction(Action(eCmd_Refresh));
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+  auto* pRow = static_cast<QHBoxLayout*>(selectionBar_->layout());
+  for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)}) {
+    auto* pButton = new QToolButton(selectionBar_);
+    pButton->setDefaultAction(Action(nId));
+    pRow->addWidget(pButton);
+  }
+  pRow->addStretch(1);
+}
+
+void CMainFrame::UpdateCommandStates() {
+  if (actions_.isEmpty()) return;
+  for (const CLayoutCommand& command : kLayoutCommands)
+    Action(command.id)->setChecked(command.layout == layout_);
+  Action(eCmd_ToolLayoutGroup0 + frame::LayoutGroup(layout_))->setChecked(true);
+  const CListPanel& list = *panels_[ActivePanel()].list;
+  Action(eCmd_Back)->setEnabled(list.History().CanGoBack());
+  Action(eCmd_Forward)->setEnabled(list.History().CanGoForward());
+  Action(eCmd_Up)->setEnabled(list.CanGoUp());
+  const bool bListActive = activeView_ == eView_ListA || activeView_ == eView_ListB;
+  for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
+    Action(nId)->setEnabled(bListActive);
+}
+
+// --- Navigation ---
+
+void CMainFrame::Back() { StepHistory(false); }
+
+void CMainFrame::Forward() { StepHistory(true); }
+
+void CMainFrame::StepHistory(bool bForward) {
+  CListPanel& list = *panels_[ActivePanel()].list;
+  if (!(bForward ? list.Forward() : list.Back())) return;
+  // The panel reloads folders itself; a registry place of the history is listed here,
+  // without being recorded again.
+  const CPanelLocation location = list.History().At(list.History().Position() - 1);
+  if (!location.IsFileSystem()) ShowLocation(list, location, false);
+  UpdateCommandStates();
+}
+
+void CMainFrame::Up() { panels_[ActivePanel()].list->Up(); }
+
+void CMainFrame::Refresh() {
+  CPanelParts& parts = panels_[ActivePanel()];
+  if (activeView_ == eView_TreeA || activeView_ == eView_TreeB)
+    parts.tree->RefreshCurrent();
+  else
+    parts.list->Refresh();
+}
+
+void CMainFrame::OpenCurrent() {
+  CPanelParts& parts = panels_[ActivePanel()];
+  if (activeView_ == eView_ListA || activeView_ == eView_ListB) {
+    parts.listView->OpenCurrent();
+    return;
+  }
+  // In a tree, Enter opens or closes the selected node.
+  const QModelIndex current = parts.tree->Current();
+  if (current.isValid()) parts.treeView->setExpanded(current, !parts.treeView->isExpanded(current));
+}

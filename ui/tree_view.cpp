@@ -1,0 +1,39 @@
+#include "ui/tree_view.h"
+
+#include <QHeaderView>
+
+#include "browse/folder_tree.h"
+#include "core/settings.h"
+
+CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pParent)
+    : QTreeView(pParent), tree_(tree), viewNumber_(nViewNumber) {
+  setModel(tree.Model());
+  setSelectionModel(tree.SelectionModel());
+  setHeaderHidden(true);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setStretchLastSection(false);
+  ApplyOptions();
+  connect(this, &QTreeView::expanded, &tree_, &CFolderTree::OnExpanded);
+  connect(this, &QTreeView::collapsed, &tree_, &CFolderTree::OnCollapsed);
+  connect(&tree_, &CFolderTree::expandRequested, this, [this](const QModelIndex& index) {
+    expand(index);
+  });
+  connect(&tree_, &CFolderTree::currentNodeChanged, this, [this] {
+    const QModelIndex current = tree_.Current();
+    if (current.isValid()) scrollTo(current);
+  });
+}
+
+void CFolderTreeView::ApplyOptions() {
+  setRootIsDecorated(settings.MainTreeHasButtons != 0);
+  setItemsExpandable(true);
+  setAnimated(false);
+}
+
+void CFolderTreeView::focusInEvent(QFocusEvent* pEvent) {
+  QTreeView::focusInEvent(pEvent);
+  emit viewFocused(viewNumber_);
+}
