@@ -39,6 +39,7 @@ void CListView::setupDetails() {
   details_->header()->setStretchLastSection(false);
   details_->header()->setSectionsMovable(false);
   details_->installEventFilter(this);
+  details_->viewport()->installEventFilter(this);
   stack_->addWidget(details_);
   connect(details_->header(), &QHeaderView::sectionClicked, this, [this](int nColumn) {
     panel_.SortBy(nColumn, true);
@@ -170,6 +171,20 @@ void CListView::ApplyColumnWidths() {
   for (int i = 0; i < widths.size(); ++i)
     if (widths[i] > 0) details_->header()->resizeSection(i, widths[i]);
   applyingWidths_ = false;
+  FitFirstColumn();
+}
+
+void CListView::FitFirstColumn() {
+  // The first column takes up the room the others leave, never less than its own width.
+  QHeaderView* pHeader = details_->header();
+  const QVector<int> widths = panel_.ColumnWidths();
+  if (pHeader->count() == 0 || widths.isEmpty()) return;
+  int nOthers = 0;
+  for (int i = 1; i < pHeader->count(); ++i) nOthers += pHeader->sectionSize(i);
+  const int nFill = qMax(widths[0], details_->viewport()->width() - nOthers);
+  applyingWidths_ = true;
+  pHeader->resizeSection(0, nFill);
+  applyingWidths_ = false;
 }
 
 void CListView::ReportVisibleRows() {
@@ -186,6 +201,9 @@ void CListView::ReportVisibleRows() {
 
 bool CListView::eventFilter(QObject* pWatched, QEvent* pEvent) {
   if (pEvent->type() == QEvent::FocusIn) emit viewFocused(viewNumber_);
-  if (pEvent->type() == QEvent::Resize && pWatched == details_) ReportVisibleRows();
+  if (pEvent->type() == QEvent::Resize && pWatched == details_->viewport()) {
+    FitFirstColumn();
+    ReportVisibleRows();
+  }
   return QWidget::eventFilter(pWatched, pEvent);
 }

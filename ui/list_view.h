@@ -61,6 +61,7 @@ class CListView : public QWidget {
   void setupIcons();
   void OnListingReset();
   void ApplyColumnWidths();
+  void FitFirstColumn();
   void ReportVisibleRows();
   void OnEntryClicked(const QModelIndex& index, bool bDouble);
 

@@ -401,6 +401,8 @@ TEST_F(MainFrameTest, RendersThreeLayoutsToPng) {
   StartFrame();
   frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
   frame_->Tree(ePanel_B).SelectFolder("\\Music");
+  EXPECT_TRUE(frame_->Action(eCmd_Back)->isEnabled());
+  EXPECT_FALSE(frame_->Action(eCmd_Forward)->isEnabled());
   const QString strFolder = QCoreApplication::applicationDirPath() + "/screenshots";
   ASSERT_TRUE(QDir().mkpath(strFolder));
   const struct {
