@@ -62,6 +62,14 @@ class CListEntries {
                      [&](const std::unique_ptr<CListEntry>& a,
                          const std::unique_ptr<CListEntry>& b) { return less(*a, *b); });
   }
+  // Puts the rows into a new order: row i becomes the row that was at anOrder[i]. anOrder must
+  // name every row exactly once.
+  void Reorder(const std::vector<int>& anOrder) {
+    std::vector<std::unique_ptr<CListEntry>> reordered;
+    reordered.reserve(entries_.size());
+    for (int nFrom : anOrder) reordered.push_back(std::move(entries_[nFrom]));
+    entries_ = std::move(reordered);
+  }
   // Deletes every entry with its record.
   void Clear() { entries_.clear(); }
 

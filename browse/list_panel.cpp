@@ -197,12 +197,7 @@ void CListPanel::SetStatusText(const QString& strText) {
 
 void CListPanel::SortEntries() {
   source_->PrepareSort(&entries_, sortField_);
-  const int nField = sortField_;
-  const bool bAscending = ascending_;
-  const IListSource& source = *source_;
-  entries_.StableSort([&](const CListEntry& a, const CListEntry& b) {
-    return source.Compare(a, b, nField, bAscending) < 0;
-  });
+  source_->Sort(&entries_, sortField_, ascending_);
 }
 
 void CListPanel::SortAndRelayout() {

@@ -78,6 +78,10 @@ void CFileSystemListSource::PrepareSort(CListEntries* pEntries, int nField) {
   }
 }
 
+void CFileSystemListSource::Sort(CListEntries* pEntries, int nField, bool bAscending) {
+  browse::SortFileSystemEntries(pEntries, nField, bAscending);
+}
+
 void CFileSystemListSource::Activate(CListPanel& panel, int nRow) {
   const CListEntry* pEntry = panel.Entries().At(nRow);
   if (!pEntry) return;

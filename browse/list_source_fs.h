@@ -43,6 +43,7 @@ class CFileSystemListSource : public IListSource {
               bool bAscending) const override;
   // Sorting by type needs every type text.
   void PrepareSort(CListEntries* pEntries, int nField) override;
+  void Sort(CListEntries* pEntries, int nField, bool bAscending) override;
 
   // Folder and "..": the folder is loaded and recorded; file: handed to the panel's
   // observer; zip archive: handed to the panel's archive opener.

@@ -6,12 +6,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include "browse/file_item.h"
 #include "browse/list_panel.h"
+#include "browse/list_sort.h"
 #include "core/settings.h"
 #include "platform/find.h"
 #include "support/temp_root.h"
@@ -143,6 +145,56 @@ TEST_F(ListPanelTest, EverySortFieldInBothDirectionsKeepsParentAndFoldersFirst) 
     EXPECT_EQ(panel.SortField(), c.column);
     EXPECT_EQ(panel.SortAscending(), c.ascending);
     EXPECT_EQ(Column(panel, 0), c.order) << "column " << c.column << " asc " << c.ascending;
+  }
+}
+
+TEST_F(ListPanelTest, KeyedSortGivesExactlyTheOrderOfTheStableComparisonSort) {
+  // Rows with many equal keys, names differing only in case, non-ASCII names, and a type
+  // text missing for some: every field, both directions, both case rules.
+  QRandomGenerator random(42);
+  const QStringList names = {"a", "A", "b", "B.txt", "\u00e9t\u00e9", "\u00c9T\u00c9", "x.zip",
+                             "X.ZIP", "\U0001F600", "z"};
+  auto makeEntries = [&](CListEntries* pEntries) {
+    QRandomGenerator r(random);
+    pEntries->Add(browse::MakeParentEntry());
+    for (int i = 0; i < 400; ++i) {
+      WIN32_FIND_DATAW data{};
+      const QString name = names[r.bounded(int(names.size()))];
+      for (int c = 0; c < name.size(); ++c) data.cFileName[c] = name[c].unicode();
+      data.dwFileAttributes = r.bounded(3) == 0 ? FILE_ATTRIBUTE_DIRECTORY : 0;
+      data.nFileSizeLow = r.bounded(4);
+      data.nFileSizeHigh = r.bounded(2);
+      data.ftLastWriteTime.dwLowDateTime = r.bounded(3);
+      data.ftLastWriteTime.dwHighDateTime = r.bounded(2);
+      auto entry = browse::MakeFileSystemEntry(data);
+      if (r.bounded(2)) entry->ItemAs<CFileItem>()->typeText = names[r.bounded(int(names.size()))];
+      pEntries->Add(std::move(entry));
+    }
+  };
+  for (DWORD ignoreCase : {0u, 1u}) {
+    settings.MainListIgnoreCase = ignoreCase;
+    for (int nField = 0; nField <= 5; ++nField) {
+      for (bool bAscending : {true, false}) {
+        CListEntries keyed, compared;
+        makeEntries(&keyed);
+        makeEntries(&compared);
+        browse::SortFileSystemEntries(&keyed, nField, bAscending);
+        compared.StableSort([&](const CListEntry& a, const CListEntry& b) {
+          return browse::CompareFileSystemEntries(a, b, nField, bAscending) < 0;
+        });
+        QStringList keyedRows, comparedRows;
+        for (int i = 0; i < keyed.Count(); ++i) {
+          const auto* pA = keyed.At(i)->ItemAs<CFileItem>();
+          const auto* pB = compared.At(i)->ItemAs<CFileItem>();
+          keyedRows << QString("%1 %2 %3 %4").arg(keyed.At(i)->displayName).arg(pA->size)
+                           .arg(pA->lastWriteTime.dwLowDateTime).arg(pA->typeText);
+          comparedRows << QString("%1 %2 %3 %4").arg(compared.At(i)->displayName).arg(pB->size)
+                              .arg(pB->lastWriteTime.dwLowDateTime).arg(pB->typeText);
+        }
+        EXPECT_EQ(keyedRows, comparedRows) << "field " << nField << " asc " << bAscending
+                                           << " ignore case " << ignoreCase;
+      }
+    }
   }
 }
 
