@@ -59,15 +59,8 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
   setupActions();
   setupMenus();
   setupToolBar();
-  ApplyBars();
-  ApplyFont();
-  const DWORD dwLayout =
-      settings.MainViewConfig < kRestorableLayouts ? settings.MainViewConfig : 7;
-  const DWORD dwActive = settings.MainViewActive;
-  SetLayout(dwLayout);
-  previousLayout_ = dwLayout;
-  if (!frame::IsSingleViewLayout(dwLayout) && dwActive >= 1 && dwActive <= 4)
-    SetActiveView(int(dwActive));
+  ApplyOptions();
+  previousLayout_ = layout_;
   OpenStartLocations(strStartFolder);
   UpdateLocationDisplays();
 }

@@ -30,6 +30,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QSplitter;
 class QToolBar;
 struct CTreeTarget;
@@ -77,6 +78,13 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   // Tab: the same view of the other panel when it is shown, else its other view, else the
   // next shown view.
   void SwitchPanel();
+  // A Profiles-menu command (42160 "Default", 42161 + n the user profiles): saves the
+  // options into the current profile, loads the chosen one and applies it to the frame.
+  // False when the command names no profile.
+  bool SwitchToProfile(UINT uCommand);
+  // Applies the option set to the frame: layout, active view, bars, list styles, headers,
+  // font and the tree options.
+  void ApplyOptions();
 
   // --- What the bars show ---
   QString AddressText() const;
@@ -113,6 +121,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void setupActions();
   void setupMenus();
   void setupToolBar();
+  void FillProfilesMenu(QMenu* pMenu);
   void OpenStartLocations(const QString& strStartFolder);
 
   // Commands (main_frame_commands.cpp).

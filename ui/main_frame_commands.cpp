@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "browse/folder_tree.h"
+#include "core/profiles.h"
 #include "core/settings.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
@@ -318,6 +319,61 @@ void CMainFrame::setupMenus() {
   QMenu* pGo = menuBar()->addMenu(QStringLiteral("&Go"));
   for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel)})
     pGo->addAction(Action(nId));
+
+  // The profile entries are read afresh each time the menu opens.
+  QMenu* pProfiles = menuBar()->addMenu(QStringLiteral("&Profiles"));
+  connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });
+  FillProfilesMenu(pProfiles);
+}
+
+void CMainFrame::FillProfilesMenu(QMenu* pMenu) {
+  pMenu->clear();
+  for (const CProfileMenuItem& item : ProfileMenu()) {
+    QAction* pAction = pMenu->addAction(item.strLabel);
+    pAction->setCheckable(true);
+    pAction->setChecked(item.bChecked);
+    pAction->setData(int(item.uCommand));
+    const UINT uCommand = item.uCommand;
+    connect(pAction, &QAction::triggered, this, [this, uCommand] { SwitchToProfile(uCommand); });
+  }
+}
+
+bool CMainFrame::SwitchToProfile(UINT uCommand) {
+  if (!SwitchProfile(uCommand)) return false;
+  ApplyOptions();
+  return true;
+}
+
+void CMainFrame::ApplyOptions() {
+  const DWORD dwActive = settings.MainViewActive;
+  // Checking a switch's action writes the same value back and shows or hides its bar.
+  const std::pair<int, DWORD> bars[] = {
+      {eCmd_ToolBar, settings.MainViewToolbar},     {eCmd_HeaderBar, settings.MainViewHeaderbar},
+      {eCmd_AddressBar, settings.MainViewAddressbar}, {eCmd_SearchBar, settings.MainViewSearchbar},
+      {eCmd_SelectionBar, settings.MainViewSelectionbar},
+      {eCmd_StatusBar, settings.MainViewStatusbar}};
+  for (const auto& [nId, dwOn] : bars) Action(nId)->setChecked(dwOn != 0);
+  ApplyBars();
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    const DWORD dwMode =
+        ePanel == ePanel_A ? settings.MainListModeListViewA : settings.MainListModeListViewB;
+    const DWORD dwHeader =
+        ePanel == ePanel_A ? settings.MainListShowHeaderA : settings.MainListShowHeaderB;
+    for (const CModeCommand& command : kModeCommands)
+      Action(ePanel == ePanel_A ? command.left : command.right)
+          ->setChecked(DWORD(command.mode) == dwMode);
+    panels_[ePanel].listView->SetMode(int(dwMode));
+    Action(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader)
+        ->setChecked(dwHeader != 0);
+    panels_[ePanel].listView->SetHeaderShown(dwHeader != 0);
+    panels_[ePanel].treeView->ApplyOptions();
+  }
+  for (const CValueCommand& command : kFontCommands)
+    Action(command.id)->setChecked(DWORD(command.value) == settings.MainViewFontSize);
+  ApplyFont();
+  SetLayout(settings.MainViewConfig < kRestorableLayouts ? settings.MainViewConfig : 7);
+  if (!frame::IsSingleViewLayout(layout_) && dwActive >= 1 && dwActive <= 4)
+    SetActiveView(int(dwActive));
 }
 
 void CMainFrame::setupToolBar() {

@@ -24,7 +24,9 @@
 #include "browse/folder_tree.h"
 #include "browse/list_panel.h"
 #include "core/settings.h"
+#include "core/profiles.h"
 #include "core/settings_io.h"
+#include "core/settings_store.h"
 #include "support/temp_root.h"
 #include "ui/frame_commands.h"
 #include "ui/list_view.h"
@@ -394,6 +396,33 @@ TEST_F(MainFrameTest, MovingASplitterStoresItsPercent) {
   settings.MainViewSplitterPercentX = 50;
   LoadSettings();
   EXPECT_EQ(settings.MainViewSplitterPercentX, dwStored);
+}
+
+TEST_F(MainFrameTest, ProfileSwitchAppliesTheOtherProfilesOptions) {
+  ASSERT_TRUE(WriteGlobalDword("NumProfiles", 1));
+  ASSERT_TRUE(WriteGlobalString("ProfName0", "Work"));
+  ASSERT_TRUE(WriteGlobalString("ProfDtl0", "Work profile"));
+  const QString strWork = ProfileKeyPath("Work");
+  ASSERT_TRUE(WriteKeyDword(strWork, "MainViewConfig", 9));
+  ASSERT_TRUE(WriteKeyDword(strWork, "MainViewActive", 2));
+  ASSERT_TRUE(WriteKeyDword(strWork, "MainViewToolbar", 0));
+  ASSERT_TRUE(WriteKeyDword(strWork, "MainListModeListViewB", 3));
+  StartFrame();
+  ASSERT_EQ(frame_->Layout(), 7u);
+  EXPECT_FALSE(frame_->SwitchToProfile(kCmdProfileFirst + 5));  // no such profile
+  EXPECT_EQ(frame_->Layout(), 7u);
+  ASSERT_TRUE(frame_->SwitchToProfile(kCmdProfileFirst + 1));
+  EXPECT_EQ(EffectiveProfileName(), "Work");
+  EXPECT_EQ(frame_->Layout(), 9u);
+  EXPECT_EQ(frame_->ActiveView(), int(eView_TreeB));
+  EXPECT_FALSE(frame_->findChild<QToolBar*>("toolBar")->isVisible());
+  EXPECT_FALSE(frame_->Action(eCmd_ToolBar)->isChecked());
+  EXPECT_EQ(frame_->ListView(ePanel_B)->Mode(), int(eListMode_List));
+  EXPECT_TRUE(frame_->Action(eCmd_RightList)->isChecked());
+  // Back to the built-in profile, which kept what it had.
+  ASSERT_TRUE(frame_->SwitchToProfile(kCmdProfileFirst));
+  EXPECT_EQ(frame_->Layout(), 7u);
+  EXPECT_TRUE(frame_->findChild<QToolBar*>("toolBar")->isVisible());
 }
 
 // Renders the frame in three layouts to PNG files under the build folder for a look.
