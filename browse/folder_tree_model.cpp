@@ -120,7 +120,8 @@ std::vector<std::unique_ptr<CTreeNode>> CFolderTreeModel::ReadChildren(
       const bool bArchives = bool(archiveFolders_);
       bool bMore = find.First(browse::AppendPathComponent(node.path, QStringLiteral("*")), &data);
       for (; bMore; bMore = find.Next(&data)) {
-        if (auto child = tree::BuildNode(node.path, data, bArchives)) holder.Adopt(std::move(child));
+        if (auto child = tree::BuildNode(node.path, data, bArchives))
+          holder.Adopt(std::move(child));
       }
       break;
     }

@@ -15,7 +15,6 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
-
 #include <memory>
 
 #include "browse/tree_builder.h"
@@ -39,7 +38,8 @@ class CFolderTreeModel : public QAbstractItemModel {
   ~CFolderTreeModel() override;
 
   // QAbstractItemModel.
-  QModelIndex index(int nRow, int nColumn, const QModelIndex& parent = QModelIndex()) const override;
+  QModelIndex index(int nRow, int nColumn,
+                    const QModelIndex& parent = QModelIndex()) const override;
   QModelIndex parent(const QModelIndex& child) const override;
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -63,8 +63,7 @@ void CRegistryListSource::Activate(CListPanel& panel, int nRow) {
       break;
     case eEntry_RegValue: {
       const CRegItem* pItem = pEntry->ItemAs<CRegItem>();
-      const CRegValueRef value{root_, keyPath_, pEntry->displayName,
-                               pItem ? pItem->typeCode : 0};
+      const CRegValueRef value{root_, keyPath_, pEntry->displayName, pItem ? pItem->typeCode : 0};
       if (ValueEditor()) ValueEditor()(panel, value);
       break;
     }
@@ -86,6 +85,21 @@ void CRegistryListSource::Refresh(CListPanel& panel) {
     ShowRegistryRoots(panel);
   else
     ShowRegistryKey(panel, root_, keyPath_);
+}
+
+bool ParseRegistryListPath(const QString& strText, HKEY* pRoot, QString* pstrKeyPath) {
+  const qsizetype nRootEnd = strText.indexOf(QLatin1Char('\\'));
+  const QString strRootPart = nRootEnd < 0 ? strText : strText.left(nRootEnd);
+  QString strUnusedKey, strUnusedLast;
+  if (!ParseRegistryPath(strRootPart + QLatin1Char('\\'), pRoot, &strUnusedKey, &strUnusedLast) ||
+      *pRoot == 0)
+    return false;
+  const QStringList parts =
+      nRootEnd < 0 ? QStringList()
+                   : strText.mid(nRootEnd + 1).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+  pstrKeyPath->clear();
+  for (const QString& strPart : parts) *pstrKeyPath += QLatin1Char('\\') + strPart;
+  return true;
 }
 
 void ShowRegistryRoots(CListPanel& panel) {

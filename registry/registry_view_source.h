@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <functional>
 #include <memory>
 
@@ -22,8 +21,8 @@ class CRegistryListSource : public IListSource {
       : bRoots_(false), root_(root), keyPath_(strKeyPath) {}
 
   bool ShowsRoots() const { return bRoots_; }
-  HKEY Root() const { return root_; }             // 0 while the roots are listed
-  QString KeyPath() const { return keyPath_; }    // "\Software\Tarvish"; empty at a root
+  HKEY Root() const { return root_; }           // 0 while the roots are listed
+  QString KeyPath() const { return keyPath_; }  // "\Software\Tarvish"; empty at a root
 
   DWORD Kind() const override { return ePanelSrc_Registry; }
   QList<CListColumn> Columns() const override;
@@ -36,8 +35,7 @@ class CRegistryListSource : public IListSource {
   // The registry sort, whatever the field. The roots list keeps its own order when it is
   // first shown; only a sort the user asks for orders the roots by name.
   void PrepareSort(CListEntries* pEntries, int nField) override;
-  int Compare(const CListEntry& a, const CListEntry& b, int nField,
-              bool bAscending) const override;
+  int Compare(const CListEntry& a, const CListEntry& b, int nField, bool bAscending) const override;
   // A root key or subkey is listed, ".." goes up, a value goes to the value editor.
   void Activate(CListPanel& panel, int nRow) override;
   bool CanGoUp() const override { return !bRoots_; }
@@ -51,6 +49,12 @@ class CRegistryListSource : public IListSource {
   HKEY root_ = 0;
   QString keyPath_;
 };
+
+// A registry key typed as text: a root name, long or short and matched case-sensitively,
+// alone or followed by a backslash and the subkeys ("HKLM", "HKEY_CURRENT_USER\Software\").
+// Gives the root and the key path as navigation holds it ("\Software"; empty for the root
+// itself). False when the text does not begin with a root name.
+bool ParseRegistryListPath(const QString& strText, HKEY* pRoot, QString* pstrKeyPath);
 
 // Shows the roots list in a panel.
 void ShowRegistryRoots(CListPanel& panel);

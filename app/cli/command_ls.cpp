@@ -12,6 +12,8 @@
 #include "browse/list_panel.h"
 #include "browse/path_helpers.h"
 #include "platform/device_root.h"
+#include "registry/registry_access.h"
+#include "registry/registry_view_source.h"
 
 namespace cli {
 namespace {
@@ -42,7 +44,34 @@ bool ShowFolder(CListPanel& panel, const QString& strPath, QString* pstrError) {
   return panel.LoadFolder(strCanonical, true, false);
 }
 
+// The registry: ":reg" lists the four root keys; a root name alone or followed by its
+// subkeys ("HKLM", "HKLM\Software") lists that key. Root names are case-sensitive.
+constexpr char16_t kRegistryTop[] = u":reg";
+
+bool ClaimsRegistryPath(const QString& strPath) {
+  HKEY root = 0;
+  QString strKeyPath;
+  return strPath == kRegistryTop || ParseRegistryListPath(strPath, &root, &strKeyPath);
+}
+
+bool ShowRegistry(CListPanel& panel, const QString& strPath, QString* pstrError) {
+  if (strPath == kRegistryTop) {
+    ShowRegistryRoots(panel);
+    return true;
+  }
+  HKEY root = 0;
+  QString strKeyPath;
+  ParseRegistryListPath(strPath, &root, &strKeyPath);
+  if (CountSubKeys(root, strKeyPath) < 0) {
+    *pstrError = QStringLiteral("Could not list %1: there is no key of that name.").arg(strPath);
+    return false;
+  }
+  ShowRegistryKey(panel, root, strKeyPath);
+  return true;
+}
+
 const CLsForm kForms[] = {
+    {&ClaimsRegistryPath, &ShowRegistry},
     {&ClaimsDevicePath, &ShowFolder},
 };
 
