@@ -3,6 +3,7 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/commands.h"
 #include "app/cli/terminal_message_box.h"
+#include "app/cli/terminal_progress.h"
 #include "core/settings_answers.h"
 #include "core/settings_io.h"
 #include "platform/host_defaults.h"
@@ -114,6 +115,8 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
   CSettingsRememberedAnswers rememberedAnswers;
   CMessageBoxService boxService(&boxUi, &rememberedAnswers);
   CScopedMessageBoxService installBoxService(&boxService);
+  CTerminalProgressFactory progressUi(options.quiet, err);
+  fileops::CScopedProgressFactory installProgress(&progressUi);
   CCliContext ctx{options, rest, out, err};
   const int status = command->run(ctx);
   plat::CHive::Close();

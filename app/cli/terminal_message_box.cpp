@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "app/cli/terminal_progress.h"
+
 namespace cli {
 namespace {
 
@@ -66,6 +68,7 @@ QString CTerminalMessageBox::BoxLine(const CMsgBoxRequest& request) {
 }
 
 CMsgBoxReply CTerminalMessageBox::ShowMessageBox(const CMsgBoxRequest& request) {
+  BreakProgressLine();  // a box during a run starts at the left margin
   err_ << BoxLine(request) << "\n";
   err_.flush();
   CMsgBoxReply reply;

@@ -12,6 +12,7 @@
 #include "platform/host_defaults.h"
 #include "platform/registry_hive.h"
 #include "ui/message_box_dialog.h"
+#include "ui/progress_window.h"
 
 namespace {
 
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
   CSettingsRememberedAnswers rememberedAnswers;
   CMessageBoxService boxService(&boxUi, &rememberedAnswers);
   CScopedMessageBoxService installBoxService(&boxService);
+  CDesktopProgressFactory progressUi;
+  fileops::CScopedProgressFactory installProgress(&progressUi);
   if (!InitInstance(host)) return 1;
   const int status = app.exec();
   ExitInstance(host);
