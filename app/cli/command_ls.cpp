@@ -36,9 +36,11 @@ bool ShowFolder(CListPanel& panel, const QString& strPath, QString* pstrError) {
     *pstrError = QStringLiteral("Could not list %1: not a valid device path.").arg(strPath);
     return false;
   }
-  if (browse::ClassifyTypedPath(strCanonical) != eEntry_Folder) {
-    *pstrError = QStringLiteral("Could not list %1: there is no folder of that name.")
-                     .arg(strCanonical);
+  const DWORD dwKind = browse::ClassifyTypedPath(strCanonical);
+  if (dwKind != eEntry_Folder) {
+    *pstrError = QStringLiteral("Could not list %1: %2.")
+                     .arg(strCanonical, dwKind == 0 ? QStringLiteral("there is no such folder")
+                                                    : QStringLiteral("it is a file, not a folder"));
     return false;
   }
   return panel.LoadFolder(strCanonical, true, false);

@@ -114,8 +114,8 @@ TEST_F(CliLsTest, BadPathsAndArgumentsAreRefused) {
     int exitCode;
     const char* errorPart;
   } const cases[] = {
-      {{"\\Missing"}, 1, "\\Missing"},
-      {{"\\Some\\file.txt"}, 1, "\\Some\\file.txt"},
+      {{"\\Missing"}, 1, "\\Missing: there is no such folder"},
+      {{"\\Some\\file.txt"}, 1, "\\Some\\file.txt: it is a file, not a folder"},
       {{"\\Some\\..\\.."}, 1, "not a valid device path"},
       {{"..\\outside"}, 1, "not a valid device path"},
       {{"\\Some", "--sort", "weight"}, 2, "--sort"},
