@@ -22,7 +22,21 @@ CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
   setupDetails();
   setupIcons();
   connect(&panel_, &QAbstractItemModel::modelReset, this, &CListView::OnListingReset);
+  connect(&panel_, &CListPanel::folderTotalsDone, this, [this] {
+    if (settings.MainListAutoSizeColumn != 0) FitColumnsToContents();
+  });
   SetMode(eListMode_Details);
+  ApplySelectionMode();
+}
+
+void CListView::ApplySelectionMode() {
+  // The desktop's usual selection (Ctrl and Shift extend it); with MainListMultiSelect every
+  // tap adds or removes its entry, as on a device without modifier keys.
+  const auto eMode = settings.MainListMultiSelect != 0 ? QAbstractItemView::MultiSelection
+                                                       : QAbstractItemView::ExtendedSelection;
+  details_->setSelectionMode(eMode);
+  icons_->setSelectionMode(eMode);
+  details_->setSelectionBehavior(QAbstractItemView::SelectRows);
 }
 
 void CListView::setupDetails() {
@@ -134,7 +148,13 @@ void CListView::OpenCurrent() {
   if (nRow >= 0) panel_.Open(nRow);
 }
 
-void CListView::SelectAll() { CurrentView()->selectAll(); }
+void CListView::SelectAll() {
+  const int nRows = panel_.rowCount();
+  const int nColumns = panel_.columnCount();
+  if (nRows == 0 || nColumns == 0) return;
+  selection_->select(QItemSelection(panel_.index(0, 0), panel_.index(nRows - 1, nColumns - 1)),
+                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
 
 void CListView::UnselectAll() { selection_->clearSelection(); }
 
@@ -154,8 +174,17 @@ void CListView::OnEntryClicked(const QModelIndex& index, bool bDouble) {
   panel_.Open(index.row());
 }
 
+void CListView::FitColumnsToContents() {
+  // MainListAutoSizeColumn: every column as wide as its widest text; these widths are the
+  // view's, not the user's, so they are not stored.
+  applyingWidths_ = true;
+  for (int i = 0; i < panel_.columnCount(); ++i) details_->resizeColumnToContents(i);
+  applyingWidths_ = false;
+}
+
 void CListView::OnListingReset() {
   ApplyColumnWidths();
+  if (settings.MainListAutoSizeColumn != 0) FitColumnsToContents();
   details_->header()->setSortIndicatorShown(true);
   details_->header()->setSortIndicator(
       panel_.SortField(), panel_.SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -202,7 +231,7 @@ void CListView::ReportVisibleRows() {
 bool CListView::eventFilter(QObject* pWatched, QEvent* pEvent) {
   if (pEvent->type() == QEvent::FocusIn) emit viewFocused(viewNumber_);
   if (pEvent->type() == QEvent::Resize && pWatched == details_->viewport()) {
-    FitFirstColumn();
+    if (settings.MainListAutoSizeColumn == 0) FitFirstColumn();
     ReportVisibleRows();
   }
   return QWidget::eventFilter(pWatched, pEvent);

@@ -34,6 +34,8 @@ class CListView : public QWidget {
   void SetMode(int nMode);
   int Mode() const { return mode_; }
   void SetHeaderShown(bool bShown);
+  // Extended selection, or a tap toggling its entry with MainListMultiSelect.
+  void ApplySelectionMode();
   bool HeaderShown() const;
 
   // The view that shows the list in the current style, and the selection both share.
@@ -62,6 +64,7 @@ class CListView : public QWidget {
   void OnListingReset();
   void ApplyColumnWidths();
   void FitFirstColumn();
+  void FitColumnsToContents();
   void ReportVisibleRows();
   void OnEntryClicked(const QModelIndex& index, bool bDouble);
 

@@ -366,6 +366,7 @@ void CMainFrame::ApplyOptions() {
     Action(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader)
         ->setChecked(dwHeader != 0);
     panels_[ePanel].listView->SetHeaderShown(dwHeader != 0);
+    panels_[ePanel].listView->ApplySelectionMode();
     panels_[ePanel].treeView->ApplyOptions();
   }
   for (const CValueCommand& command : kFontCommands)

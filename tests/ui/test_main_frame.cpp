@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QSplitter>
@@ -324,6 +325,66 @@ TEST_F(MainFrameTest, KeysOpenGoUpBackForwardAndSwitchPanels) {
   FocusRow(ePanel_A, "Docs");
   QTest::keyClicks(Focused(ePanel_A), "mu");
   EXPECT_EQ(frame_->ListView(ePanel_A)->CurrentRow(), RowOf(ePanel_A, "Music"));
+}
+
+TEST_F(MainFrameTest, AddressBarSelectionCommandsHeaderClicksAndTaps) {
+  StartFrame();
+  ASSERT_EQ(frame_->ActiveView(), int(eView_ListA));
+  auto* pAddress = frame_->findChild<QToolBar*>("addressBar")->findChild<QLineEdit*>();
+  ASSERT_NE(pAddress, nullptr);
+  // A typed path is opened in the active panel; Enter there does not open a list entry.
+  pAddress->setFocus();
+  pAddress->setText("\\Docs\\Sub1");
+  QTest::keyClick(pAddress, Qt::Key_Return);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
+  pAddress->setText("HKEY_LOCAL_MACHINE\\Software");
+  QTest::keyClick(pAddress, Qt::Key_Return);
+  EXPECT_EQ(frame_->List(ePanel_A).SourceKind(), DWORD(ePanelSrc_Registry));
+  EXPECT_EQ(frame_->AddressText(), "HKEY_LOCAL_MACHINE\\Software");
+
+  // The selection commands act on the active list.
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  frame_->SetActiveView(eView_ListA);
+  CListView* pView = frame_->ListView(ePanel_A);
+  const int nRows = frame_->List(ePanel_A).rowCount();
+  Trigger(eCmd_SelectAll);
+  EXPECT_EQ(pView->Selection()->selectedRows().size(), nRows);
+  Trigger(eCmd_UnselectAll);
+  EXPECT_EQ(pView->Selection()->selectedRows().size(), 0);
+  FocusRow(ePanel_A, "a.txt");
+  Trigger(eCmd_InvertSelection);
+  EXPECT_EQ(pView->Selection()->selectedRows().size(), nRows - 1);
+  EXPECT_FALSE(pView->Selection()->isRowSelected(RowOf(ePanel_A, "a.txt")));
+
+  // A header click sorts by the column; a second click turns the order round.
+  QHeaderView* pHeader = pView->DetailsView()->header();
+  const auto clickHeader = [&](int nColumn) {
+    const int nX = pHeader->sectionViewportPosition(nColumn) + 5;
+    QTest::mouseClick(pHeader->viewport(), Qt::LeftButton, {}, QPoint(nX, pHeader->height() / 2));
+  };
+  clickHeader(1);
+  EXPECT_EQ(frame_->List(ePanel_A).SortField(), 1);
+  EXPECT_TRUE(frame_->List(ePanel_A).SortAscending());
+  clickHeader(1);
+  EXPECT_FALSE(frame_->List(ePanel_A).SortAscending());
+
+  // One tap opens an entry unless DoubleClickActivation asks for two.
+  const auto tap = [&](const QString& strName, bool bDouble) {
+    QTreeView* pDetails = pView->DetailsView();
+    const QRect rect = pDetails->visualRect(frame_->List(ePanel_A).index(RowOf(ePanel_A, strName), 0));
+    if (bDouble)
+      QTest::mouseDClick(pDetails->viewport(), Qt::LeftButton, {}, rect.center());
+    else
+      QTest::mouseClick(pDetails->viewport(), Qt::LeftButton, {}, rect.center());
+  };
+  tap("Sub2", false);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub2");
+  frame_->Up();
+  settings.DoubleClickActivation = 1;
+  tap("Sub1", false);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
+  tap("Sub1", true);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
 }
 
 TEST_F(MainFrameTest, OpeningAFileHandsItsHostPathToTheDesktop) {
