@@ -93,7 +93,12 @@ void CListView::setupIcons() {
 void CListView::SetMode(int nMode) {
   if (nMode < eListMode_LargeIcons || nMode > eListMode_List) nMode = eListMode_Details;
   mode_ = nMode;
-  const int nSmall = 16, nLarge = 32;
+  // MainListUseBigIconsA/B: the small-picture styles (details, small icons, list) use the
+  // large pictures too, as a high-resolution screen does by default.
+  const DWORD dwBig = panel_.Panel() == ePanel_A ? settings.MainListUseBigIconsA : settings.MainListUseBigIconsB;
+  const int nLarge = 32;
+  const int nSmall = dwBig != 0 ? nLarge : 16;
+  details_->setIconSize(QSize(nSmall, nSmall));
   switch (nMode) {
     case eListMode_LargeIcons:
       icons_->setViewMode(QListView::IconMode);
@@ -108,7 +113,7 @@ void CListView::SetMode(int nMode) {
       icons_->setFlow(QListView::LeftToRight);
       icons_->setWrapping(true);
       icons_->setIconSize(QSize(nSmall, nSmall));
-      icons_->setGridSize(QSize(160, 22));
+      icons_->setGridSize(QSize(160, nSmall + 6));
       icons_->setWordWrap(false);
       break;
     case eListMode_List:
@@ -116,7 +121,7 @@ void CListView::SetMode(int nMode) {
       icons_->setFlow(QListView::TopToBottom);
       icons_->setWrapping(true);
       icons_->setIconSize(QSize(nSmall, nSmall));
-      icons_->setGridSize(QSize(200, 22));
+      icons_->setGridSize(QSize(200, nSmall + 6));
       icons_->setWordWrap(false);
       break;
     default:

@@ -59,6 +59,7 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
   setupActions();
   setupMenus();
   setupToolBar();
+  setupContextMenus();
   ApplyOptions();
   previousLayout_ = layout_;
   OpenStartLocations(strStartFolder);
@@ -66,6 +67,7 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
 }
 
 CMainFrame::~CMainFrame() {
+  destroying_ = true;  // what the panels report while they go is not shown any more
   for (CPanelParts& parts : panels_) parts.list->SaveColumnWidthsNow();
   // The views go first: they hold references to the models below.
   delete takeCentralWidget();
@@ -73,6 +75,10 @@ CMainFrame::~CMainFrame() {
     parts.treeView = nullptr;
     parts.listView = nullptr;
   }
+  headerBar_ = nullptr;
+  searchBar_ = nullptr;
+  selectionBar_ = nullptr;
+  grid_ = nullptr;
 }
 
 // --- Set-up ---
@@ -266,6 +272,7 @@ void CMainFrame::FollowInTree(EPanelId ePanel, const CPanelLocation& location) {
 }
 
 void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) {
+  if (destroying_) return;
   panels_[ePanel].location = location;
   if (!startingPanel_) browse::StorePanelLocation(ePanel, location);
   if (!followingList_ && panels_[ePanel].tree) {
@@ -277,10 +284,12 @@ void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location
 }
 
 void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
+  if (destroying_) return;
   if (ePanel == ActivePanel() && statusLabel_) statusLabel_->setText(strText);
 }
 
 void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
+  if (destroying_) return;
   // Encrypted files and archives have handlers of their own in this program; they are not
   // handed to the desktop.
   const QString strLower = strFullPath.toLower();

@@ -121,6 +121,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void setupActions();
   void setupMenus();
   void setupToolBar();
+  void setupContextMenus();
   void FillProfilesMenu(QMenu* pMenu);
   void OpenStartLocations(const QString& strStartFolder);
 
@@ -180,6 +181,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   QHash<int, QAction*> actions_;
   std::array<QActionGroup*, 2> modeGroups_{};
   bool followingList_ = false;
-  bool startingPanel_ = false;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
+  bool startingPanel_ = false;
+  bool destroying_ = false;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
 };

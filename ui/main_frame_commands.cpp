@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QTreeView>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -394,6 +396,36 @@ void CMainFrame::setupToolBar() {
     pRow->addWidget(pButton);
   }
   pRow->addStretch(1);
+}
+
+void CMainFrame::setupContextMenus() {
+  // The views' context menus: the commands of the view under the pointer, which the press
+  // has made the active one.
+  auto separator = [this] {
+    auto* pSeparator = new QAction(this);
+    pSeparator->setSeparator(true);
+    return pSeparator;
+  };
+  QList<QAction*> listActions;
+  for (int nId : {int(eCmd_Open)}) listActions << Action(nId);
+  listActions << separator();
+  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
+                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder)})
+    listActions << Action(nId);
+  listActions << separator();
+  for (int nId : {int(eCmd_SelectAll), int(eCmd_Refresh)}) listActions << Action(nId);
+  const QList<QAction*> treeActions = {Action(eCmd_Open), separator(), Action(eCmd_NewFolder),
+                                       Action(eCmd_Rename), Action(eCmd_Delete), separator(),
+                                       Action(eCmd_Refresh)};
+  for (CPanelParts& parts : panels_) {
+    for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(parts.listView->DetailsView()),
+                                     static_cast<QAbstractItemView*>(parts.listView->IconView())}) {
+      pView->setContextMenuPolicy(Qt::ActionsContextMenu);
+      pView->addActions(listActions);
+    }
+    parts.treeView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    parts.treeView->addActions(treeActions);
+  }
 }
 
 void CMainFrame::UpdateCommandStates() {

@@ -29,6 +29,8 @@ CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pP
 
 void CFolderTreeView::ApplyOptions() {
   setRootIsDecorated(settings.MainTreeHasButtons != 0);
+  const DWORD dwBig = tree_.Panel() == ePanel_A ? settings.MainTreeBigIconsA : settings.MainTreeBigIconsB;
+  setIconSize(dwBig != 0 ? QSize(32, 32) : QSize(16, 16));
   setItemsExpandable(true);
   setAnimated(false);
 }
