@@ -121,11 +121,18 @@ void CFolderTree::RefreshCurrent() {
 }
 
 void CFolderTree::OnFolderChanged(const QString& strFolder) {
-  const QModelIndex folder = model_.FolderIndex(browse::StripTrailingBackslash(strFolder));
-  if (!folder.isValid()) return;
+  ContentsChanged(model_.FolderIndex(browse::StripTrailingBackslash(strFolder)));
+}
+
+void CFolderTree::OnKeyChanged(HKEY root, const QString& strKeyPath) {
+  ContentsChanged(model_.KeyIndex(root, strKeyPath));
+}
+
+void CFolderTree::ContentsChanged(const QModelIndex& index) {
+  if (!index.isValid()) return;
   const bool bHadCurrent = Current().isValid();
-  model_.FolderChanged(folder);
-  if (bHadCurrent && !Current().isValid()) Select(folder);
+  model_.ContentsChanged(index);
+  if (bHadCurrent && !Current().isValid()) Select(index);
 }
 
 bool CFolderTree::SelectFolder(const QString& strPath) {

@@ -57,6 +57,8 @@ class CFolderTree : public QObject {
   // folder's node (when the tree has made one) follows the disk; when the selected node went
   // away with it, the folder becomes the selected node.
   void OnFolderChanged(const QString& strFolder);
+  // The same for a registry key whose subkeys changed (a key was created or deleted in it).
+  void OnKeyChanged(HKEY root, const QString& strKeyPath);
 
   // Select the node of a location, filling the nodes on the way. When the location no
   // longer exists (or the tree filter hides part of it) the deepest node found is selected
@@ -100,6 +102,7 @@ class CFolderTree : public QObject {
   void Select(const QModelIndex& index);
   bool SelectFolderQuietly(const QString& strPath);
   bool IsUnder(const QModelIndex& index, const QModelIndex& ancestor) const;
+  void ContentsChanged(const QModelIndex& index);
 
   EPanelId panel_;
   CFolderTreeModel model_;

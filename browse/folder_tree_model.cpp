@@ -222,11 +222,15 @@ bool Contains(const std::vector<std::unique_ptr<CTreeNode>>& nodes, const CTreeN
 
 }  // namespace
 
-void CFolderTreeModel::FolderChanged(const QModelIndex& index) {
+void CFolderTreeModel::ContentsChanged(const QModelIndex& index) {
   CTreeNode* pNode = NodeAt(index);
-  if (!pNode || pNode->kind != eEntry_Folder) return;
+  if (!pNode) return;
+  const bool bFolder = pNode->kind == eEntry_Folder;
+  const bool bKey = pNode->kind == eEntry_RegRoot || pNode->kind == eEntry_RegKey;
+  if (!bFolder && !bKey) return;
   if (!pNode->filled) {
-    const bool bButton = tree::FolderHasTreeItem(pNode->path);
+    const bool bButton = bFolder ? tree::FolderHasTreeItem(pNode->path)
+                                 : CountSubKeys(pNode->root, pNode->path) > 0;
     if (bButton != pNode->placeholder) {
       pNode->placeholder = bButton;
       ButtonChanged();
@@ -259,6 +263,15 @@ QModelIndex CFolderTreeModel::FolderIndex(const QString& strPath) const {
   for (const QString& strPart : strPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
     index = FindChild(index, eEntry_Folder, strPart);
     if (!index.isValid()) return {};
+  }
+  return index;
+}
+
+QModelIndex CFolderTreeModel::KeyIndex(HKEY root, const QString& strKeyPath) const {
+  QModelIndex index = RootKeyIndex(root);
+  for (const QString& strPart : strKeyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+    if (!index.isValid()) break;
+    index = FindChild(index, eEntry_RegKey, strPart);
   }
   return index;
 }

@@ -58,13 +58,15 @@ class CFolderTreeModel : public QAbstractItemModel {
   void Collapse(const QModelIndex& index);
   // Collapse, then Expand: a folder node read afresh.
   void Refresh(const QModelIndex& index);
-  // The contents of a folder changed on disk (an item was created, removed or renamed in
-  // it): a filled folder node gains and loses just the children that appeared and went away,
-  // keeping the others with everything below them; an unfilled one gets or loses its expand
-  // button.
-  void FolderChanged(const QModelIndex& index);
-  // The node of a folder path among the nodes made so far; invalid when the tree has none.
+  // The contents of a folder on disk or of a registry key changed (an item was created,
+  // removed or renamed in it): a filled node gains and loses just the children that appeared
+  // and went away, keeping the others with everything below them; an unfilled one gets or
+  // loses its expand button.
+  void ContentsChanged(const QModelIndex& index);
+  // The node of a folder path, or of a key, among the nodes made so far; invalid when the
+  // tree has none.
   QModelIndex FolderIndex(const QString& strPath) const;
+  QModelIndex KeyIndex(HKEY root, const QString& strKeyPath) const;
 
   // Lets archive nodes list their folders (see TreeArchiveFolders). Takes effect for nodes
   // made from now on.

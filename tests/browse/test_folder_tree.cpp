@@ -19,6 +19,8 @@
 #include "registry/registry_access.h"
 #include "support/temp_root.h"
 
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 WIN32_FIND_DATAW Find(const QString& name, DWORD attributes) {
@@ -475,6 +477,29 @@ TEST_F(FolderTreeTest, AChangedFolderFollowsTheDiskKeepingTheNodesThatStayed) {
   tree.OnFolderChanged("\\Empty");
   EXPECT_TRUE(Model().hasChildren(empty));
   tree.OnFolderChanged("\\Not\\In\\Tree");  // nothing to do
+}
+
+TEST_F(FolderTreeTest, AChangedKeyFollowsTheRegistry) {
+  ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "Software\\Old\\Deep"), eCreateKey_Created);
+  CFolderTree& tree = Tree();
+  ASSERT_TRUE(tree.SelectKey(HKEY_LOCAL_MACHINE, "\\Software\\Old\\Deep"));
+  const QModelIndex software = Model().KeyIndex(HKEY_LOCAL_MACHINE, "Software");
+  ASSERT_TRUE(software.isValid());
+  ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "Software\\New"), eCreateKey_Created);
+  ASSERT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, "Software", "Old"));
+  tree.OnKeyChanged(HKEY_LOCAL_MACHINE, "\\Software");
+  // "Tarvish" holds the program's options, which the selection above stored.
+  EXPECT_EQ(Labels(software), QStringList({"New", "Tarvish"}));
+  EXPECT_EQ(tree.Current(), software);
+  EXPECT_EQ(settings.MainTreeACacheType, 11u);
+  EXPECT_EQ(settings.MainTreeACacheStr1, "\\Software");
+
+  const QModelIndex hkcu = Model().RootKeyIndex(HKEY_CURRENT_USER);
+  EXPECT_FALSE(Model().hasChildren(hkcu));
+  ASSERT_EQ(CreateKey(HKEY_CURRENT_USER, "Made"), eCreateKey_Created);
+  tree.OnKeyChanged(HKEY_CURRENT_USER, "");
+  EXPECT_TRUE(Model().hasChildren(hkcu));
+  tree.OnKeyChanged(0x12345678, "Software");  // an unknown root changes nothing
 }
 
 TEST_F(FolderTreeTest, WithoutButtonsASelectedFolderIsExpandedAtOnce) {

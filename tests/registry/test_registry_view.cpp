@@ -17,6 +17,8 @@
 #include "registry/registry_view_source.h"
 #include "support/temp_root.h"
 
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 class RegistryViewTest : public test::TempRootAndHive {
