@@ -87,7 +87,8 @@ TEST_F(CliLsRegistryTest, PathsThatNameNoKeyAreRefused) {
     EXPECT_FALSE(run.err.isEmpty()) << path;
   }
   const CRun run = Ls({"HKLM\\Nothing"});
-  EXPECT_EQ(run.err, "pinbro-cli: ls: Could not list HKLM\\Nothing: there is no key of that name.\n");
+  EXPECT_EQ(run.err,
+            "pinbro-cli: ls: Could not list HKLM\\Nothing: there is no key of that name.\n");
 }
 
 }  // namespace
