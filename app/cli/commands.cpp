@@ -6,6 +6,9 @@ namespace cli {
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
       {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder as the list panel shows it", [](CCliContext& ctx) { int RunLsCommand(CCliContext&); return RunLsCommand(ctx); }},
+      {"mkdir", "mkdir FOLDER", "create a new folder inside FOLDER with a unique name; prints its name", &RunMkdirCommand},
+      {"rename", "rename OLD NEW", "rename a file or folder; NEW is the new name", &RunRenameCommand},
+      {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},
       {"settings", "settings get NAME | settings set NAME VALUE", "read or change a per-profile option of the current profile", &RunSettingsCommand},
       {"profile", "profile list | add NAME [DETAILS] | switch NAME | delete NAME", "list, add, activate or delete profiles", &RunProfileCommand},
       {"reg", "reg get PATH\\VALUE | set PATH\\VALUE --dword N|--string S|--multi S... | new-key PATH | delete-key PATH | delete-value PATH\\VALUE", "read and edit registry values and keys", [](CCliContext& ctx) { int RunRegCommand(CCliContext&); return RunRegCommand(ctx); }},

@@ -24,5 +24,8 @@ const std::vector<CCommand>& Commands();
 // The handlers, each in its own file (command_<word>.cpp).
 int RunSettingsCommand(CCliContext& ctx);  // command_settings.cpp
 int RunProfileCommand(CCliContext& ctx);   // command_profile.cpp
+int RunMkdirCommand(CCliContext& ctx);     // command_naming.cpp
+int RunRenameCommand(CCliContext& ctx);    // command_naming.cpp
+int RunShortcutCommand(CCliContext& ctx);  // command_naming.cpp
 
 }  // namespace cli
