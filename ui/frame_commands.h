@@ -44,6 +44,7 @@ enum EFrameCommand : int {
   eCmd_Landscape270 = 32982,
   // Others of the table.
   eCmd_Refresh = 32947,
+  eCmd_ManageProfiles = 32963,
   eCmd_Exit = 32783,
   eCmd_Cut = 57635,
   eCmd_Copy = 57634,

@@ -98,6 +98,8 @@ void CMainFrame::setupActions() {
   AddNavigationCommands();
   AddEditCommands();
   AddCommand(eCmd_Exit, QStringLiteral("Exit"), [this] { close(); });
+  // The profile management dialog is not part of this desktop yet.
+  AddCommand(eCmd_ManageProfiles, QStringLiteral("Manage"), nullptr)->setEnabled(false);
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -330,6 +332,8 @@ void CMainFrame::setupMenus() {
 
 void CMainFrame::FillProfilesMenu(QMenu* pMenu) {
   pMenu->clear();
+  pMenu->addAction(Action(eCmd_ManageProfiles));
+  pMenu->addSeparator();
   for (const CProfileMenuItem& item : ProfileMenu()) {
     QAction* pAction = pMenu->addAction(item.strLabel);
     pAction->setCheckable(true);

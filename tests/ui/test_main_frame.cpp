@@ -1,7 +1,7 @@
 // The main frame on a real temporary root and hive, started as the program starts it (the
 // defaults, then the stored options): the layout table, the list styles and font sizes, the
 // routing of a tree selection to its list, navigation by keys and menus, the status line, the
-// bars, and the last location reopened after a restart. One test renders three layouts to PNG
+// bars, and the last location reopened after a restart. One test renders four layouts to PNG
 // files for a look.
 #include <QAction>
 #include <QApplication>
@@ -239,7 +239,8 @@ TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
   EXPECT_EQ(settings.MainViewHeaderbar, 0u);
   // File commands not wired yet exist, disabled.
   for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
-                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder)}) {
+                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder),
+                  int(eCmd_ManageProfiles)}) {
     ASSERT_NE(frame_->Action(nId), nullptr) << nId;
     EXPECT_FALSE(frame_->Action(nId)->isEnabled()) << nId;
   }
@@ -272,6 +273,19 @@ TEST_F(MainFrameTest, TreeSelectionShowsTheFolderInTheSamePanelsList) {
   frame_->OpenCurrent();
   EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
   EXPECT_EQ(tree.TargetOf(tree.Current()).location.path, "\\Docs\\Sub1");
+
+  // In the tree, Enter opens and closes the selected node, Backspace goes up a level.
+  ASSERT_TRUE(frame_->SetActiveView(eView_TreeA));
+  tree.SelectFolder("\\Docs");
+  CFolderTreeView* pTreeView = frame_->TreeView(ePanel_A);
+  const bool bWasOpen = pTreeView->isExpanded(tree.Current());
+  QTest::keyClick(pTreeView, Qt::Key_Return);
+  EXPECT_NE(pTreeView->isExpanded(tree.Current()), bWasOpen);
+  QTest::keyClick(pTreeView, Qt::Key_Return);
+  EXPECT_EQ(pTreeView->isExpanded(tree.Current()), bWasOpen);
+  QTest::keyClick(pTreeView, Qt::Key_Backspace);
+  EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\");
+  EXPECT_EQ(tree.Current(), tree.Model()->DeviceRootIndex());
 }
 
 TEST_F(MainFrameTest, KeysOpenGoUpBackForwardAndSwitchPanels) {
@@ -486,11 +500,11 @@ TEST_F(MainFrameTest, ProfileSwitchAppliesTheOtherProfilesOptions) {
   EXPECT_TRUE(frame_->findChild<QToolBar*>("toolBar")->isVisible());
 }
 
-// Renders the frame in three layouts to PNG files under the build folder for a look.
-TEST_F(MainFrameTest, RendersThreeLayoutsToPng) {
+// Renders the frame in four layouts to PNG files under the build folder for a look.
+TEST_F(MainFrameTest, RendersLayoutsToPng) {
   StartFrame();
   frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
-  frame_->Tree(ePanel_B).SelectFolder("\\Music");
+  frame_->Tree(ePanel_B).SelectFolder("\\Docs");
   EXPECT_TRUE(frame_->Action(eCmd_Back)->isEnabled());
   EXPECT_FALSE(frame_->Action(eCmd_Forward)->isEnabled());
   const QString strFolder = QCoreApplication::applicationDirPath() + "/screenshots";
@@ -500,7 +514,9 @@ TEST_F(MainFrameTest, RendersThreeLayoutsToPng) {
     const char* file;
   } shots[] = {{eCmd_VerticalBrowser, "vertical_browser.png"},
                {eCmd_QuadroVertical, "quadro_vertical.png"},
+               {eCmd_QuadroHorizontal, "quadro_horizontal_large_icons_b.png"},
                {eCmd_SingleList, "single_list.png"}};
+  Trigger(eCmd_RightLargeIcons);
   for (const auto& shot : shots) {
     Trigger(shot.command);
     QApplication::processEvents();
