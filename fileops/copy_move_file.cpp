@@ -1,0 +1,379 @@
+// One file of a copy or move: the byte copy through the shared buffer, the conflict with an
+// existing file, the replace through a temporary name, the delete of a moved source; and the
+// single-file copy with its own window.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "browse/path_helpers.h"
+#include "core/app_log.h"
+#include "core/message_box.h"
+#include "fileops/copy_move_internal.h"
+#include "fileops/naming.h"
+#include "fileops/op_buffer.h"
+#include "fileops/shredder.h"
+#include "fileops/view_notify.h"
+#include "platform/device_root.h"
+#include "platform/errors.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+
+namespace fileops::copy_detail {
+
+QString ErrorCopyingFileHeader() { return QStringLiteral("Error copying file"); }
+QString ErrorTitle() { return QStringLiteral("Error"); }
+QString ErrorCopyingFileText(const QString& path) {
+  return QStringLiteral("Error copying file \"%1\".").arg(path);
+}
+QString CreateDestinationText() { return QStringLiteral("Create Destination File"); }
+QString ReplaceTitle() { return QStringLiteral("Replace Existing File"); }
+QString ReplaceText(const QString& folder, const QString& name) {
+  return QStringLiteral("Folder \"%1\" already contains a file called \"%2\".\r\n\r\nWould you "
+                        "like to replace the existing file?")
+      .arg(folder, name);
+}
+QString CopiedBytesText(quint64 done, quint64 total) {
+  return QStringLiteral("Copied %1 of %2 bytes...").arg(done).arg(total);
+}
+QString CopiedCountText(quint64 done, quint64 total) {
+  return QStringLiteral("Copied %1 %2 from %3 total.")
+      .arg(done)
+      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
+      .arg(total);
+}
+QString CannotDeleteText(const QString& path) {
+  return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
+      .arg(path);
+}
+QString DeleteTitle() { return QStringLiteral("Delete"); }
+
+QByteArray RealHostPath(const QString& strDevicePath) {
+  QByteArray host;
+  if (!plat::CDeviceRoot::ToHost(strDevicePath, &host)) return {};
+  char* real = ::realpath(host.constData(), nullptr);
+  if (!real) return {};
+  QByteArray result(real);
+  ::free(real);
+  return result;
+}
+
+bool IsSameOrBelow(const QByteArray& inner, const QByteArray& outer) {
+  if (inner.isEmpty() || outer.isEmpty()) return false;
+  if (inner == outer || outer == "/") return true;
+  return inner.startsWith(outer) && inner.at(outer.size()) == '/';
+}
+
+bool LiesInFolder(const QString& strPath, const QString& strFolder) {
+  if (IsSameFolder(strPath, strFolder)) return true;
+  const QByteArray realFolder = RealHostPath(strFolder);
+  return !realFolder.isEmpty() && RealHostPath(browse::ParentPath(strPath)) == realFolder;
+}
+
+bool IsSameHostItem(const QString& a, const QString& b) {
+  QByteArray hostA, hostB;
+  struct stat sa, sb;
+  return plat::CDeviceRoot::ToHost(a, &hostA) && plat::CDeviceRoot::ToHost(b, &hostB) &&
+         ::stat(hostA.constData(), &sa) == 0 && ::stat(hostB.constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FlushFolder(const QString& strDevicePath) {
+  // The host layer has no call for a folder's entries; the device path is still mapped by it.
+  QByteArray host;
+  if (!plat::CDeviceRoot::ToHost(strDevicePath, &host)) return false;
+  const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    plat::SetLastError(plat::ErrorFromErrno(errno));
+    return false;
+  }
+  const bool bOk = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
+  if (!bOk) plat::SetLastError(plat::ErrorFromErrno(errno));
+  ::close(fd);
+  return bOk;
+}
+
+void ReportFileResult(const QString& strSource, int nResult) {
+  if (nResult == eCopySourceNotDeleted) {
+    MsgError(CannotDeleteText(strSource), DeleteTitle(), QString());
+    return;
+  }
+  MsgError(ErrorCopyingFileText(strSource), ErrorTitle(), ErrorCopyingFileHeader());
+}
+
+namespace {
+
+void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
+  LogErr(u"%s %s", strWhat, strPath);
+  LogSystemError(dwError);
+}
+
+// Copies the source's uSize bytes (its length when it was opened) in buffer-sized chunks.
+// A source that ends early has changed under the copy and fails.
+int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BYTE* buffer,
+             const std::function<bool(quint64, quint64)>& fnChunk) {
+  quint64 done = 0;
+  while (done < uSize) {
+    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
+    DWORD got = 0;
+    if (!pSource->Read(buffer, want, &got)) {
+      LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
+      return eCopyDataFailed;
+    }
+    if (got == 0) {
+      LogErr(u"%s became shorter while it was copied", pSource->Path());
+      plat::SetLastError(ERROR_HANDLE_EOF);
+      return eCopyDataFailed;
+    }
+    DWORD written = 0;
+    if (!pDest->Write(buffer, got, &written)) {
+      LogFailure(QStringLiteral("Could not write"), pDest->Path(), plat::GetLastError());
+      return eCopyDataFailed;
+    }
+    done += got;
+    if (fnChunk && !fnChunk(done, got)) return eCopyCancelled;
+  }
+  return eCopyOK;
+}
+
+void ShowCreateError(const QString& strPath, DWORD dwError) {
+  LogFailure(QStringLiteral("Could not create"), strPath, dwError);
+  MsgError(CreateDestinationText(), ErrorTitle(), ErrorCopyingFileHeader());
+}
+
+// Opens a new, empty temporary file in strFolder for the content that will replace a file.
+bool OpenTemporary(const QString& strFolder, plat::CHostFile* pFile, QString* pPath) {
+  if (plat::GetTempFileName(strFolder, QStringLiteral("pbc"), 0, pPath) == 0) return false;
+  if (pFile->Open(*pPath, plat::GENERIC_WRITE, plat::OPEN_EXISTING)) return true;
+  const DWORD error = plat::GetLastError();
+  ShredFile(*pPath);
+  plat::SetLastError(error);
+  return false;
+}
+
+// Opens the destination: a new file under its name, or after the caller's consent a
+// temporary file that will replace the existing one. 0, 7, 16 or the conflict's answer.
+int OpenDestination(const CFileCopyJob& job, const QString& strDestPath, plat::CHostFile* pDest,
+                    QString* pWritePath) {
+  *pWritePath = strDestPath;
+  // Exclusive creation: never writes through an existing file or link.
+  if (pDest->Open(strDestPath, plat::GENERIC_WRITE, plat::CREATE_NEW)) return eCopyOK;
+  const DWORD error = plat::GetLastError();
+  const DWORD dwAttributes = plat::GetFileAttributes(strDestPath);
+  if (error != ERROR_FILE_EXISTS ||
+      (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))) {
+    ShowCreateError(strDestPath, error);
+    return eCopyDestNotCreated;
+  }
+  if (IsSameHostItem(job.strSource, strDestPath)) {
+    LogErr(u"%s and %s are the same file", job.strSource, strDestPath);
+    return eCopySameItem;
+  }
+  if (const int answer = job.fnConflict ? job.fnConflict() : eCopyDeclined) return answer;
+  if (!OpenTemporary(job.strDestFolder, pDest, pWritePath)) {
+    ShowCreateError(job.strDestFolder, plat::GetLastError());
+    return eCopyDestNotCreated;
+  }
+  return eCopyOK;
+}
+
+// Completes the destination after the data: flushed when a source will be deleted or a file
+// replaced, closed with its result checked, and a temporary put in place of the old file.
+// On failure the new data is removed and the old file is as it was.
+int FinishDestination(const CFileCopyJob& job, const QString& strDestPath,
+                      const QString& strWritePath, plat::CHostFile* pDest, int nResult) {
+  const bool bReplace = strWritePath != strDestPath;
+  if (nResult == eCopyOK && (job.bMove || bReplace) && !pDest->Flush()) {
+    LogFailure(QStringLiteral("Could not flush"), strWritePath, plat::GetLastError());
+    nResult = eCopyDataFailed;
+  }
+  const bool bClosed = pDest->Close();
+  if (nResult == eCopyOK && !bClosed) {
+    LogFailure(QStringLiteral("Could not close"), strWritePath, plat::GetLastError());
+    nResult = eCopyDataFailed;
+  }
+  if (nResult == eCopyOK && bReplace && !plat::ReplaceFile(strDestPath, strWritePath)) {
+    LogFailure(QStringLiteral("Could not replace"), strDestPath, plat::GetLastError());
+    nResult = eCopyDataFailed;
+  }
+  if (nResult != eCopyOK) {
+    ShredFile(strWritePath);  // the partial file or the unused temporary
+    return nResult;
+  }
+  // A moved source goes only once the new name is on disk too.
+  if (job.bMove && bReplace && !FlushFolder(job.strDestFolder)) {
+    LogFailure(QStringLiteral("Could not flush the folder"), job.strDestFolder,
+               plat::GetLastError());
+    return eCopyDataFailed;
+  }
+  return eCopyOK;
+}
+
+}  // namespace
+
+int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint64* pSize) {
+  const QString destPath = browse::AppendPathComponent(job.strDestFolder, job.strName);
+  *pDestPath = destPath;
+  *pSize = 0;
+  plat::CHostFile source;
+  if (!source.Open(job.strSource, plat::GENERIC_READ, plat::OPEN_EXISTING) ||
+      !source.GetSize(pSize)) {
+    LogFailure(QStringLiteral("Could not open"), job.strSource, plat::GetLastError());
+    return eCopySourceNotOpened;
+  }
+  plat::CHostFile dest;
+  QString writePath;
+  if (const int result = OpenDestination(job, destPath, &dest, &writePath)) return result;
+  if (job.fnStart) job.fnStart(*pSize);
+  int result = CopyData(&source, *pSize, &dest, buffer, job.fnChunk);
+  result = FinishDestination(job, destPath, writePath, &dest, result);
+  source.Close();
+  if (result != eCopyOK) return result;
+  NotifyItemAdded(destPath);
+  if (job.bMove) {
+    if (!ShredFile(job.strSource)) return eCopySourceNotDeleted;
+    NotifyItemRemoved(job.strSource);
+  }
+  return eCopyOK;
+}
+
+int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
+                       const QString& strName, quint64 uFileIndex) {
+  if (progress_->IsCancelled() || *answer_ == eCopyAnswerCancelled) return eCopyCancelled;
+  quint64 size = 0;
+  CFileCopyJob job;
+  job.strSource = strSource;
+  job.strDestFolder = strDestFolder;
+  job.strName = strName;
+  job.bMove = bMove_;
+  job.fnConflict = [&]() -> int {
+    if (*answer_ == eCopyAnswerNoToAll) return eCopyNoToAll;
+    if (*answer_ == eCopyAnswerYesToAll) return eCopyOK;
+    switch (MsgConflict(ReplaceText(strDestFolder, strName), ReplaceTitle(), QString())) {
+      case eMsgAnsYes:
+        return eCopyOK;
+      case eMsgAnsYesToAll:
+        *answer_ = eCopyAnswerYesToAll;
+        return eCopyOK;
+      case eMsgAnsNoToAll:
+        *answer_ = eCopyAnswerNoToAll;
+        return eCopyNoToAll;
+      case eMsgAnsCancel:
+        *answer_ = eCopyAnswerCancelled;
+        return eCopyCancelled;
+      default:
+        return eCopyNoFile;
+    }
+  };
+  job.fnStart = [&](quint64 uSize) {
+    size = uSize;
+    progress_->SetFileLine(QStringLiteral("%1, %2 of %3").arg(strName).arg(uFileIndex).arg(
+        fileTotal_));
+    progress_->SetFromLine(browse::ParentPath(strSource));
+    progress_->SetToLine(strDestFolder);
+    progress_->SetItemRange(0, uSize);
+    progress_->SetItemPos(0);
+  };
+  job.fnChunk = [&](quint64 uDone, quint64 uChunk) {
+    *bytesDone_ += uChunk;
+    progress_->SetItemPos(uDone);
+    progress_->SetItemStatus(CopiedBytesText(uDone, size));
+    progress_->SetPos(*bytesDone_);
+    return !progress_->IsCancelled();
+  };
+  QString destPath;
+  quint64 sourceSize = 0;
+  return RunFileCopy(job, buffer_, &destPath, &sourceSize);
+}
+
+void CCopyRun::FileFinished(int nResult, quint64 uSize, quint64 uBytesBefore) {
+  if (nResult == eCopyOK) {
+    ++filesDone_;
+    progress_->SetStatus(CopiedCountText(filesDone_, fileTotal_));
+    return;
+  }
+  NoteFailure(nResult);
+  // The bar moves past a file that was left out, so that it still ends full.
+  *bytesDone_ = uBytesBefore + uSize;
+  progress_->SetPos(*bytesDone_);
+}
+
+void CCopyRun::NoteFailure(int nResult) {
+  if (firstFailure_ == eCopyOK) firstFailure_ = nResult;
+}
+
+}  // namespace fileops::copy_detail
+
+namespace fileops {
+
+using namespace copy_detail;
+
+int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool bMove) {
+  LogTrace(u"CopyOneFile(%s, %s, %d)...", strSourcePath, strDestFolder, bMove ? 1 : 0);
+  const QString dest = browse::StripTrailingBackslash(strDestFolder);
+  QString name = browse::LastComponent(strSourcePath);
+  if (LiesInFolder(strSourcePath, dest)) {
+    if (bMove) return eCopyOK;
+    name = MakeCopyName(name, dest);
+  }
+  COpBufferLease buffer;
+  if (!buffer.IsHeld()) return eCopyBufferBusy;
+
+  std::unique_ptr<IProgressWindow> progress;
+  quint64 size = 0;
+  CFileCopyJob job;
+  job.strSource = strSourcePath;
+  job.strDestFolder = dest;
+  job.strName = name;
+  job.bMove = bMove;
+  job.fnConflict = [&]() -> int {
+    return MsgQuestion(ReplaceText(dest, name), ReplaceTitle(), QString()) == eMsgAnsYes
+               ? eCopyOK
+               : eCopyDeclined;
+  };
+  job.fnStart = [&](quint64 uSize) {
+    size = uSize;
+    progress = CreateProgressWindow(eProgressSingle, IDI_PROGRESS_COPY_1, IDI_PROGRESS_COPY_2);
+    progress->Show();
+    progress->SetTitle(QStringLiteral("File copy"));                // 55149
+    progress->SetCaption(QStringLiteral("File copy in progress"));  // 55179
+    progress->SetFileLine(name);
+    progress->SetFromLine(browse::ParentPath(strSourcePath));
+    progress->SetToLine(dest);
+    progress->SetRange(0, uSize);
+    progress->SetPos(0);
+    progress->ShowCancel(true);
+  };
+  job.fnChunk = [&](quint64 uDone, quint64) {
+    progress->SetPos(uDone);
+    progress->SetStatus(CopiedBytesText(uDone, size));
+    return !progress->IsCancelled();
+  };
+  QString destPath;
+  quint64 sourceSize = 0;
+  const int result = RunFileCopy(job, buffer.Data(), &destPath, &sourceSize);
+  if (progress) progress->Close();
+  // A declined replace and a cancel are answers, not errors; a failed create was shown.
+  if (result != eCopyOK && result != eCopyDeclined && result != eCopyCancelled &&
+      result != eCopyDestNotCreated)
+    ReportFileResult(strSourcePath, result);
+  LogTrace(u"CopyOneFile(%s, %s, %d)", strSourcePath, strDestFolder, bMove ? 1 : 0);
+  return result;
+}
+
+int CopyFileInRun(const QString& strSourcePath, const QString& strDestFolder,
+                  const QString& strName, quint64* pBytesDone, quint64 uBytesTotal, bool bMove,
+                  int* pAnswer, IProgressWindow* pProgress, quint64 uFileIndex,
+                  quint64 uFileTotal) {
+  COpBufferLease buffer;
+  if (!buffer.IsHeld()) return eCopyBufferBusy;
+  quint64 fileIndex = uFileIndex;
+  CCopyRun run(pProgress, buffer.Data(), bMove, pBytesDone, uBytesTotal, pAnswer, &fileIndex,
+               uFileTotal);
+  return run.CopyFile(strSourcePath, browse::StripTrailingBackslash(strDestFolder), strName,
+                      uFileIndex);
+}
+
+}  // namespace fileops

@@ -1,0 +1,120 @@
+#pragma once
+// The pieces copy_move.cpp and copy_move_file.cpp share: the texts, the host checks that see
+// through links, the one-file copy core and the state of a run.
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+#include "fileops/copy_move.h"
+#include "fileops/progress.h"
+#include "platform/wintypes.h"
+
+namespace fileops::copy_detail {
+
+// Texts of the string table.
+QString ErrorCopyingFileHeader();                      // 55178
+QString ErrorTitle();                                  // 55177
+QString ErrorCopyingFileText(const QString& path);     // 55168
+QString CreateDestinationText();                       // 55170
+QString ReplaceTitle();                                // 55158
+QString ReplaceText(const QString& folder, const QString& name);  // 55157
+QString CopiedBytesText(quint64 done, quint64 total);  // 55150
+QString CopiedCountText(quint64 done, quint64 total);  // 55169 with 55301 / 55302
+QString CannotDeleteText(const QString& path);         // 55153
+QString DeleteTitle();                                 // 55151
+
+// The host path of a device path with every link resolved; empty when it cannot be resolved.
+QByteArray RealHostPath(const QString& strDevicePath);
+// True when the real path inner is outer or lies below it.
+bool IsSameOrBelow(const QByteArray& inner, const QByteArray& outer);
+// True when the two device paths name one existing item (links followed).
+bool IsSameHostItem(const QString& a, const QString& b);
+// True when the item at strPath lies directly in strFolder: by its path text (ignoring case)
+// or, through links, on the host.
+bool LiesInFolder(const QString& strPath, const QString& strFolder);
+// Sends a folder's entries (names created, renamed or removed in it) to stable storage.
+bool FlushFolder(const QString& strDevicePath);
+
+// One file to copy and how the caller takes part: the conflict question, the progress.
+struct CFileCopyJob {
+  QString strSource;
+  QString strDestFolder;
+  QString strName;
+  bool bMove = false;
+  // Called when strName exists in the folder as a file: 0 replaces it, any other value is
+  // the result to return (nothing was changed).
+  std::function<int()> fnConflict;
+  // Called once the destination is open, with the source's size.
+  std::function<void(quint64)> fnStart;
+  // Called after each chunk with the file's bytes done and the chunk; false cancels.
+  std::function<bool(quint64, quint64)> fnChunk;
+};
+
+// Copies one file as the job says, through buffer. Shows the "Create Destination File" box
+// when the destination cannot be created (7); shows nothing else. *pDestPath receives the
+// destination path, *pSize the source's size once it is open.
+int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint64* pSize);
+
+// Reports a file that was not copied (55168), or a move source that could not be deleted.
+void ReportFileResult(const QString& strSource, int nResult);
+// Reports a folder that could not be copied, and why.
+void ReportFolderFailure(const QString& strFolder, const QString& strReason);
+
+// The state of one multi-item run.
+class CCopyRun {
+ public:
+  CCopyRun(IProgressWindow* pProgress, BYTE* buffer, bool bMove, quint64* pBytesDone,
+           quint64 uBytesTotal, int* pAnswer, quint64* pFileIndex, quint64 uFileTotal)
+      : progress_(pProgress),
+        buffer_(buffer),
+        bMove_(bMove),
+        bytesDone_(pBytesDone),
+        bytesTotal_(uBytesTotal),
+        answer_(pAnswer),
+        fileIndex_(pFileIndex),
+        fileTotal_(uFileTotal) {}
+
+  // Copies one file; the result as CopyFileInRun returns it (nothing is reported).
+  int CopyFile(const QString& strSource, const QString& strDestFolder, const QString& strName,
+               quint64 uFileIndex);
+  // A file of the run with its index, its result recorded and, when it was not copied,
+  // reported. The result.
+  int CopyAndReportFile(const QString& strSource, const QString& strDestFolder,
+                        const QString& strName);
+  // Copies a folder tree; see CopyFolderInRun.
+  int CopyFolder(const QString& strSource, const QString& strDestParent,
+                 const QString& strName);
+
+  // Files copied so far, and the first failure or skip seen inside folders.
+  quint64 FilesDone() const { return filesDone_; }
+  int FirstFailure() const { return firstFailure_; }
+  // Records a file's result: counts a success, moves the bar past a file that was left out,
+  // and remembers the first failure.
+  void FileFinished(int nResult, quint64 uSize, quint64 uBytesBefore);
+  void NoteFailure(int nResult);
+  // Records a folder's result other than 0 and 12, reporting the failures that lose content
+  // (2, 3, 5, 17); a declined or skipped folder, or a moved folder that had to stay, is not
+  // reported.
+  void FolderFailed(const QString& strFolder, int nResult);
+
+ private:
+  int AskFolderConflict(const QString& strName);
+  int MakeTargetFolder(const QString& strTarget, const QString& strName);
+  void CopyChildren(const QString& strSource, const QString& strTarget, bool* pCancelled);
+
+  IProgressWindow* progress_;
+  BYTE* buffer_;
+  bool bMove_;
+  quint64* bytesDone_;
+  quint64 bytesTotal_;
+  int* answer_;
+  quint64* fileIndex_;
+  quint64 fileTotal_;
+  quint64 filesDone_ = 0;
+  int firstFailure_ = eCopyOK;
+  QString folderReason_;  // why the last folder step failed, for its report
+};
+
+}  // namespace fileops::copy_detail
