@@ -60,6 +60,7 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
   setupMenus();
   setupToolBar();
   setupContextMenus();
+  setupNotifications();
   ApplyOptions();
   previousLayout_ = layout_;
   OpenStartLocations(strStartFolder);
@@ -68,6 +69,7 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
 
 CMainFrame::~CMainFrame() {
   destroying_ = true;  // what the panels report while they go is not shown any more
+  fileops::RemoveViewListener(this);
   for (CPanelParts& parts : panels_) parts.list->SaveColumnWidthsNow();
   // The views go first: they hold references to the models below.
   delete takeCentralWidget();

@@ -20,6 +20,7 @@
 
 #include "browse/list_panel.h"
 #include "browse/panel_keys.h"
+#include "fileops/view_notify.h"
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
 
@@ -32,10 +33,11 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
+class QTimer;
 class QToolBar;
 struct CTreeTarget;
 
-class CMainFrame : public QMainWindow, public IListPanelObserver {
+class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops::IViewListener {
   Q_OBJECT
 
  public:
@@ -101,6 +103,11 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
   void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
 
+  // fileops::IViewListener: an operation created, removed or renamed an item.
+  void OnViewChange(const fileops::CViewChange& change) override;
+  // Applies the gathered changes now (otherwise done 100 ms after the last one).
+  void ApplyViewChanges();
+
  protected:
   void resizeEvent(QResizeEvent* pEvent) override;
   void showEvent(QShowEvent* pEvent) override;
@@ -122,6 +129,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void setupMenus();
   void setupToolBar();
   void setupContextMenus();
+  void setupNotifications();
   void FillProfilesMenu(QMenu* pMenu);
   void OpenStartLocations(const QString& strStartFolder);
 
@@ -182,6 +190,9 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   std::array<QActionGroup*, 2> modeGroups_{};
   bool followingList_ = false;
   bool startingPanel_ = false;
-  bool destroying_ = false;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
+  bool destroying_ = false;
+  // Folders whose contents changed (lower-case path -> path), applied by notifyTimer_.
+  QHash<QString, QString> changedFolders_;
+  QTimer* notifyTimer_ = nullptr;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
 };

@@ -26,6 +26,7 @@
 #include "browse/list_panel.h"
 #include "core/settings.h"
 #include "core/profiles.h"
+#include "fileops/view_notify.h"
 #include "core/settings_io.h"
 #include "core/settings_store.h"
 #include "support/temp_root.h"
@@ -498,6 +499,39 @@ TEST_F(MainFrameTest, ProfileSwitchAppliesTheOtherProfilesOptions) {
   ASSERT_TRUE(frame_->SwitchToProfile(kCmdProfileFirst));
   EXPECT_EQ(frame_->Layout(), 7u);
   EXPECT_TRUE(frame_->findChild<QToolBar*>("toolBar")->isVisible());
+}
+
+TEST_F(MainFrameTest, ViewNotificationsUpdateTheListsAndTreesShowingThePlace) {
+  settings.MainViewConfig = 9;
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  frame_->List(ePanel_B).LoadFolder("\\Docs\\Sub1", true, true);
+  CFolderTree& tree = frame_->Tree(ePanel_A);
+  const QModelIndex docs = tree.Model()->FolderIndex("\\Docs");
+  ASSERT_TRUE(docs.isValid());
+  tree.Model()->Expand(docs);
+  // A file and a folder appear on disk and are announced.
+  MakeFile("\\Docs\\new.txt");
+  fileops::NotifyItemAdded("\\Docs\\new.txt");
+  MakeFolder("\\Docs\\Sub3");
+  fileops::NotifyFolderCreated("\\Docs\\Sub3");
+  EXPECT_EQ(RowOf(ePanel_A, "new.txt"), -1);  // gathered, not applied yet
+  frame_->ApplyViewChanges();
+  EXPECT_GE(RowOf(ePanel_A, "new.txt"), 0);
+  EXPECT_GE(RowOf(ePanel_A, "Sub3"), 0);
+  EXPECT_TRUE(tree.Model()->FindChild(docs, eEntry_Folder, "Sub3").isValid());
+  // The folder panel B shows is renamed: B follows it; then removed: B goes to its parent.
+  ASSERT_TRUE(QDir().rename(Host("\\Docs\\Sub1"), Host("\\Docs\\First")));
+  fileops::NotifyFolderRenamed("\\Docs\\Sub1", "\\Docs\\First");
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\Docs\\First");
+  ASSERT_TRUE(QDir(Host("\\Docs\\First")).removeRecursively());
+  fileops::NotifyFolderRemoved("\\Docs\\First");
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\Docs");
+  // The timer applies what is gathered without being asked.
+  MakeFile("\\Docs\\later.txt");
+  fileops::NotifyItemAdded("\\Docs\\later.txt");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_A, "later.txt") >= 0; }, 2000));
+  EXPECT_EQ(RowOf(ePanel_A, "Sub1"), -1);
 }
 
 // Renders the frame in four layouts to PNG files under the build folder for a look.
