@@ -294,10 +294,16 @@ int WipeFileName(QString* pPath) {
   return eShredOK;
 }
 
+bool ConfirmShred(const CSelItem& item) {
+  const QString name = browse::LastComponent(item.strPath);
+  const QString text = item.nKind == eSelFolder ? ConfirmFolderText(name) : ConfirmFileText(name);
+  return MsgQuestion(text, ShredTitle(), ConfirmHeader()) == eMsgAnsYes;
+}
+
 int ShredOneFile(const QString& strPath) {
   LogTrace(u"ShredOneFile(%s)...", strPath);
   const QString name = browse::LastComponent(strPath);
-  if (MsgQuestion(ConfirmFileText(name), ShredTitle(), ConfirmHeader()) != eMsgAnsYes) {
+  if (!ConfirmShred({eSelFile, strPath})) {
     LogTrace(u"ShredOneFile(%s)", strPath);
     return eShredCancelled;
   }
@@ -347,9 +353,7 @@ int ShredOneFile(const QString& strPath) {
 }
 
 int ShredFolder(const QString& strPath) {
-  const QString name = browse::LastComponent(strPath);
-  if (MsgQuestion(ConfirmFolderText(name), ShredTitle(), ConfirmHeader()) != eMsgAnsYes)
-    return eShredCancelled;
+  if (!ConfirmShred({eSelFolder, strPath})) return eShredCancelled;
   return ShredItems({CSelItem{eSelFolder, strPath}});
 }
 

@@ -50,6 +50,10 @@ struct CShredOptions {
 // True when the file was deleted. Every plain delete of the other operations goes through it.
 bool ShredFile(const QString& strPath);
 
+// The confirmation of a shred: "Are you sure you want to permanently delete file ..." for a
+// file, "... folder ... and all its contents?" for a folder. True when the user said Yes.
+bool ConfirmShred(const CSelItem& item);
+
 // Shred of one file: asks for confirmation, then overwrites, renames and deletes it inside its
 // own progress window. A result code.
 int ShredOneFile(const QString& strPath);

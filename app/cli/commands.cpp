@@ -6,6 +6,9 @@ namespace cli {
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
       {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder as the list panel shows it", [](CCliContext& ctx) { int RunLsCommand(CCliContext&); return RunLsCommand(ctx); }},
+      {"copy", "copy SRC... DEST", "copy files and folders into the folder DEST", &RunCopyCommand},
+      {"move", "move SRC... DEST", "move files and folders into the folder DEST (copy, then delete each source)", &RunMoveCommand},
+      {"shred", "shred PATH...", "overwrite files and folders with the configured passes, then delete them", &RunShredCommand},
       {"mkdir", "mkdir FOLDER", "create a new folder inside FOLDER with a unique name; prints its name", &RunMkdirCommand},
       {"rename", "rename OLD NEW", "rename a file or folder; NEW is the new name", &RunRenameCommand},
       {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},

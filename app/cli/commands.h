@@ -27,5 +27,8 @@ int RunProfileCommand(CCliContext& ctx);   // command_profile.cpp
 int RunMkdirCommand(CCliContext& ctx);     // command_naming.cpp
 int RunRenameCommand(CCliContext& ctx);    // command_naming.cpp
 int RunShortcutCommand(CCliContext& ctx);  // command_naming.cpp
+int RunCopyCommand(CCliContext& ctx);      // command_copy.cpp
+int RunMoveCommand(CCliContext& ctx);      // command_copy.cpp
+int RunShredCommand(CCliContext& ctx);     // command_shred.cpp
 
 }  // namespace cli
