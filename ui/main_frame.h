@@ -97,6 +97,15 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // desktop's default application.
   using FileOpener = std::function<bool(const QString& strHostPath)>;
   void SetFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
+  // Rename asks the new name through this function (the old name comes in, the new one goes
+  // out; false when the user cancels); the default is a small input dialog.
+  using NameAsker = std::function<bool(const QString& strOldName, QString* pstrNewName)>;
+  void SetNameAsker(NameAsker asker) { nameAsker_ = std::move(asker); }
+
+  // File commands on the active view: a new folder in the folder it shows, and a rename of
+  // its focused item (a list entry of the file system, or a folder node of a tree).
+  void NewFolder();
+  void RenameCurrent();
 
   // IListPanelObserver.
   void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
@@ -159,6 +168,9 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
 
   // Routing.
   void StepHistory(bool bForward);
+  // The file-system folder the active view shows (list) or has selected (tree); empty when
+  // it shows another place.
+  QString ActiveFolder() const;
   // Lists a registry location (kind 9, 10, 11) in a panel.
   static void ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord);
   void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);
@@ -195,4 +207,5 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QHash<QString, QString> changedFolders_;
   QTimer* notifyTimer_ = nullptr;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
+  NameAsker nameAsker_;
 };

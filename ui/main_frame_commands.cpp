@@ -260,14 +260,17 @@ void CMainFrame::AddEditCommands() {
       {eCmd_Paste, "Paste", QKeySequence::Paste},
       {eCmd_PasteShortcut, "Paste shortcut", QKeySequence()},
       {eCmd_Delete, "Delete", QKeySequence::Delete},
-      {eCmd_Rename, "Rename", QKeySequence(Qt::Key_F2)},
-      {eCmd_NewFolder, "New folder", QKeySequence()},
   };
   for (const auto& command : kPending) {
     QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), nullptr);
     pAction->setShortcut(command.key);
     pAction->setEnabled(false);
   }
+  QAction* pRename = AddCommand(eCmd_Rename, QStringLiteral("Rename"), [this] { RenameCurrent(); });
+  pRename->setShortcut(QKeySequence(Qt::Key_F2));
+  pRename->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  grid_->addAction(pRename);
+  AddCommand(eCmd_NewFolder, QStringLiteral("New folder"), [this] { NewFolder(); });
   auto activeList = [this]() -> CListView* {
     if (activeView_ == eView_ListA) return panels_[ePanel_A].listView;
     if (activeView_ == eView_ListB) return panels_[ePanel_B].listView;
@@ -444,6 +447,9 @@ void CMainFrame::UpdateCommandStates() {
   const bool bListActive = activeView_ == eView_ListA || activeView_ == eView_ListB;
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     Action(nId)->setEnabled(bListActive);
+  const bool bInFolder = !ActiveFolder().isEmpty();
+  Action(eCmd_NewFolder)->setEnabled(bInFolder);
+  Action(eCmd_Rename)->setEnabled(bInFolder);
 }
 
 // --- Navigation ---

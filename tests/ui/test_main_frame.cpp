@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -240,8 +241,7 @@ TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
   EXPECT_EQ(settings.MainViewHeaderbar, 0u);
   // File commands not wired yet exist, disabled.
   for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
-                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder),
-                  int(eCmd_ManageProfiles)}) {
+                  int(eCmd_Delete), int(eCmd_ManageProfiles)}) {
     ASSERT_NE(frame_->Action(nId), nullptr) << nId;
     EXPECT_FALSE(frame_->Action(nId)->isEnabled()) << nId;
   }
@@ -532,6 +532,65 @@ TEST_F(MainFrameTest, ViewNotificationsUpdateTheListsAndTreesShowingThePlace) {
   fileops::NotifyItemAdded("\\Docs\\later.txt");
   EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_A, "later.txt") >= 0; }, 2000));
   EXPECT_EQ(RowOf(ePanel_A, "Sub1"), -1);
+}
+
+TEST_F(MainFrameTest, NewFolderAndRenameWorkOnTheActiveView) {
+  settings.MainViewConfig = 9;
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  ASSERT_TRUE(frame_->Action(eCmd_NewFolder)->isEnabled());
+  Trigger(eCmd_NewFolder);
+  const int nNew = frame_->ListView(ePanel_A)->CurrentRow();
+  ASSERT_GE(nNew, 0);
+  const QString strNewName = frame_->List(ePanel_A).CellText(nNew, 0);
+  EXPECT_TRUE(QFileInfo(Host("\\Docs\\" + strNewName)).isDir()) << strNewName.toStdString();
+
+  // F2 renames the focused entry with the name the user gives.
+  QString strAskedFor;
+  frame_->SetNameAsker([&](const QString& strOld, QString* pstrNew) {
+    strAskedFor = strOld;
+    *pstrNew = "Letters";
+    return true;
+  });
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_F2);
+  EXPECT_EQ(strAskedFor, strNewName);
+  EXPECT_TRUE(QFileInfo(Host("\\Docs\\Letters")).isDir());
+  EXPECT_FALSE(ExistsHost("\\Docs\\" + strNewName));
+  EXPECT_GE(RowOf(ePanel_A, "Letters"), 0);
+  EXPECT_EQ(RowOf(ePanel_A, strNewName), -1);
+
+  FocusRow(ePanel_A, "a.txt");
+  frame_->SetNameAsker([](const QString&, QString* pstrNew) {
+    *pstrNew = "notes.txt";
+    return true;
+  });
+  Trigger(eCmd_Rename);
+  EXPECT_EQ(ReadHost("\\Docs\\notes.txt"), "text");
+  EXPECT_GE(RowOf(ePanel_A, "notes.txt"), 0);
+  // A cancelled question renames nothing.
+  frame_->SetNameAsker([](const QString&, QString*) { return false; });
+  FocusRow(ePanel_A, "notes.txt");
+  Trigger(eCmd_Rename);
+  EXPECT_TRUE(ExistsHost("\\Docs\\notes.txt"));
+
+  // In a tree the selected folder is renamed, and the list inside it follows.
+  frame_->List(ePanel_B).LoadFolder("\\Music", true, true);
+  ASSERT_TRUE(frame_->SetActiveView(eView_TreeB));
+  ASSERT_EQ(frame_->Tree(ePanel_B).TargetOf(frame_->Tree(ePanel_B).Current()).location.path,
+            "\\Music");
+  frame_->SetNameAsker([](const QString&, QString* pstrNew) {
+    *pstrNew = "Songs";
+    return true;
+  });
+  Trigger(eCmd_Rename);
+  EXPECT_TRUE(QFileInfo(Host("\\Songs")).isDir());
+  EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\Songs");
+
+  // Outside the file system there is nothing to name.
+  frame_->Tree(ePanel_B).SelectRegistryTop();
+  EXPECT_FALSE(frame_->Action(eCmd_NewFolder)->isEnabled());
+  EXPECT_FALSE(frame_->Action(eCmd_Rename)->isEnabled());
 }
 
 // Renders the frame in four layouts to PNG files under the build folder for a look.

@@ -1,0 +1,88 @@
+// The file commands the frame runs itself: a new folder and a rename. The operations show
+// their own error boxes and tell the views what changed (fileops/rename.h).
+#include <QAbstractItemView>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+
+#include "browse/file_item.h"
+#include "browse/folder_tree.h"
+#include "browse/path_helpers.h"
+#include "fileops/rename.h"
+#include "ui/list_view.h"
+#include "ui/main_frame.h"
+
+namespace {
+
+bool AskNameWithDialog(QWidget* pParent, const QString& strOldName, QString* pstrNewName) {
+  bool bOk = false;
+  const QString strName = QInputDialog::getText(pParent, QStringLiteral("Rename"),
+                                                QStringLiteral("New name:"), QLineEdit::Normal,
+                                                strOldName, &bOk);
+  if (!bOk) return false;
+  *pstrNewName = strName;
+  return true;
+}
+
+}  // namespace
+
+QString CMainFrame::ActiveFolder() const {
+  const CPanelParts& parts = panels_[ActivePanel()];
+  if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
+    const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
+    return target.location.kind == eEntry_Folder ? target.location.path : QString();
+  }
+  return parts.list->CurrentPath();
+}
+
+void CMainFrame::NewFolder() {
+  const QString strFolder = ActiveFolder();
+  if (strFolder.isEmpty()) return;
+  QString strNewPath;
+  if (!fileops::CreateNewFolder(strFolder, &strNewPath)) return;
+  ApplyViewChanges();
+  // The new folder becomes the focused entry of the list that shows it.
+  CPanelParts& parts = panels_[ActivePanel()];
+  if (activeView_ != eView_ListA && activeView_ != eView_ListB) return;
+  const QString strName = browse::LastComponent(strNewPath);
+  for (int nRow = 0; nRow < parts.list->rowCount(); ++nRow) {
+    if (parts.list->Entries().At(nRow)->displayName.compare(strName, Qt::CaseInsensitive) != 0)
+      continue;
+    parts.listView->Selection()->setCurrentIndex(parts.list->index(nRow, 0),
+                                                 QItemSelectionModel::ClearAndSelect);
+    parts.listView->CurrentView()->scrollTo(parts.list->index(nRow, 0));
+    break;
+  }
+}
+
+void CMainFrame::RenameCurrent() {
+  CPanelParts& parts = panels_[ActivePanel()];
+  QString strOldPath;
+  bool bFolder = false;
+  if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
+    const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
+    // The device root has no name of its own to change.
+    if (target.location.kind != eEntry_Folder || target.location.path == QStringLiteral("\\"))
+      return;
+    strOldPath = target.location.path;
+    bFolder = true;
+  } else {
+    const int nRow = parts.listView->CurrentRow();
+    const CListEntry* pEntry = parts.list->Entries().At(nRow);
+    if (!pEntry || parts.list->SourceKind() != ePanelSrc_FileSystem) return;
+    if (pEntry->type != eEntry_Folder && pEntry->type != eEntry_File && pEntry->type != eEntry_Zip)
+      return;
+    strOldPath = parts.list->data(parts.list->index(nRow, 0), CListPanel::eRole_FullPath).toString();
+    bFolder = pEntry->type == eEntry_Folder;
+  }
+  if (strOldPath.isEmpty()) return;
+  const QString strOldName = browse::LastComponent(strOldPath);
+  QString strNewName;
+  const bool bAsked = nameAsker_ ? nameAsker_(strOldName, &strNewName)
+                                 : AskNameWithDialog(this, strOldName, &strNewName);
+  if (!bAsked || strNewName == strOldName) return;
+  const QString strNewPath =
+      browse::AppendPathComponent(browse::ParentPath(strOldPath), strNewName);
+  const bool bOk = bFolder ? fileops::RenameFolder(strOldPath, strNewPath)
+                           : fileops::RenameFile(strOldPath, strNewPath);
+  if (bOk) ApplyViewChanges();
+}
