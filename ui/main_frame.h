@@ -20,6 +20,7 @@
 
 #include "browse/list_panel.h"
 #include "browse/panel_keys.h"
+#include "fileops/selection.h"
 #include "fileops/view_notify.h"
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
@@ -106,6 +107,14 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // its focused item (a list entry of the file system, or a folder node of a tree).
   void NewFolder();
   void RenameCurrent();
+  // Cut and Copy keep the active list's selected file-system items (the focused one when
+  // none is selected); Paste copies or moves them into the folder the active view shows, and
+  // Paste shortcut makes a shortcut there to each. The items kept, and whether they move.
+  void CopySelection(bool bMove);
+  void Paste();
+  void PasteShortcuts();
+  const fileops::CSelection& ClipboardItems() const { return clipboard_; }
+  bool ClipboardMoves() const { return clipboardMoves_; }
 
   // IListPanelObserver.
   void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
@@ -171,6 +180,8 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // The file-system folder the active view shows (list) or has selected (tree); empty when
   // it shows another place.
   QString ActiveFolder() const;
+  // The selected file-system items of the active list, in row order.
+  fileops::CSelection ActiveListSelection() const;
   // Lists a registry location (kind 9, 10, 11) in a panel.
   static void ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord);
   void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);
@@ -208,4 +219,6 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QTimer* notifyTimer_ = nullptr;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
   NameAsker nameAsker_;
+  fileops::CSelection clipboard_;
+  bool clipboardMoves_ = false;
 };

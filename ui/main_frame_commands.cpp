@@ -248,23 +248,37 @@ void CMainFrame::AddNavigationCommands() {
 }
 
 void CMainFrame::AddEditCommands() {
-  // The file operations are not wired to the frame yet: their commands exist and stay
-  // disabled rather than pretend to work.
+  // Delete is not wired to the frame yet: its command exists and stays disabled rather than
+  // pretend to work.
   const struct {
     int id;
     const char* label;
     QKeySequence key;
   } kPending[] = {
-      {eCmd_Cut, "Cut", QKeySequence::Cut},
-      {eCmd_Copy, "Copy", QKeySequence::Copy},
-      {eCmd_Paste, "Paste", QKeySequence::Paste},
-      {eCmd_PasteShortcut, "Paste shortcut", QKeySequence()},
       {eCmd_Delete, "Delete", QKeySequence::Delete},
   };
   for (const auto& command : kPending) {
     QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), nullptr);
     pAction->setShortcut(command.key);
     pAction->setEnabled(false);
+  }
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence key;
+    std::function<void()> run;
+  } kClipboard[] = {
+      {eCmd_Cut, "Cut", QKeySequence::Cut, [this] { CopySelection(true); }},
+      {eCmd_Copy, "Copy", QKeySequence::Copy, [this] { CopySelection(false); }},
+      {eCmd_Paste, "Paste", QKeySequence::Paste, [this] { Paste(); }},
+      {eCmd_PasteShortcut, "Paste shortcut", QKeySequence(), [this] { PasteShortcuts(); }},
+  };
+  for (const auto& command : kClipboard) {
+    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), command.run);
+    pAction->setShortcut(command.key);
+    // The address and search fields keep their own Ctrl+X, Ctrl+C and Ctrl+V.
+    pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid_->addAction(pAction);
   }
   QAction* pRename = AddCommand(eCmd_Rename, QStringLiteral("Rename"), [this] { RenameCurrent(); });
   pRename->setShortcut(QKeySequence(Qt::Key_F2));
@@ -450,6 +464,11 @@ void CMainFrame::UpdateCommandStates() {
   const bool bInFolder = !ActiveFolder().isEmpty();
   Action(eCmd_NewFolder)->setEnabled(bInFolder);
   Action(eCmd_Rename)->setEnabled(bInFolder);
+  const bool bFileList = bListActive && !list.CurrentPath().isEmpty();
+  Action(eCmd_Cut)->setEnabled(bFileList);
+  Action(eCmd_Copy)->setEnabled(bFileList);
+  Action(eCmd_Paste)->setEnabled(bInFolder && !clipboard_.empty());
+  Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !clipboard_.empty());
 }
 
 // --- Navigation ---

@@ -2,11 +2,14 @@
 // their own error boxes and tell the views what changed (fileops/rename.h).
 #include <QAbstractItemView>
 #include <QInputDialog>
+
+#include <algorithm>
 #include <QItemSelectionModel>
 
 #include "browse/file_item.h"
 #include "browse/folder_tree.h"
 #include "browse/path_helpers.h"
+#include "fileops/copy_move.h"
 #include "fileops/rename.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
@@ -85,4 +88,51 @@ void CMainFrame::RenameCurrent() {
   const bool bOk = bFolder ? fileops::RenameFolder(strOldPath, strNewPath)
                            : fileops::RenameFile(strOldPath, strNewPath);
   if (bOk) ApplyViewChanges();
+}
+
+fileops::CSelection CMainFrame::ActiveListSelection() const {
+  fileops::CSelection selection;
+  if (activeView_ != eView_ListA && activeView_ != eView_ListB) return selection;
+  const CPanelParts& parts = panels_[ActivePanel()];
+  if (parts.list->SourceKind() != ePanelSrc_FileSystem) return selection;
+  QList<int> rows;
+  for (const QModelIndex& index : parts.listView->Selection()->selectedRows()) rows << index.row();
+  if (rows.isEmpty() && parts.listView->CurrentRow() >= 0) rows << parts.listView->CurrentRow();
+  std::sort(rows.begin(), rows.end());
+  for (int nRow : rows) {
+    const CListEntry* pEntry = parts.list->Entries().At(nRow);
+    if (!pEntry || !IsFileSystemEntryType(pEntry->type) || pEntry->type == eEntry_Parent) continue;
+    const QString strPath =
+        parts.list->data(parts.list->index(nRow, 0), CListPanel::eRole_FullPath).toString();
+    if (strPath.isEmpty()) continue;
+    selection.push_back({pEntry->type == eEntry_Folder ? fileops::eSelFolder : fileops::eSelFile,
+                         strPath});
+  }
+  return selection;
+}
+
+void CMainFrame::CopySelection(bool bMove) {
+  fileops::CSelection selection = ActiveListSelection();
+  if (selection.empty()) return;
+  clipboard_ = std::move(selection);
+  clipboardMoves_ = bMove;
+  UpdateCommandStates();
+}
+
+void CMainFrame::Paste() {
+  const QString strFolder = ActiveFolder();
+  if (strFolder.isEmpty() || clipboard_.empty()) return;
+  const int nResult = fileops::CopyItems(clipboard_, strFolder, clipboardMoves_);
+  // Moved items are gone from where they were kept; a cancelled or failed move keeps the
+  // list so the user can try again.
+  if (clipboardMoves_ && nResult == fileops::eCopyOK) clipboard_.clear();
+  ApplyViewChanges();
+  UpdateCommandStates();
+}
+
+void CMainFrame::PasteShortcuts() {
+  const QString strFolder = ActiveFolder();
+  if (strFolder.isEmpty()) return;
+  for (const fileops::CSelItem& item : clipboard_) fileops::PasteShortcut(item.strPath, strFolder);
+  ApplyViewChanges();
 }

@@ -30,6 +30,8 @@
 #include "fileops/view_notify.h"
 #include "core/settings_io.h"
 #include "core/settings_store.h"
+#include "support/scripted_message_box.h"
+#include "support/scripted_progress.h"
 #include "support/temp_root.h"
 #include "ui/frame_commands.h"
 #include "ui/list_view.h"
@@ -240,8 +242,7 @@ TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
   Trigger(eCmd_HeaderBar);
   EXPECT_EQ(settings.MainViewHeaderbar, 0u);
   // File commands not wired yet exist, disabled.
-  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
-                  int(eCmd_Delete), int(eCmd_ManageProfiles)}) {
+  for (int nId : {int(eCmd_Delete), int(eCmd_ManageProfiles)}) {
     ASSERT_NE(frame_->Action(nId), nullptr) << nId;
     EXPECT_FALSE(frame_->Action(nId)->isEnabled()) << nId;
   }
@@ -591,6 +592,59 @@ TEST_F(MainFrameTest, NewFolderAndRenameWorkOnTheActiveView) {
   frame_->Tree(ePanel_B).SelectRegistryTop();
   EXPECT_FALSE(frame_->Action(eCmd_NewFolder)->isEnabled());
   EXPECT_FALSE(frame_->Action(eCmd_Rename)->isEnabled());
+}
+
+TEST_F(MainFrameTest, CutCopyAndPasteBetweenThePanels) {
+  test::CScriptedMessageBox box;
+  test::CScriptedProgress progress;
+  settings.MainViewConfig = 2;  // the two lists side by side
+  settings.MainViewActive = 3;
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  frame_->List(ePanel_B).LoadFolder("\\Music", true, true);
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  EXPECT_FALSE(frame_->Action(eCmd_Paste)->isEnabled());  // nothing kept yet
+  FocusRow(ePanel_A, "a.txt");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_C, Qt::ControlModifier);
+  ASSERT_EQ(frame_->ClipboardItems().size(), 1u);
+  EXPECT_EQ(frame_->ClipboardItems()[0].strPath, "\\Docs\\a.txt");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Tab);
+  ASSERT_EQ(frame_->ActiveView(), int(eView_ListB));
+  QTest::keyClick(Focused(ePanel_B), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(ReadHost("\\Music\\a.txt"), "text");
+  EXPECT_EQ(ReadHost("\\Docs\\a.txt"), "text");
+  EXPECT_GE(RowOf(ePanel_B, "a.txt"), 0);
+
+  // Cut of two selected entries, then Paste: they move and the kept list empties.
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  CListView* pView = frame_->ListView(ePanel_A);
+  pView->Selection()->clearSelection();
+  for (const char* name : {"Sub1", "b.zip"})
+    pView->Selection()->select(frame_->List(ePanel_A).index(RowOf(ePanel_A, name), 0),
+                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  Trigger(eCmd_Cut);
+  ASSERT_EQ(frame_->ClipboardItems().size(), 2u);
+  EXPECT_TRUE(frame_->ClipboardMoves());
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
+  Trigger(eCmd_Paste);
+  EXPECT_TRUE(QFileInfo(Host("\\Music\\Sub1")).isDir());
+  EXPECT_TRUE(ExistsHost("\\Music\\b.zip"));
+  EXPECT_FALSE(ExistsHost("\\Docs\\Sub1"));
+  EXPECT_FALSE(ExistsHost("\\Docs\\b.zip"));
+  EXPECT_EQ(RowOf(ePanel_A, "Sub1"), -1);
+  EXPECT_GE(RowOf(ePanel_B, "Sub1"), 0);
+  EXPECT_TRUE(frame_->ClipboardItems().empty());
+
+  // Paste shortcut makes a shortcut to each kept item.
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  FocusRow(ePanel_A, "a.txt");
+  Trigger(eCmd_Copy);
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
+  const int nBefore = frame_->List(ePanel_B).rowCount();
+  Trigger(eCmd_PasteShortcut);
+  EXPECT_EQ(frame_->List(ePanel_B).rowCount(), nBefore + 1);
+  const QStringList links = QDir(Host("\\Music")).entryList({"*.lnk"}, QDir::Files);
+  EXPECT_EQ(links.size(), 1);
 }
 
 // Renders the frame in four layouts to PNG files under the build folder for a look.
