@@ -106,8 +106,7 @@ int CCopyRun::AskFolderConflict(const QString& strName) {
   }
 }
 
-// Merges into an existing folder with the user's consent, or creates the target. For a move
-// the new folder's entry reaches the disk before any source below it is deleted.
+// Merges into an existing folder with the user's consent, or creates the target.
 int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName) {
   const DWORD dwAttributes = plat::GetFileAttributes(strTarget);
   if (IsFolder(dwAttributes) && IsLink(dwAttributes)) {
@@ -120,11 +119,8 @@ int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName)
     folderReason_ = SystemErrorText(plat::GetLastError());
     return eCopyFolderNotCreated;
   }
-  if (bMove_ && !FlushFolder(browse::ParentPath(strTarget))) {
-    folderReason_ = SystemErrorText(plat::GetLastError());
-    plat::RemoveDirectory(strTarget);
-    return eCopyFolderNotCreated;
-  }
+  // For a move the new folder's entry reaches the disk before any source below it is deleted.
+  if (bMove_) pending_.push_back({CPendingMoveStep::eFolderCreated, strTarget, {}, {}});
   return eCopyOK;
 }
 
@@ -160,24 +156,21 @@ int CCopyRun::CopyFolder(const QString& strSource, const QString& strDestParent,
   bool bCancelled = false;
   CopyChildren(source, target, &bCancelled);
   if (bCancelled) return eCopyCancelled;
-  if (!bMove_) return eCopyOK;
-  // Whatever was not copied is still in the source, which then stays.
-  if (!plat::RemoveDirectory(source)) {
-    LogNotice(u"  Kept the folder %s", source);
-    return eCopySourceFolderKept;
-  }
-  NotifyFolderRemoved(source);
+  // A move removes the source folder once the deletes of its contents are committed.
+  if (bMove_) pending_.push_back({CPendingMoveStep::eSourceFolderDone, source, {}, {}});
   return eCopyOK;
 }
 
 int CCopyRun::CopyAndReportFile(const QString& strSource, const QString& strDestFolder,
-                                const QString& strName) {
-  WIN32_FIND_DATAW data{};
-  const quint64 size = plat::FindOne(strSource, &data) ? plat::FindSize(data) : 0;
+                                const QString& strName, quint64 uSize) {
   const quint64 before = *bytesDone_;
   const int result = CopyFile(strSource, strDestFolder, strName, ++*fileIndex_);
+  if (result == kCopyDeferred) {
+    if (pendingFiles_ >= kMaxPendingFiles) CommitMoves();
+    return eCopyOK;
+  }
   if (result == eCopyCancelled) return result;
-  FileFinished(result, size, before);
+  FileFinished(result, uSize, before);
   if (result != eCopyOK) ReportFileResult(strSource, result);
   return result;
 }
@@ -221,7 +214,7 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
       // A linked folder is not entered; a move keeps it, and so its folder.
       LogNotice(u"  Skipped the link to a folder %s", path);
     } else {
-      result = CopyAndReportFile(path, strTarget, name);
+      result = CopyAndReportFile(path, strTarget, name, plat::FindSize(entry));
     }
     if (result == eCopyCancelled) {
       *pCancelled = true;
@@ -244,7 +237,14 @@ int CopyFolderInRun(const QString& strSourceFolder, const QString& strDestParent
   if (!buffer.IsHeld()) return eCopyBufferBusy;
   CCopyRun run(pProgress, buffer.Data(), bMove, pBytesDone, uBytesTotal, pAnswer, pFileIndex,
                uFileTotal);
-  return run.CopyFolder(strSourceFolder, strDestParent, strName);
+  const int result = run.CopyFolder(strSourceFolder, strDestParent, strName);
+  run.CommitMoves();
+  // Whether a moved folder had to stay is only known once the held-back deletes are done.
+  if (result == eCopyOK && bMove &&
+      plat::GetFileAttributes(StripAllTrailingBackslashes(strSourceFolder)) !=
+          INVALID_FILE_ATTRIBUTES)
+    return eCopySourceFolderKept;
+  return result;
 }
 
 int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bMove) {
@@ -293,13 +293,16 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
       result = run.CopyFolder(item.strPath, dest, name);
       if (result != eCopyOK && result != eCopyCancelled) run.FolderFailed(item.strPath, result);
     } else {
-      result = run.CopyAndReportFile(item.strPath, dest, name);
+      WIN32_FIND_DATAW data{};
+      const quint64 size = plat::FindOne(item.strPath, &data) ? plat::FindSize(data) : 0;
+      result = run.CopyAndReportFile(item.strPath, dest, name, size);
     }
     if (result == eCopyCancelled) {
       bCancelled = true;
       break;
     }
   }
+  run.CommitMoves();
   progress->Close();
   LogTrace(u"CopyItems(%d items, %s, %d)", static_cast<int>(selection.size()), strDestFolder,
            bMove ? 1 : 0);

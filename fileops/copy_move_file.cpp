@@ -228,6 +228,11 @@ int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint
   if (const int result = OpenDestination(job, destPath, &dest, &writePath)) return result;
   if (job.fnStart) job.fnStart(*pSize);
   int result = CopyData(&source, *pSize, &dest, buffer, job.fnChunk);
+  if (result == eCopyOK && job.bMove && writePath == destPath && job.fnDeferMove) {
+    source.Close();
+    job.fnDeferMove(&dest, destPath);
+    return kCopyDeferred;
+  }
   result = FinishDestination(job, destPath, writePath, &dest, result);
   source.Close();
   if (result != eCopyOK) return result;
@@ -283,6 +288,12 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
     progress_->SetPos(*bytesDone_);
     return !progress_->IsCancelled();
   };
+  if (bMove_) {
+    job.fnDeferMove = [&](plat::CHostFile* pCopy, const QString& strCopyPath) {
+      pending_.push_back({CPendingMoveStep::eFileCopied, strCopyPath, strSource, std::move(*pCopy)});
+      ++pendingFiles_;
+    };
+  }
   QString destPath;
   quint64 sourceSize = 0;
   return RunFileCopy(job, buffer_, &destPath, &sourceSize);
@@ -372,8 +383,12 @@ int CopyFileInRun(const QString& strSourcePath, const QString& strDestFolder,
   quint64 fileIndex = uFileIndex;
   CCopyRun run(pProgress, buffer.Data(), bMove, pBytesDone, uBytesTotal, pAnswer, &fileIndex,
                uFileTotal);
-  return run.CopyFile(strSourcePath, browse::StripTrailingBackslash(strDestFolder), strName,
-                      uFileIndex);
+  const int result = run.CopyFile(strSourcePath, browse::StripTrailingBackslash(strDestFolder),
+                                  strName, uFileIndex);
+  if (result != kCopyDeferred) return result;
+  // The one held-back step is completed here, and its outcome is the file's result.
+  run.CommitMoves();
+  return run.FirstFailure();
 }
 
 }  // namespace fileops

@@ -6,9 +6,11 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 #include "fileops/copy_move.h"
 #include "fileops/progress.h"
+#include "platform/file.h"
 #include "platform/wintypes.h"
 
 namespace fileops::copy_detail {
@@ -36,6 +38,12 @@ bool IsSameHostItem(const QString& a, const QString& b);
 bool LiesInFolder(const QString& strPath, const QString& strFolder);
 // Sends a folder's entries (names created, renamed or removed in it) to stable storage.
 bool FlushFolder(const QString& strDevicePath);
+// Asks the file system that holds the folder to write everything it has in its cache. Only
+// speeds up the flushes that follow it; false when the host refused.
+bool FlushFileSystemOf(const QString& strDevicePath);
+
+// RunFileCopy's answer when it handed a moved file's open copy to fnDeferMove.
+constexpr int kCopyDeferred = -1;
 
 // One file to copy and how the caller takes part: the conflict question, the progress.
 struct CFileCopyJob {
@@ -50,6 +58,10 @@ struct CFileCopyJob {
   std::function<void(quint64)> fnStart;
   // Called after each chunk with the file's bytes done and the chunk; false cancels.
   std::function<bool(quint64, quint64)> fnChunk;
+  // A move of a new file only: when set, receives the open, complete copy (to be moved from)
+  // and its path instead of having it flushed, closed and its source deleted here; the copy
+  // then returns kCopyDeferred.
+  std::function<void(plat::CHostFile*, const QString&)> fnDeferMove;
 };
 
 // Copies one file as the job says, through buffer. Shows the "Create Destination File" box
@@ -62,7 +74,22 @@ void ReportFileResult(const QString& strSource, int nResult);
 // Reports a folder that could not be copied, and why.
 void ReportFolderFailure(const QString& strFolder, const QString& strReason);
 
+// A step of a move held back until its copy is on disk: a copied file (its copy still open)
+// whose source is to be deleted, a folder the move created, or a source folder to remove.
+struct CPendingMoveStep {
+  enum EKind { eFileCopied, eFolderCreated, eSourceFolderDone } kind = eFileCopied;
+  QString strPath;    // the copy, the created folder, or the source folder
+  QString strSource;  // eFileCopied: the file to delete once the copy is on disk
+  plat::CHostFile copy;
+};
+
 // The state of one multi-item run.
+//
+// A move holds back its deletes: the copies of up to kMaxPendingFiles files stay open until
+// the batch is committed, when the file system is asked once to write its cache, then every
+// copy is flushed and closed with both results checked, and only then is its source deleted
+// and, in order, each emptied source folder removed. One write-back for many files instead
+// of one per file; the guarantee per file is unchanged.
 class CCopyRun {
  public:
   CCopyRun(IProgressWindow* pProgress, BYTE* buffer, bool bMove, quint64* pBytesDone,
@@ -75,14 +102,25 @@ class CCopyRun {
         answer_(pAnswer),
         fileIndex_(pFileIndex),
         fileTotal_(uFileTotal) {}
+  // Commits what a move still holds back.
+  ~CCopyRun() { CommitMoves(); }
+  CCopyRun(const CCopyRun&) = delete;
+  CCopyRun& operator=(const CCopyRun&) = delete;
+
+  static constexpr size_t kMaxPendingFiles = 128;
 
   // Copies one file; the result as CopyFileInRun returns it (nothing is reported).
   int CopyFile(const QString& strSource, const QString& strDestFolder, const QString& strName,
                quint64 uFileIndex);
   // A file of the run with its index, its result recorded and, when it was not copied,
-  // reported. The result.
+  // reported. uSize is its size as the walk saw it. The result (0 also for a moved file whose
+  // source is held back).
   int CopyAndReportFile(const QString& strSource, const QString& strDestFolder,
-                        const QString& strName);
+                        const QString& strName, quint64 uSize);
+  // Completes every held-back step of a move: see the class comment. Reports a copy that
+  // could not be made durable (its source stays, the copy goes) and a source that could not
+  // be deleted.
+  void CommitMoves();
   // Copies a folder tree; see CopyFolderInRun.
   int CopyFolder(const QString& strSource, const QString& strDestParent,
                  const QString& strName);
@@ -115,6 +153,8 @@ class CCopyRun {
   quint64 filesDone_ = 0;
   int firstFailure_ = eCopyOK;
   QString folderReason_;  // why the last folder step failed, for its report
+  std::vector<CPendingMoveStep> pending_;
+  size_t pendingFiles_ = 0;
 };
 
 }  // namespace fileops::copy_detail

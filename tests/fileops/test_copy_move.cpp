@@ -230,7 +230,8 @@ TEST_F(CopyMoveTest, FailuresOfTheNewFileKeepTheSourceAndLeaveNothing) {
   const Case cases[] = {
       {"disk full on the third chunk", EFaultOp::eFaultWrite, 3, ERROR_DISK_FULL},
       {"flush fails", EFaultOp::eFaultFlush, 1, ERROR_IO_DEVICE},
-      {"close fails", EFaultOp::eFaultClose, 1, ERROR_IO_DEVICE},  // the copy closes first
+      // Both sources close first; the copies close when the move commits its batch.
+      {"close fails", EFaultOp::eFaultClose, 3, ERROR_IO_DEVICE},
   };
   MakeFile("\\src\\f.bin", QByteArray(1 << 20, 'f'));
   MakeFolder("\\dst");
@@ -266,15 +267,40 @@ TEST_F(CopyMoveTest, MoveFlushesTheCopyBeforeItDeletesTheSource) {
     if (e.op == EFaultOp::eFaultFlush || e.op == EFaultOp::eFaultDelete ||
         e.op == EFaultOp::eFaultClose)
       order.push_back({e.op, e.path});
+  // The copies stay open until the batch commits; then each is flushed and closed before its
+  // source is deleted.
   const std::vector<std::pair<EFaultOp, QString>> expected = {
+      {EFaultOp::eFaultClose, "\\src\\a.txt"}, {EFaultOp::eFaultClose, "\\src\\b.txt"},
       {EFaultOp::eFaultFlush, "\\dst\\a.txt"}, {EFaultOp::eFaultClose, "\\dst\\a.txt"},
-      {EFaultOp::eFaultClose, "\\src\\a.txt"}, {EFaultOp::eFaultDelete, "\\src\\a.txt"},
-      {EFaultOp::eFaultFlush, "\\dst\\b.txt"}, {EFaultOp::eFaultClose, "\\dst\\b.txt"},
-      {EFaultOp::eFaultClose, "\\src\\b.txt"}, {EFaultOp::eFaultDelete, "\\src\\b.txt"},
+      {EFaultOp::eFaultDelete, "\\src\\a.txt"}, {EFaultOp::eFaultFlush, "\\dst\\b.txt"},
+      {EFaultOp::eFaultClose, "\\dst\\b.txt"}, {EFaultOp::eFaultDelete, "\\src\\b.txt"},
   };
   EXPECT_EQ(order, expected);
   EXPECT_EQ(ReadHost("\\dst\\a.txt"), "aaa");
   EXPECT_TRUE(views_.Has(EViewChange::eItemRemoved, "\\src\\a.txt"));
+}
+
+// More files than one batch holds back: each batch commits in order, a copy that cannot be
+// flushed costs only its own source's delete.
+TEST_F(CopyMoveTest, MoveOfManyFilesCommitsInBatchesAndKeepsWhatFailed) {
+  for (int i = 0; i < 300; ++i) MakeFile(QString("\\src\\many\\f%1.txt").arg(i), QByteArray::number(i));
+  MakeFolder("\\dst");
+  QString failedCopy;
+  int flushes = 0;
+  CFaultInjector::SetObserver([&](const CFileOpEvent& e) {
+    if (e.op == EFaultOp::eFaultFlush && ++flushes == 200) failedCopy = e.path;
+  });
+  CFaultInjector::FailNth(EFaultOp::eFaultFlush, 200, ERROR_IO_DEVICE);
+  EXPECT_EQ(fileops::CopyItems({{eSelFolder, "\\src\\many"}}, "\\dst", true),
+            fileops::eCopyDataFailed);
+  ASSERT_FALSE(failedCopy.isEmpty());
+  const QString name = failedCopy.section('\\', -1);
+  EXPECT_EQ(Listing("\\src\\many"), QStringList({name}));
+  EXPECT_EQ(Listing("\\dst\\many").size(), 299);
+  EXPECT_FALSE(Listing("\\dst\\many").contains(name));
+  EXPECT_EQ(ReadHost("\\dst\\many\\f7.txt"), "7");
+  EXPECT_EQ(BoxTexts(), QStringList({"Error copying file \"\\src\\many\\" + name + "\"."}));
+  EXPECT_EQ(progress_.Windows()[0].strStatus, "Copied 299 files from 300 total.");
 }
 
 TEST_F(CopyMoveTest, CancelInsideA1MBFileLeavesNoDestination) {
