@@ -43,7 +43,8 @@ class CliSettingsTest : public ::testing::Test {
 
 TEST_F(CliSettingsTest, SettingsGetAndSet) {
   EXPECT_EQ(Get("MainViewConfig"), "7\n");
-  EXPECT_EQ(Get("RecycleBinPath"), "\\RecycleBin\n");
+  // The data folder lies outside this temporary root, so the bin is in the root's program folder.
+  EXPECT_EQ(Get("RecycleBinPath"), "\\.pinewood-browser\\RecycleBin\n");
   EXPECT_EQ(Get("DS3"), "4294967295\n");
 
   EXPECT_EQ(Run({"settings", "set", "MainViewConfig", "9"}).exitCode, 0);
