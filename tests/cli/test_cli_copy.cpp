@@ -2,30 +2,20 @@
 // the files land where they should, answers decide conflicts and confirmations, refusals and
 // errors exit 1 with the program's message and change nothing.
 #include <QDir>
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include "support/cli_runner.h"
 #include "support/temp_root.h"
 
 namespace {
 
-struct CRun {
-  int exitCode = -1;
-  QString out, err;
-};
+using test::CRun;
 
 class CliCopyTest : public test::TempRootAndHive {
  protected:
-  CRun Cli(const QStringList& args) {
-    QProcess p;
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(PINBRO_CLI_BINARY, QStringList{"--root", dir_.path(), "--registry", HiveFile()} + args);
-    EXPECT_TRUE(p.waitForFinished(60000)) << args.join(' ').toStdString();
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-  }
+  CRun Cli(const QStringList& args) { return test::RunCli(dir_.path(), HiveFile(), args); }
   QStringList Listing(const QString& devicePath) const {
     return QDir(Host(devicePath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
   }

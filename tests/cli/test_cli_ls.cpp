@@ -1,21 +1,18 @@
 // pinbro-cli ls, run as the built program on a temporary root and hive: the panel's rows and
 // texts with the status line last, --sort as a header click, --desc, and bad paths and
 // arguments refused without a listing.
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include "support/cli_runner.h"
 #include "support/temp_root.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-struct CRun {
-  int exitCode = -1;
-  QString out, err;
-};
+using test::CRun;
 
 class CliLsTest : public test::TempRootAndHive {
  protected:
@@ -29,12 +26,7 @@ class CliLsTest : public test::TempRootAndHive {
     MakeFolder("\\Some\\Empty");
   }
   CRun Ls(const QStringList& args) {
-    QProcess p;
-    p.start(PINBRO_CLI_BINARY,
-            QStringList{"--root", dir_.path(), "--registry", HiveFile(), "ls"} + args);
-    EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::RunCli(dir_.path(), HiveFile(), QStringList{"ls"} + args, 30000);
   }
   // One column of the rows (the status line left out).
   static QStringList Column(const CRun& run, int nColumn) {
@@ -85,11 +77,9 @@ TEST_F(CliLsTest, SortWordsActAsAHeaderClickAndDescClearsTheFlag) {
 }
 
 TEST_F(CliLsTest, RootHasNoParentTheRecycleBinIsLeftOutAndEmptyFolderSaysSo) {
-  QProcess set;
-  set.start(PINBRO_CLI_BINARY, {"--root", dir_.path(), "--registry", HiveFile(), "settings",
-                                "set", "RecycleBinPath", "\\Some\\Bin"});
-  ASSERT_TRUE(set.waitForFinished(30000));
-  ASSERT_EQ(set.exitCode(), 0) << set.readAllStandardError().toStdString();
+  const CRun set = test::RunCli(dir_.path(), HiveFile(),
+                                {"settings", "set", "RecycleBinPath", "\\Some\\Bin"}, 30000);
+  ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
   MakeFolder("\\Some\\bin");
 
   const CRun some = Ls({"\\Some"});

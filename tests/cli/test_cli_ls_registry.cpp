@@ -1,23 +1,20 @@
 // pinbro-cli ls on the registry, run as the built program on a temporary root and hive: the
 // roots list, a key's rows with their type and data texts in the registry order, and paths
 // that name no key refused without a listing.
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include "platform/registry_hive.h"
 #include "registry/registry_access.h"
+#include "support/cli_runner.h"
 #include "support/temp_root.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-struct CRun {
-  int exitCode = -1;
-  QString out, err;
-};
+using test::CRun;
 
 class CliLsRegistryTest : public test::TempRootAndHive {
  protected:
@@ -36,12 +33,7 @@ class CliLsRegistryTest : public test::TempRootAndHive {
     plat::RegCloseKey(key);
   }
   CRun Ls(const QStringList& args) {
-    QProcess p;
-    p.start(PINBRO_CLI_BINARY,
-            QStringList{"--root", dir_.path(), "--registry", HiveFile(), "ls"} + args);
-    EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::RunCli(dir_.path(), HiveFile(), QStringList{"ls"} + args, 30000);
   }
   static QStringList Lines(const CRun& run) { return run.out.split('\n', Qt::SkipEmptyParts); }
 };

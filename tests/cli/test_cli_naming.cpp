@@ -4,16 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "support/cli_runner.h"
 
 namespace {
 
-struct CRun {
-  int exitCode;
-  QString out;
-  QString err;
-};
+using test::CRun;
 
 class CliNaming : public ::testing::Test {
  protected:
@@ -23,15 +20,7 @@ class CliNaming : public ::testing::Test {
   }
 
   CRun Run(const QStringList& args) {
-    QProcess process;
-    process.setProgram(PINBRO_CLI_BINARY);
-    process.setArguments(
-        QStringList{"--root", root_.path(), "--registry", hive_.path() + "/registry.db"} + args);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start();
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return test::RunCli(root_.path(), hive_.path() + "/registry.db", args, 30000);
   }
 
   QString Host(const QString& rel) const { return root_.path() + "/" + rel; }

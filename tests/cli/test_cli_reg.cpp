@@ -1,20 +1,17 @@
 // pinbro-cli reg, run as the built program on a temporary root and hive: values written by one
 // command are read by the next and lie in the hive file; bad paths and wrong arguments change
 // nothing.
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include "registry/registry_access.h"
+#include "support/cli_runner.h"
 #include "support/temp_root.h"
 
 namespace {
 
-struct CRun {
-  int exitCode = -1;
-  QString out, err;
-};
+using test::CRun;
 
 // Every key and value below a root, one line each, for comparing before and after.
 class CTreeDump : public CRegEnumSink {
@@ -47,13 +44,7 @@ class CTreeDump : public CRegEnumSink {
 
 class CliRegTest : public test::TempRootAndHive {
  protected:
-  CRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(PINBRO_CLI_BINARY, QStringList{"--root", dir_.path(), "--registry", HiveFile()} + args);
-    EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-  }
+  CRun Cli(const QStringList& args) { return test::RunCli(dir_.path(), HiveFile(), args, 30000); }
   static QStringList Everything() {
     QStringList all;
     for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS})

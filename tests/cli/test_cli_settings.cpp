@@ -2,16 +2,13 @@
 // hive.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "support/cli_runner.h"
 
 namespace {
 
-struct CRun {
-  int exitCode;
-  QString out;
-  QString err;
-};
+using test::CRun;
 
 class CliSettingsTest : public ::testing::Test {
  protected:
@@ -21,15 +18,7 @@ class CliSettingsTest : public ::testing::Test {
   }
 
   CRun Run(const QStringList& args) {
-    QProcess process;
-    process.setProgram(PINBRO_CLI_BINARY);
-    process.setArguments(
-        QStringList{"--root", root_.path(), "--registry", hive_.path() + "/registry.db"} + args);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start();
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return test::RunCli(root_.path(), hive_.path() + "/registry.db", args, 30000);
   }
   QString Get(const QString& strName) {
     const CRun run = Run({"settings", "get", strName});
