@@ -138,6 +138,8 @@ void DrawValueTag(QPainter& p, const QColor& color, int nKind) {
     p.drawLine(QPointF(13, 14.5), QPointF(13, 21));
     p.drawLine(QPointF(18, 11), QPointF(18, 21));
     p.drawEllipse(QPointF(21, 18), 3, 3);
+  } else if (nKind == 3) {  // "?"
+    DrawQuestionMark(p, {16, 16}, Qt::white);
   } else {  // "01" or "10"
     const qreal zeroX = nKind == 1 ? 11 : 21;
     const qreal oneX = nKind == 1 ? 21 : 11;
@@ -165,24 +167,6 @@ void DrawCard(QPainter& p, bool bSelected) {
   for (int i = 0; i < 4; ++i) p.drawRect(QRectF(9.5 + i * 3.5, 5, 2.2, 5));
 }
 
-void DrawDrive(QPainter& p) {
-  SetPen(p, kOutline);
-  p.setBrush(QColor(211, 215, 207));
-  p.drawRoundedRect(QRectF(2, 11, 28, 12), 2, 2);
-  p.setBrush(kGreen.lighter(150));
-  p.drawEllipse(QPointF(25, 17), 1.8, 1.8);
-}
-
-void DrawGlobe(QPainter& p) {
-  SetPen(p, kBlue.darker(130), 1.2);
-  p.setBrush(QColor(114, 159, 207));
-  p.drawEllipse(QPointF(16, 16), 13, 13);
-  p.setBrush(Qt::NoBrush);
-  p.drawEllipse(QPointF(16, 16), 6, 13);
-  p.drawLine(QPointF(3, 16), QPointF(29, 16));
-  p.drawLine(QPointF(16, 3), QPointF(16, 29));
-}
-
 void DrawZipBox(QPainter& p) {
   SetPen(p, kOutline);
   p.setBrush(QColor(233, 185, 110));
@@ -198,18 +182,6 @@ void DrawWindowFrame(QPainter& p) {
   p.drawRect(QRectF(3, 5, 26, 22));
   p.setBrush(kBlue);
   p.drawRect(QRectF(3, 5, 26, 5));
-}
-
-void DrawStar(QPainter& p) {
-  QPolygonF star;
-  for (int i = 0; i < 10; ++i) {
-    const qreal r = i % 2 ? 5.5 : 13;
-    const qreal a = -M_PI / 2 + i * M_PI / 5;
-    star << QPointF(16 + r * qCos(a), 17 + r * qSin(a));
-  }
-  SetPen(p, QColor(196, 160, 0));
-  p.setBrush(QColor(252, 233, 79));
-  p.drawPolygon(star);
 }
 
 void DrawRecycleBin(QPainter& p) {
@@ -329,26 +301,35 @@ void DrawRegistryPicture(QPainter& p, int nIndex) {
       DrawCube(p, {22, 21}, 7, kRed);
       DrawCube(p, {16, 11}, 7, kGreen);
       break;
-    case eIcon_RegistryRoot:
-      DrawFolder(p, false, kTeal.darker(110), kTeal.lighter(130));
-      DrawCube(p, {16, 19}, 5, kBlue);
-      break;
     case eIcon_RegistryKey:
     case eIcon_RegistryKeyOpen:
       DrawFolder(p, nIndex == eIcon_RegistryKeyOpen, kTeal.darker(110), kTeal.lighter(130));
       break;
+    case eIcon_RegistryUnknown:
+      DrawValueTag(p, kGrey.darker(130), 3);
+      break;
+    case eIcon_RegistryDword:
+      DrawValueTag(p, kBlue, 1);
+      break;
+    case eIcon_RegistryDwordBigEndian:
+      DrawValueTag(p, kBlue.darker(130), 2);
+      break;
+    case eIcon_RegistryBinary:
+      DrawValueTag(p, kGreen, 1);
+      break;
+    case eIcon_RegistryResourceList:
+      DrawValueTag(p, kGreen.darker(130), 2);
+      break;
     case eIcon_RegistryString:
       DrawValueTag(p, kRed, 0);
       break;
-    case eIcon_RegistryNumber:
-      DrawValueTag(p, kBlue, 1);
+    case eIcon_RegistryExpandString:
+      DrawValueTag(p, kRed.darker(130), 0);
       break;
-    case eIcon_RegistryBinary:
-      DrawValueTag(p, kGreen, 2);
-      break;
-    case eIcon_RegistryParent:
-      DrawFolder(p, false, kTeal.darker(110), kTeal.lighter(130));
-      DrawUpArrow(p, {16, 14}, Qt::white);
+    case eIcon_RegistryMultiString:
+      DrawValueTag(p, kRed, 0);
+      SetPen(p, kRed.darker(150), 1);
+      p.drawLine(QPointF(5, 27), QPointF(27, 27));
       break;
     default:
       break;
@@ -365,20 +346,11 @@ void DrawPicture(QPainter& p, int nIndex) {
     case eIcon_StorageCardOpen:
       DrawCard(p, nIndex == eIcon_StorageCardOpen);
       return;
-    case eIcon_Drive:
-      DrawDrive(p);
-      return;
-    case eIcon_Network:
-      DrawGlobe(p);
-      return;
     case eIcon_ZipArchive:
       DrawZipBox(p);
       return;
     case eIcon_Program:
       DrawWindowFrame(p);
-      return;
-    case eIcon_Favorite:
-      DrawStar(p);
       return;
     case eIcon_RecycleBin:
       DrawRecycleBin(p);
@@ -386,7 +358,7 @@ void DrawPicture(QPainter& p, int nIndex) {
     default:
       break;
   }
-  if (nIndex >= eIcon_Registry && nIndex <= eIcon_RegistryParent) {
+  if (nIndex >= eIcon_Registry && nIndex <= eIcon_RegistryMultiString) {
     DrawRegistryPicture(p, nIndex);
   } else if (nIndex <= eIcon_ParentFolder || nIndex == eIcon_ZipFolder) {
     DrawFolderPicture(p, nIndex);

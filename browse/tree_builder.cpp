@@ -148,7 +148,8 @@ std::unique_ptr<CTreeNode> MakeRootKeyNode(HKEY root) {
   node->kind = eEntry_RegRoot;
   node->text = RootName(root);
   node->root = root;
-  node->icon = node->selectedIcon = eIcon_RegistryRoot;
+  node->icon = eIcon_RegistryKey;
+  node->selectedIcon = eIcon_RegistryKeyOpen;
   node->placeholder = CountSubKeys(root, QString()) > 0;
   return node;
 }

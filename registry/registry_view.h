@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "browse/icon_indices.h"
 #include "browse/list_entry.h"
 #include "registry/registry_access.h"
 
@@ -19,22 +20,22 @@
 class CRegItem : public CItemRecord {
  public:
   QString dataText;    // the Data column (values only)
-  int iconIndex = 25;  // image index of the row
+  int iconIndex = eIcon_RegistryKey;  // image index of the row
   DWORD typeCode = 0;  // ERegValueType of a value
   HKEY root = 0;       // the root of a root key entry or of a value
 };
 
-// Image indices of registry rows.
+// Image indices of registry rows: the built-in registry pictures of the icon manager.
 enum ERegIcon : int {
-  eRegIcon_Key = 25,  // subkeys and root keys
-  eRegIcon_Unknown = 27,
-  eRegIcon_Dword = 28,
-  eRegIcon_DwordBigEndian = 29,
-  eRegIcon_Binary = 30,
-  eRegIcon_ResourceList = 31,
-  eRegIcon_String = 32,
-  eRegIcon_ExpandString = 33,
-  eRegIcon_MultiString = 34,
+  eRegIcon_Key = eIcon_RegistryKey,  // subkeys and root keys
+  eRegIcon_Unknown = eIcon_RegistryUnknown,
+  eRegIcon_Dword = eIcon_RegistryDword,
+  eRegIcon_DwordBigEndian = eIcon_RegistryDwordBigEndian,
+  eRegIcon_Binary = eIcon_RegistryBinary,
+  eRegIcon_ResourceList = eIcon_RegistryResourceList,
+  eRegIcon_String = eIcon_RegistryString,
+  eRegIcon_ExpandString = eIcon_RegistryExpandString,
+  eRegIcon_MultiString = eIcon_RegistryMultiString,
 };
 
 // The registry columns, which are also the registry fields.
