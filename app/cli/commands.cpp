@@ -5,7 +5,7 @@ namespace cli {
 // Each command lives in its own file (command_<word>.cpp) and is listed here once it exists.
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
-      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder as the list panel shows it", [](CCliContext& ctx) { int RunLsCommand(CCliContext&); return RunLsCommand(ctx); }},
+      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a registry key (HKLM\\Software) or the registry roots (:reg) as the list panel shows it", &RunLsCommand},
       {"copy", "copy SRC... DEST", "copy files and folders into the folder DEST", &RunCopyCommand},
       {"move", "move SRC... DEST", "move files and folders into the folder DEST (copy, then delete each source)", &RunMoveCommand},
       {"shred", "shred PATH...", "overwrite files and folders with the configured passes, then delete them", &RunShredCommand},
@@ -14,7 +14,7 @@ const std::vector<CCommand>& Commands() {
       {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},
       {"settings", "settings get NAME | settings set NAME VALUE", "read or change a per-profile option of the current profile", &RunSettingsCommand},
       {"profile", "profile list | add NAME [DETAILS] | switch NAME | delete NAME", "list, add, activate or delete profiles", &RunProfileCommand},
-      {"reg", "reg get PATH\\VALUE | set PATH\\VALUE --dword N|--string S|--multi S... | new-key PATH | delete-key PATH | delete-value PATH\\VALUE", "read and edit registry values and keys", [](CCliContext& ctx) { int RunRegCommand(CCliContext&); return RunRegCommand(ctx); }},
+      {"reg", "reg get PATH\\VALUE | set PATH\\VALUE --dword N|--string S|--multi S... | new-key PATH | delete-key PATH | delete-value PATH\\VALUE", "read and edit registry values and keys", &RunRegCommand},
   };
   return commands;
 }

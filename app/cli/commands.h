@@ -22,6 +22,8 @@ struct CCommand {
 const std::vector<CCommand>& Commands();
 
 // The handlers, each in its own file (command_<word>.cpp).
+int RunLsCommand(CCliContext& ctx);        // command_ls.cpp
+int RunRegCommand(CCliContext& ctx);       // command_reg.cpp
 int RunSettingsCommand(CCliContext& ctx);  // command_settings.cpp
 int RunProfileCommand(CCliContext& ctx);   // command_profile.cpp
 int RunMkdirCommand(CCliContext& ctx);     // command_naming.cpp
