@@ -19,7 +19,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "browse/folder_totals.h"
+#include "platform/folder_totals.h"
 #include "browse/list_panel.h"
 #include "platform/device_root.h"
 
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
       QElapsedTimer t;
       t.start();
       CFolderTotals result;
-      browse::ComputeFolderTotals("\\tree", &result);
+      plat::ComputeFolderTotals("\\tree", &result);
       totals.push_back(t.nsecsElapsed() / 1e6);
       uBytes = result.bytes;
       uFiles = result.files;

@@ -2,7 +2,7 @@
 
 #include <QMutexLocker>
 
-#include "browse/folder_totals.h"
+#include "platform/folder_totals.h"
 #include "browse/icon_manager.h"
 
 CListWorker::CCalculators CListWorker::DefaultCalculators() {
@@ -11,7 +11,7 @@ CListWorker::CCalculators CListWorker::DefaultCalculators() {
   calculators.folderSize = [](const QString& strFolder, quint64* puTotal,
                               const std::function<bool()>& fnStop) {
     CFolderTotals totals;
-    const bool bDone = browse::ComputeFolderTotals(strFolder, &totals, fnStop);
+    const bool bDone = plat::ComputeFolderTotals(strFolder, &totals, fnStop);
     *puTotal = totals.bytes;
     // A folder that cannot be read totals 0; only a stop is reported as not done.
     return bDone || !fnStop();

@@ -41,7 +41,7 @@ class CListWorker : public QThread {
   using CRowJobs = QVector<CRowJob>;
 
   // What an operation computes for one row. The defaults ask the icon manager and walk the
-  // folder tree (browse/folder_totals.h); tests put their own in.
+  // folder tree (platform/folder_totals.h); tests put their own in.
   struct CCalculators {
     std::function<int(const QString& strPath)> icon;
     // The total size below a folder; fnStop answers true when the result is no longer

@@ -1,6 +1,6 @@
 #include "fileops/selection.h"
 
-#include "browse/folder_totals.h"
+#include "platform/folder_totals.h"
 #include "platform/find.h"
 
 namespace fileops {
@@ -16,7 +16,7 @@ bool ComputeSelectionTotals(const CSelection& selection, CSelectionTotals* pTota
       ++pTotals->folders;
       // The folder-size walk of the lists: the same link rules, one status call per item.
       CFolderTotals below;
-      browse::ComputeFolderTotals(item.strPath, &below, fnStop ? stop : std::function<bool()>());
+      plat::ComputeFolderTotals(item.strPath, &below, fnStop ? stop : std::function<bool()>());
       pTotals->files += below.files;
       pTotals->folders += below.folders;
       pTotals->fileBytes += below.bytes;

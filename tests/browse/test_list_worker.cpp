@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "browse/file_item.h"
-#include "browse/folder_totals.h"
+#include "platform/folder_totals.h"
 #include "browse/icon_indices.h"
 #include "browse/icon_manager.h"
 #include "browse/list_panel.h"
@@ -215,14 +215,14 @@ TEST_F(ListWorkerTest, FolderTotalsAreSixtyFourBitAndNeverWalkALinkedFolder) {
   big.close();
 
   CFolderTotals totals;
-  ASSERT_TRUE(browse::ComputeFolderTotals("\\T", &totals));
+  ASSERT_TRUE(plat::ComputeFolderTotals("\\T", &totals));
   EXPECT_EQ(totals.bytes, (quint64(5) << 30) + 100 + 250 + 7 + 100);  // file link: its target
   EXPECT_EQ(totals.files, 5u);
   EXPECT_EQ(totals.folders, 4u);  // sub, deep, loop, big; never the links
-  EXPECT_FALSE(browse::ComputeFolderTotals("\\T\\linked", &totals));
-  EXPECT_FALSE(browse::ComputeFolderTotals("\\T\\missing", &totals));
+  EXPECT_FALSE(plat::ComputeFolderTotals("\\T\\linked", &totals));
+  EXPECT_FALSE(plat::ComputeFolderTotals("\\T\\missing", &totals));
   int nAsked = 0;
-  EXPECT_FALSE(browse::ComputeFolderTotals("\\T", &totals, [&] { return ++nAsked > 2; }));
+  EXPECT_FALSE(plat::ComputeFolderTotals("\\T", &totals, [&] { return ++nAsked > 2; }));
 
   CListPanel panel(ePanel_A);
   ASSERT_TRUE(panel.LoadFolder("\\T", true, false));

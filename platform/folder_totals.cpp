@@ -1,4 +1,4 @@
-#include "browse/folder_totals.h"
+#include "platform/folder_totals.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 // per item is all a size needs, where a full find record would also read the item's extended
 // attributes. The device path is mapped to the host exactly once, by the device root.
 
-namespace browse {
+namespace plat {
 namespace {
 
 bool IsDotOrDotDot(const char* n) {
@@ -105,4 +105,4 @@ bool ComputeFolderTotals(const QString& strFolder, CFolderTotals* pTotals,
   return true;
 }
 
-}  // namespace browse
+}  // namespace plat

@@ -20,7 +20,7 @@ struct CFolderTotals {
   quint64 folders = 0;  // sub-folders below the folder, at any depth (links not included)
 };
 
-namespace browse {
+namespace plat {
 
 // The totals of everything below strFolder, a device path. fnStop, when given, is asked
 // before each item; when it answers true the walk ends and the function returns false with
@@ -29,4 +29,4 @@ namespace browse {
 bool ComputeFolderTotals(const QString& strFolder, CFolderTotals* pTotals,
                          const std::function<bool()>& fnStop = {});
 
-}  // namespace browse
+}  // namespace plat
