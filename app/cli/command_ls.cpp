@@ -1,6 +1,7 @@
 // pinbro-cli ls [PATH] [--sort name|size|date|attr|type] [--desc]: a listing as a list panel
 // shows it, one row per line with its cells separated by tabs, and the status text (where
-// the source has one) as the last line.
+// the source has one) as the last line. A row of the recycle bin (":bin") ends with one more
+// cell: the item's own name in the bin, which `bin restore` and `bin purge` take.
 //
 // --sort acts as a click on that column's header of a freshly loaded panel (so, as on the
 // panel, "--sort name" flips the name order a load has just set); --desc then clears the
@@ -9,7 +10,9 @@
 #include <QStringList>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/commands.h"
 #include "browse/list_panel.h"
+#include "browse/list_source_bin.h"
 #include "browse/path_helpers.h"
 #include "platform/device_root.h"
 #include "registry/registry_access.h"
@@ -72,7 +75,18 @@ bool ShowRegistry(CListPanel& panel, const QString& strPath, QString* pstrError)
   return true;
 }
 
+// The recycle bin: ":bin" lists the bin folder's containers and recycled folders.
+constexpr char16_t kRecycleBin[] = u":bin";
+
+bool ClaimsBinPath(const QString& strPath) { return strPath == kRecycleBin; }
+
+bool ShowBin(CListPanel& panel, const QString&, QString*) {
+  browse::ShowRecycleBin(panel);
+  return true;
+}
+
 const CLsForm kForms[] = {
+    {&ClaimsBinPath, &ShowBin},
     {&ClaimsRegistryPath, &ShowRegistry},
     {&ClaimsDevicePath, &ShowFolder},
 };
@@ -121,18 +135,19 @@ int ColumnOfSortWord(const CListPanel& panel, const QString& strWord) {
 }
 
 void PrintListing(const CListPanel& panel, QTextStream& out) {
-  const int nColumns = panel.columnCount();
-  for (int nRow = 0; nRow < panel.rowCount(); ++nRow) {
-    for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
-      if (nColumn > 0) out << '\t';
-      out << panel.CellText(nRow, nColumn);
-    }
-    out << '\n';
-  }
+  for (int nRow = 0; nRow < panel.rowCount(); ++nRow) out << ListingRowText(panel, nRow) << '\n';
   if (!panel.StatusText().isEmpty()) out << panel.StatusText() << '\n';
 }
 
 }  // namespace
+
+QString ListingRowText(const CListPanel& panel, int nRow) {
+  QStringList cells;
+  for (int nColumn = 0; nColumn < panel.columnCount(); ++nColumn)
+    cells.append(panel.CellText(nRow, nColumn));
+  if (const CBinItem* pItem = browse::BinItemAt(panel, nRow)) cells.append(pItem->binName);
+  return cells.join(u'\t');
+}
 
 int RunLsCommand(CCliContext& ctx) {
   CLsArgs args;

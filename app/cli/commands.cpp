@@ -5,9 +5,11 @@ namespace cli {
 // Each command lives in its own file (command_<word>.cpp) and is listed here once it exists.
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
-      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a registry key (HKLM\\Software) or the registry roots (:reg) as the list panel shows it", &RunLsCommand},
+      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a registry key (HKLM\\Software), the registry roots (:reg) or the recycle bin (:bin) as the list panel shows it", &RunLsCommand},
       {"copy", "copy SRC... DEST", "copy files and folders into the folder DEST", &RunCopyCommand},
       {"move", "move SRC... DEST", "move files and folders into the folder DEST (copy, then delete each source)", &RunMoveCommand},
+      {"delete", "delete PATH...", "the Delete command: move files and folders to the recycle bin, or delete them for good when UseRecycleBin is 0", &RunDeleteCommand},
+      {"bin", "bin restore NAME... | bin purge NAME...", "restore items of the recycle bin, or delete them for good; NAME is the item's name in the bin (last column of ls :bin) or its original name where unique", &RunBinCommand},
       {"shred", "shred PATH...", "overwrite files and folders with the configured passes, then delete them", &RunShredCommand},
       {"mkdir", "mkdir FOLDER", "create a new folder inside FOLDER with a unique name; prints its name", &RunMkdirCommand},
       {"rename", "rename OLD NEW", "rename a file or folder; NEW is the new name", &RunRenameCommand},

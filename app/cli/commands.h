@@ -7,6 +7,8 @@
 
 #include "app/cli/cli_context.h"
 
+class CListPanel;
+
 namespace cli {
 
 using CommandHandler = int (*)(CCliContext& ctx);
@@ -32,5 +34,11 @@ int RunShortcutCommand(CCliContext& ctx);  // command_naming.cpp
 int RunCopyCommand(CCliContext& ctx);      // command_copy.cpp
 int RunMoveCommand(CCliContext& ctx);      // command_copy.cpp
 int RunShredCommand(CCliContext& ctx);     // command_shred.cpp
+int RunDeleteCommand(CCliContext& ctx);    // command_delete.cpp
+int RunBinCommand(CCliContext& ctx);       // command_bin.cpp
+
+// One row of a listing as `ls` prints it: the cells separated by tabs, and for a row of the
+// recycle bin the item's own name in the bin as the last cell (command_ls.cpp).
+QString ListingRowText(const CListPanel& panel, int nRow);
 
 }  // namespace cli
