@@ -1,0 +1,431 @@
+// The encrypt and decrypt commands: one file in its own window, or a selection walked into a
+// plan and run file by file in one multi-item window with one password.
+#include "crypto/enc_commands.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "browse/path_helpers.h"
+#include "core/app_log.h"
+#include "core/message_box.h"
+#include "crypto/enc_engine.h"
+#include "fileops/copy_move_internal.h"
+#include "fileops/progress.h"
+#include "fileops/shredder.h"
+#include "fileops/view_notify.h"
+#include "platform/errors.h"
+#include "platform/find.h"
+
+namespace crypto {
+namespace {
+
+using fileops::IProgressWindow;
+
+constexpr UINT IDI_PROGRESS_CRYPT_MULTI_1 = 364;
+constexpr UINT IDI_PROGRESS_CRYPT_MULTI_2 = 365;
+// The header's size word holds 32 bits: larger sources cannot be encrypted.
+constexpr quint64 kMaxPlainSize = 0xFFFFFFFFull;
+// The largest ".enc" file there can be: the header and the largest body in whole blocks.
+constexpr quint64 kMaxEncFileSize = kEncHeaderSize + ((kMaxPlainSize + 7) / 8) * 8;
+constexpr DWORD kCallbackGoOn = 0;
+constexpr DWORD kCallbackStop = 1;
+
+bool IsEncrypt(ECryptDirection direction) { return direction == ECryptDirection::eEncrypt; }
+
+// Texts of the string table.
+QString SingleCaption(ECryptDirection direction) {
+  return IsEncrypt(direction) ? QStringLiteral("Encrypt file in progress")   // 55295
+                              : QStringLiteral("Decrypt file in progress");  // 61222
+}
+QString MultiTitle(ECryptDirection direction, bool bOneFolder) {
+  if (IsEncrypt(direction))
+    return bOneFolder ? QStringLiteral("Encrypt") : QStringLiteral("Encrypt items");  // 57695, 57699
+  return bOneFolder ? QStringLiteral("Decrypt") : QStringLiteral("Decrypt items");    // 57697, 57701
+}
+QString MultiCaption(ECryptDirection direction, bool bOneFolder) {
+  if (IsEncrypt(direction))
+    return bOneFolder ? QStringLiteral("Encrypt folder in progress")   // 57696
+                      : QStringLiteral("Encrypt items in progress");   // 57700
+  return bOneFolder ? QStringLiteral("Decrypt folder in progress")     // 57698
+                    : QStringLiteral("Decrypt items in progress");     // 57702
+}
+QString CountText(ECryptDirection direction, quint64 done, quint64 total) {
+  const QString format = IsEncrypt(direction)
+                             ? QStringLiteral("Encrypted %1 %2 from %3 total.")   // 57703
+                             : QStringLiteral("Decrypted %1 %2 from %3 total.");  // 57704
+  return format.arg(done)
+      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))  // 55301, 55302
+      .arg(total);
+}
+QString ErrorCodeHeader(DWORD code) { return QStringLiteral("Error code: %1").arg(code); }
+
+// What the user is told about a file that was refused or failed. A stop is a cancel: silent.
+void ReportFailure(ECryptDirection direction, const QString& strSource, DWORD code) {
+  if (code == eCryptoErrStopped) return;
+  const QString title = CryptTitle(direction);
+  if (code == eCryptoErrTooLarge) {
+    MsgError(QStringLiteral("Cannot encrypt %1: the file is 4 GiB or larger, and an encrypted "
+                            "file can only hold files smaller than 4 GiB.")
+                 .arg(strSource),
+             title, QString());
+  } else if (IsEncrypt(direction)) {
+    MsgError(QStringLiteral("Error encrypting file %1.").arg(strSource), title,
+             ErrorCodeHeader(code));
+  } else if (code == eCryptoErrBadPassword) {
+    MsgError(QStringLiteral("Error decrypting file: bad password!"), title, QString());  // 61244
+  } else {
+    MsgError(QStringLiteral("Error decrypt file %1.").arg(strSource), title,  // 55164
+             ErrorCodeHeader(code));
+  }
+}
+
+// The checks made before anything is opened: the output's path, and the sizes the format can
+// hold. eCryptoErrNone with *pDest set, or the code to report.
+DWORD CheckSource(ECryptDirection direction, const QString& strSource, QString* pDest) {
+  WIN32_FIND_DATAW data{};
+  const bool bFound = plat::FindOne(strSource, &data);
+  if (IsEncrypt(direction)) {
+    *pDest = EncryptedName(strSource);
+    if (bFound && plat::FindSize(data) > kMaxPlainSize) return eCryptoErrTooLarge;
+    return eCryptoErrNone;
+  }
+  *pDest = DecryptedName(strSource);
+  // Without the ".enc" suffix the output would be the source itself.
+  if (pDest->isEmpty()) return eCryptoErrOpen;
+  if (bFound && plat::FindSize(data) > kMaxEncFileSize) return eCryptoErrBadHeader;
+  return eCryptoErrNone;
+}
+
+// Turns the engine's events into the window's bars and answers its Cancel. A single-item
+// window shows the file on its one bar; a multi-item window on its item bar, and the run's
+// bar advances with the file up to the file's share of it (uShare).
+class CCryptProgress {
+ public:
+  CCryptProgress(IProgressWindow* pProgress, quint64 uRunPosBefore, quint64 uShare)
+      : progress_(pProgress),
+        multi_(pProgress->Kind() == fileops::eProgressMulti),
+        runPosBefore_(uRunPosBefore),
+        share_(uShare) {}
+
+  FnCryptoCallback Callback() {
+    return [this](DWORD dwEvent, DWORD dwValue, DWORD, DWORD) { return OnEvent(dwEvent, dwValue); };
+  }
+
+ private:
+  DWORD OnEvent(DWORD dwEvent, DWORD dwValue) {
+    if (dwEvent == ePrepareHeaderOK || dwEvent == eCheckHeaderOK) {
+      range_ = dwValue;
+      done_ = 0;
+      if (multi_) {
+        progress_->SetItemRange(0, range_);
+        progress_->SetItemPos(0);
+      } else {
+        progress_->SetRange(0, range_);
+        progress_->SetPos(0);
+      }
+    } else if (dwEvent == eWriteNodeOK && dwValue != 0) {
+      // Written bytes include the padding of the last block: the bar stops at its end.
+      done_ += dwValue;
+      const quint64 pos = std::min(done_, range_);
+      if (multi_) {
+        progress_->SetItemPos(pos);
+        progress_->SetPos(runPosBefore_ + std::min(pos, share_));
+      } else {
+        progress_->SetPos(pos);
+      }
+    }
+    return progress_->IsCancelled() ? kCallbackStop : kCallbackGoOn;
+  }
+
+  IProgressWindow* progress_;
+  bool multi_;
+  quint64 runPosBefore_;
+  quint64 share_;
+  quint64 range_ = 0;  // the file's size as the engine announced it
+  quint64 done_ = 0;   // bytes the engine wrote so far
+};
+
+// One engine run with a fresh key, released at once.
+DWORD RunEngine(ECryptDirection direction, const QString& strSource, const QString& strDest,
+                const QString& strPassword, CCryptProgress& progress) {
+  CCryptoSettings settings;
+  settings.strPassword = strPassword;
+  settings.fnCallback = progress.Callback();
+  settings.fnTrace = [](const QString& strLine) { LogNotice(u"  %s", strLine); };
+  CCryptoEngine& engine = CCryptoEngine::Global();
+  engine.SetKey(settings);
+  const DWORD code = IsEncrypt(direction) ? engine.Encrypt(strSource, strDest, settings)
+                                          : engine.Decrypt(strSource, strDest, settings);
+  engine.ReleaseKey();
+  return code;
+}
+
+// After a successful run: the views learn of the output; the source goes when asked for, and
+// only once the output's name is on stable storage too. A source that cannot be deleted stays.
+void FinishOutput(const QString& strSource, const QString& strDest, bool bDeleteSource) {
+  fileops::NotifyItemAdded(strDest);
+  if (!bDeleteSource) return;
+  if (!fileops::copy_detail::FlushFolder(browse::ParentPath(strDest))) {
+    LogErr(u"Could not flush the folder of %s, so %s is kept: %s", strDest, strSource,
+           SystemErrorText(plat::GetLastError()));
+    return;
+  }
+  if (fileops::ShredFile(strSource)) {
+    fileops::NotifyItemRemoved(strSource);
+  } else {
+    LogErr(u"Could not delete %s: %s", strSource, SystemErrorText(plat::GetLastError()));
+  }
+}
+
+// One file in its own window: an ECryptCmdResult.
+int RunSingleFile(ECryptDirection direction, const QString& strPath, IPasswordPrompt& prompt) {
+  QString dest;
+  if (const DWORD refused = CheckSource(direction, strPath, &dest)) {
+    ReportFailure(direction, strPath, refused);
+    return eCryptCmdFailed;
+  }
+  CPasswordChoice choice;
+  if (!prompt.AskPassword(direction, &choice)) return eCryptCmdDeclined;
+
+  std::unique_ptr<IProgressWindow> progress = fileops::CreateProgressWindow(
+      fileops::eProgressSingle, fileops::IDI_PROGRESS_CRYPT_1, fileops::IDI_PROGRESS_CRYPT_2);
+  progress->Show();
+  progress->SetTitle(CryptTitle(direction));
+  progress->SetCaption(SingleCaption(direction));
+  progress->SetFileLine(IsEncrypt(direction) ? browse::LastComponent(strPath) : strPath);
+  progress->ShowCancel(true);
+  CCryptProgress report(progress.get(), 0, 0);
+  const DWORD code = RunEngine(direction, strPath, dest, choice.strPassword, report);
+  progress->Close();
+
+  if (code != eCryptoErrNone) {
+    ReportFailure(direction, strPath, code);
+    return code == eCryptoErrStopped ? eCryptCmdCancelled : eCryptCmdFailed;
+  }
+  FinishOutput(strPath, dest, choice.bDeleteSource);
+  return eCryptCmdOK;
+}
+
+// ---- Selections ----
+
+// One step of a selection run: a file to work on, or a folder (which only moves the bar).
+struct CPlanStep {
+  QString strPath;
+  quint64 uSize = 0;      // a file's size as the walk saw it
+  bool bFolder = false;
+  DWORD dwReadError = 0;  // a folder that could not be read: why
+};
+
+struct CPlan {
+  std::vector<CPlanStep> steps;
+  quint64 files = 0;
+  quint64 barRange = 0;  // file bytes, and kFolderProgressBytes per folder
+};
+
+void AddFile(CPlan* pPlan, const QString& strPath, quint64 uSize) {
+  pPlan->steps.push_back({strPath, uSize, false, 0});
+  ++pPlan->files;
+  pPlan->barRange += uSize;
+}
+
+// A folder and everything below it, without entering links to folders. Decryption takes only
+// the ".enc" files of a folder; encryption every file. The entries of each folder are read
+// before anything is written, so the outputs of the run are never taken as inputs.
+void PlanFolder(ECryptDirection direction, const QString& strFolder, CPlan* pPlan) {
+  pPlan->steps.push_back({strFolder, 0, true, 0});
+  const size_t folderStep = pPlan->steps.size() - 1;
+  pPlan->barRange += fileops::kFolderProgressBytes;
+  std::vector<WIN32_FIND_DATAW> entries;
+  plat::CFind find;
+  WIN32_FIND_DATAW data;
+  if (find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data)) {
+    do entries.push_back(data);
+    while (find.Next(&data));
+  }
+  const DWORD error = plat::GetLastError();
+  if (error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND)
+    pPlan->steps[folderStep].dwReadError = error;
+  find.Close();
+  for (const WIN32_FIND_DATAW& entry : entries) {
+    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
+    if (plat::IsWalkableFolder(entry)) {
+      PlanFolder(direction, path, pPlan);
+    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      LogNotice(u"  Skipped the link to a folder %s", path);
+    } else if (IsEncrypt(direction) || IsEncryptedFileName(path)) {
+      AddFile(pPlan, path, plat::FindSize(entry));
+    }
+  }
+}
+
+CPlan MakePlan(ECryptDirection direction, const fileops::CSelection& selection) {
+  CPlan plan;
+  for (const fileops::CSelItem& item : selection) {
+    const QString path = browse::StripTrailingBackslash(item.strPath);
+    if (item.nKind == fileops::eSelFolder) {
+      PlanFolder(direction, path, &plan);
+    } else {
+      WIN32_FIND_DATAW data{};
+      AddFile(&plan, path, plat::FindOne(path, &data) ? plat::FindSize(data) : 0);
+    }
+  }
+  return plan;
+}
+
+bool HasWork(const CPlan& plan) {
+  return plan.files != 0 || std::any_of(plan.steps.begin(), plan.steps.end(),
+                                        [](const CPlanStep& s) { return s.dwReadError != 0; });
+}
+
+// The run over a plan in one multi-item window.
+class CSelectionRun {
+ public:
+  CSelectionRun(ECryptDirection direction, const CPlan& plan, const CPasswordChoice& choice)
+      : direction_(direction), plan_(plan), choice_(choice) {}
+
+  int Run(bool bOneFolder) {
+    progress_ = fileops::CreateProgressWindow(fileops::eProgressMulti, IDI_PROGRESS_CRYPT_MULTI_1,
+                                              IDI_PROGRESS_CRYPT_MULTI_2);
+    progress_->Show();
+    progress_->SetTitle(MultiTitle(direction_, bOneFolder));
+    progress_->SetCaption(MultiCaption(direction_, bOneFolder));
+    progress_->SetRange(0, plan_.barRange);
+    progress_->SetPos(0);
+    progress_->SetStatus(CountText(direction_, 0, plan_.files));
+    progress_->ShowCancel(true);
+    int result = eCryptCmdOK;
+    for (const CPlanStep& step : plan_.steps) {
+      if (progress_->IsCancelled()) {
+        result = eCryptCmdCancelled;
+        break;
+      }
+      const DWORD code = step.bFolder ? FolderStep(step) : FileStep(step);
+      if (code == eCryptoErrStopped) {
+        result = eCryptCmdCancelled;
+        break;
+      }
+      if (code != eCryptoErrNone) result = eCryptCmdFailed;
+    }
+    progress_->Close();
+    return result;
+  }
+
+ private:
+  DWORD FolderStep(const CPlanStep& step) {
+    pos_ += fileops::kFolderProgressBytes;
+    progress_->SetPos(pos_);
+    if (step.dwReadError == 0) return eCryptoErrNone;
+    MsgError(QStringLiteral("Cannot read the folder %1: %2")
+                 .arg(step.strPath, SystemErrorText(step.dwReadError)),
+             CryptTitle(direction_), QString());
+    return eCryptoErrRead;
+  }
+
+  // One file as the single-file command does it, with the run's password.
+  DWORD FileStep(const CPlanStep& step) {
+    progress_->SetFileLine(browse::LastComponent(step.strPath));
+    progress_->SetFromLine(browse::ParentPath(step.strPath));
+    progress_->SetItemRange(0, step.uSize);
+    progress_->SetItemPos(0);
+    QString dest;
+    DWORD code = CheckSource(direction_, step.strPath, &dest);
+    if (code == eCryptoErrNone) {
+      CCryptProgress report(progress_.get(), pos_, step.uSize);
+      code = RunEngine(direction_, step.strPath, dest, choice_.strPassword, report);
+    }
+    if (code == eCryptoErrStopped) return code;
+    // The bar moves past the file whatever became of it, so that it still ends full.
+    pos_ += step.uSize;
+    progress_->SetPos(pos_);
+    if (code != eCryptoErrNone) {
+      ReportFailure(direction_, step.strPath, code);
+      return code;
+    }
+    FinishOutput(step.strPath, dest, choice_.bDeleteSource);
+    progress_->SetStatus(CountText(direction_, ++filesDone_, plan_.files));
+    return eCryptoErrNone;
+  }
+
+  ECryptDirection direction_;
+  const CPlan& plan_;
+  const CPasswordChoice& choice_;
+  std::unique_ptr<IProgressWindow> progress_;
+  quint64 pos_ = 0;
+  quint64 filesDone_ = 0;
+};
+
+int RunSelection(ECryptDirection direction, const fileops::CSelection& selection,
+                 IPasswordPrompt& prompt) {
+  const CPlan plan = MakePlan(direction, selection);
+  if (!HasWork(plan)) {
+    MsgInfo(IsEncrypt(direction)
+                ? QStringLiteral("There is no file to encrypt in the selection.")
+                : QStringLiteral("There is no encrypted file (\".enc\") in the selection."),
+            CryptTitle(direction), QString());
+    return eCryptCmdNothing;
+  }
+  CPasswordChoice choice;
+  if (!prompt.AskPassword(direction, &choice)) return eCryptCmdDeclined;
+  const bool bOneFolder = selection.size() == 1 && selection.front().nKind == fileops::eSelFolder;
+  CSelectionRun run(direction, plan, choice);
+  return run.Run(bOneFolder);
+}
+
+int ItemsCommand(ECryptDirection direction, const fileops::CSelection& selection,
+                 IPasswordPrompt& prompt) {
+  if (selection.empty()) return eCryptCmdNothing;
+  if (selection.size() == 1 && selection.front().nKind == fileops::eSelFile)
+    return RunSingleFile(direction, selection.front().strPath, prompt);
+  return RunSelection(direction, selection, prompt);
+}
+
+}  // namespace
+
+QString EncryptedName(const QString& strPath) { return strPath + QStringLiteral(".enc"); }
+
+QString DecryptedName(const QString& strPath) {
+  const QString name = browse::LastComponent(strPath);
+  if (name.size() <= 4 || !IsEncryptedFileName(name)) return {};
+  return strPath.left(strPath.size() - 4);
+}
+
+bool IsEncryptedFileName(const QString& strPath) {
+  return strPath.endsWith(QLatin1String(".enc"), Qt::CaseInsensitive);
+}
+
+bool EncryptFileCommand(const QString& strPath, IPasswordPrompt& prompt) {
+  LogTrace(u"EncryptFileCommand(%s)...", strPath);
+  const bool bDone = RunSingleFile(ECryptDirection::eEncrypt, strPath, prompt) == eCryptCmdOK;
+  LogTrace(u"EncryptFileCommand(%s)", strPath);
+  return bDone;
+}
+
+bool DecryptFileCommand(const QString& strPath, IPasswordPrompt& prompt) {
+  LogTrace(u"DecryptFileCommand(%s)...", strPath);
+  const bool bDone = RunSingleFile(ECryptDirection::eDecrypt, strPath, prompt) == eCryptCmdOK;
+  LogTrace(u"DecryptFileCommand(%s)", strPath);
+  return bDone;
+}
+
+bool OpenEncryptedFile(const QString& strPath, IPasswordPrompt& prompt) {
+  if (!IsEncryptedFileName(strPath)) return false;
+  DecryptFileCommand(strPath, prompt);
+  return true;
+}
+
+int EncryptItemsCommand(const fileops::CSelection& selection, IPasswordPrompt& prompt) {
+  LogTrace(u"EncryptItemsCommand(%d items)...", static_cast<int>(selection.size()));
+  const int result = ItemsCommand(ECryptDirection::eEncrypt, selection, prompt);
+  LogTrace(u"EncryptItemsCommand(%d items)", static_cast<int>(selection.size()));
+  return result;
+}
+
+int DecryptItemsCommand(const fileops::CSelection& selection, IPasswordPrompt& prompt) {
+  LogTrace(u"DecryptItemsCommand(%d items)...", static_cast<int>(selection.size()));
+  const int result = ItemsCommand(ECryptDirection::eDecrypt, selection, prompt);
+  LogTrace(u"DecryptItemsCommand(%d items)", static_cast<int>(selection.size()));
+  return result;
+}
+
+}  // namespace crypto
