@@ -76,7 +76,7 @@ int RecycleFile(const QString& strPath, const QString& strBin, bool bCheckRom = 
 // Recycles a folder tree into strBin: one directory with its descriptor per level, one
 // container per file, each emptied source folder removed; inside its own multi-item
 // progress window. 0, 3 (missing), 11, 12, or the first file's failure; a folder that keeps
-// items that could not be recycled stays with them.
+// items that could not be recycled stays with them. Each failure is shown as it happens.
 int RecycleFolder(const QString& strPath, const QString& strBin);
 
 // The confirmed single-file command: the delete question, the read-only question, then

@@ -1,0 +1,480 @@
+// Recycling: files into containers, folder trees into directories with descriptors, the
+// confirmed commands and the run over a selection.
+#include "fileops/recycle_bin.h"
+
+#include <memory>
+#include <vector>
+
+#include "browse/path_helpers.h"
+#include "core/app_log.h"
+#include "core/format.h"
+#include "core/message_box.h"
+#include "core/settings.h"
+#include "fileops/op_buffer.h"
+#include "fileops/recycle_internal.h"
+#include "fileops/shredder.h"
+#include "fileops/view_notify.h"
+#include "platform/device_root.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+#include "platform/find.h"
+
+namespace fileops::recycle_detail {
+
+QString ConfirmDeleteHeader() { return QStringLiteral("Confirm delete operation"); }
+QString DeleteTitle() { return QStringLiteral("Delete"); }
+QString DeletingTitle() { return QStringLiteral("Deleting..."); }
+QString DeletingCaption() { return QStringLiteral("Deleting files, please wait..."); }
+QString ConfirmFileText(const QString& name) {
+  return QStringLiteral("Are you sure you want to delete file \"%1\"?").arg(name);
+}
+QString ConfirmFolderText(const QString& name) {
+  return QStringLiteral("Are you sure you want to delete folder \"%1\" and all its contents?")
+      .arg(name);
+}
+QString ConfirmItemsText(qsizetype count) {
+  return QStringLiteral("Are you sure you want to delete these %1 items?").arg(count);
+}
+QString CannotDeleteText(const QString& path) {
+  return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
+      .arg(path);
+}
+QString ErrorDeletingFileTitle() { return QStringLiteral("Error deleting file"); }
+QString RecycleBinTitle() { return QStringLiteral("Recycle Bin"); }
+QString MovedBytesText(quint64 done, quint64 total) {
+  return QStringLiteral("Moved %1 of %2 bytes...").arg(done).arg(total);
+}
+QString MovedCountText(quint64 done, quint64 total) {
+  return QStringLiteral("Moved %1 %2 from %3 total.")
+      .arg(done)
+      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
+      .arg(total);
+}
+QString CannotMakeBinText(const QString& path) {
+  return QStringLiteral("Can not create the recycle bin folder \"%1\". Nothing was deleted.")
+      .arg(path);
+}
+
+namespace {
+
+// Prefixes tried in turn when one has run out of its 65,535 numbers in a folder.
+constexpr const char16_t* kNamePrefixes[] = {kRecycleNamePrefix, u"pbs", u"pbt", u"pbu"};
+
+// A unique "<folder>\<prefix><hex>.tmp" reserved by exclusive creation; the caller deletes it
+// once the name derived from it exists.
+bool ReserveTempName(const QString& strFolder, QString* pTemp) {
+  for (const char16_t* prefix : kNamePrefixes) {
+    if (plat::GetTempFileName(strFolder, QString::fromUtf16(prefix), 0, pTemp) != 0) return true;
+    if (plat::GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  return false;
+}
+
+// The reserved name without its ".tmp", plus strExtension.
+QString DerivedName(const QString& strTemp, const QString& strExtension) {
+  return strTemp.left(strTemp.size() - 4) + strExtension;
+}
+
+bool IsLink(DWORD dwAttributes) {
+  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The bits of a find record that describe the item itself, not how the host reached it.
+void KeepOwnAttributes(WIN32_FIND_DATAW* pData) {
+  pData->dwFileAttributes &= ~FILE_ATTRIBUTE_REPARSE_POINT;
+}
+
+// Deletes a recycled source. A read-only file is deleted too: its attribute is already kept in
+// the container. The attribute comes back when the delete fails.
+bool DeleteSource(const QString& strPath, DWORD dwAttributes) {
+  const bool bReadOnly = !IsLink(dwAttributes) && (dwAttributes & FILE_ATTRIBUTE_READONLY);
+  if (bReadOnly) plat::SetFileAttributes(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+  if (ShredFile(strPath)) return true;
+  const DWORD error = plat::GetLastError();
+  if (bReadOnly) plat::SetFileAttributes(strPath, dwAttributes);
+  plat::SetLastError(error);
+  return false;
+}
+
+void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
+  LogErr(u"%s %s", strWhat, strPath);
+  LogSystemError(dwError);
+}
+
+// The entries of one folder, read before any of them is changed.
+bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
+  plat::CFind find;
+  WIN32_FIND_DATAW data;
+  if (!find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data))
+    return plat::GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    pEntries->push_back(data);
+  } while (find.Next(&data));
+  return plat::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+}  // namespace
+
+bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath) {
+  for (int tries = 0; tries < 16; ++tries) {
+    QString temp;
+    if (!ReserveTempName(strBin, &temp)) return false;
+    *pPath = DerivedName(temp, QString::fromUtf16(kRecycleContainerExt));
+    const bool bCreated = pFile->Open(*pPath, plat::GENERIC_WRITE, plat::CREATE_NEW);
+    const DWORD error = plat::GetLastError();
+    ShredFile(temp);
+    if (bCreated) return true;
+    if (error != ERROR_FILE_EXISTS) {
+      plat::SetLastError(error);
+      return false;
+    }
+  }
+  plat::SetLastError(ERROR_FILE_EXISTS);
+  return false;
+}
+
+bool CreateRecycledFolder(const QString& strBin, QString* pPath) {
+  for (int tries = 0; tries < 16; ++tries) {
+    QString temp;
+    if (!ReserveTempName(strBin, &temp)) return false;
+    *pPath = DerivedName(temp, QString());
+    const bool bCreated = plat::CreateDirectory(*pPath);
+    const DWORD error = plat::GetLastError();
+    ShredFile(temp);
+    if (bCreated) return true;
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+      plat::SetLastError(error);
+      return false;
+    }
+  }
+  plat::SetLastError(ERROR_FILE_EXISTS);
+  return false;
+}
+
+int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,
+                                   plat::CHostFile* pContainer) {
+  quint64 done = 0;
+  while (done < uSize) {
+    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
+    DWORD got = 0;
+    if (!pSource->Read(buffer_, want, &got) || got == 0) {
+      if (got == 0) plat::SetLastError(ERROR_HANDLE_EOF);  // shorter than when it was opened
+      LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
+      return eRecycleNotReadable;
+    }
+    DWORD written = 0;
+    if (!pContainer->Write(buffer_, got, &written)) {
+      LogFailure(QStringLiteral("Could not write"), pContainer->Path(), plat::GetLastError());
+      return eRecycleNoContainer;
+    }
+    done += got;
+    bytesDone_ += got;
+    progress_->SetItemPos(done);
+    progress_->SetPos(bSingle_ ? done : bytesDone_);
+    if (bSingle_) progress_->SetStatus(MovedBytesText(done, uSize));
+    else progress_->SetItemStatus(MovedBytesText(done, uSize));
+    if (progress_->IsCancelled()) return eRecycleCancelled;
+  }
+  return eRecycleOK;
+}
+
+int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
+                                 bool bCheckRom) {
+  if (strPath.isEmpty()) return eRecycleEmptyPath;
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  if (dwAttributes == INVALID_FILE_ATTRIBUTES) return eRecycleNoFile;
+  if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) return eRecycleIsFolder;
+  if (bCheckRom && (dwAttributes & FILE_ATTRIBUTE_INROM)) return eRecycleInRom;
+  if (progress_->IsCancelled()) return eRecycleCancelled;
+
+  CRecycleRecord record = NewRecord();
+  QString canonical;
+  plat::CHostFile source;
+  quint64 size = 0;
+  if (!plat::FindOne(strPath, &record.findData) ||
+      !source.Open(strPath, plat::GENERIC_READ, plat::OPEN_EXISTING) || !source.GetSize(&size)) {
+    LogFailure(QStringLiteral("Could not open"), strPath, plat::GetLastError());
+    return eRecycleNotReadable;
+  }
+  KeepOwnAttributes(&record.findData);
+  // The size of the bytes that are copied, which the open file decides.
+  record.findData.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  record.findData.nFileSizeLow = static_cast<DWORD>(size);
+  if (!plat::CDeviceRoot::Canonical(strPath, &canonical) || !record.SetOriginalPath(canonical)) {
+    LogErr(u"Could not recycle %s: its path does not fit the container", strPath);
+    return eRecycleNoContainer;
+  }
+
+  plat::CHostFile container;
+  QString containerPath;
+  if (!CreateContainer(strBin, &container, &containerPath)) {
+    LogFailure(QStringLiteral("Could not create a container in"), strBin, plat::GetLastError());
+    return eRecycleNoContainer;
+  }
+  const QString name = browse::LastComponent(canonical);
+  progress_->SetFileLine(name);
+  progress_->SetFromLine(browse::ParentPath(canonical));
+  progress_->SetToLine(core::FormatSize(size));
+  progress_->SetItemRange(0, size);
+  progress_->SetItemPos(0);
+  if (bSingle_) progress_->SetRange(0, size);
+
+  const QByteArray head = EncodeContainerHeader(kRecycleKindFile) + EncodeRecord(record);
+  DWORD written = 0;
+  int result = eRecycleOK;
+  if (!container.Write(head.constData(), kRecycleDataOffset, &written)) {
+    LogFailure(QStringLiteral("Could not write"), containerPath, plat::GetLastError());
+    result = eRecycleNoContainer;
+  }
+  if (result == eRecycleOK) result = CopyIntoContainer(&source, size, &container);
+  source.Close();
+  // The container reaches stable storage before the source may go.
+  if (result == eRecycleOK && !container.Flush()) {
+    LogFailure(QStringLiteral("Could not flush"), containerPath, plat::GetLastError());
+    result = eRecycleNoContainer;
+  }
+  const bool bClosed = container.Close();
+  if (result == eRecycleOK && !bClosed) {
+    LogFailure(QStringLiteral("Could not close"), containerPath, plat::GetLastError());
+    result = eRecycleNoContainer;
+  }
+  if (result != eRecycleOK) {
+    ShredFile(containerPath);
+    return result;
+  }
+  NotifyItemAdded(containerPath);
+  if (!DeleteSource(strPath, dwAttributes)) return eRecycleSourceKept;
+  NotifyItemRemoved(strPath);
+  return eRecycleOK;
+}
+
+int CRecycleRun::RecycleAndReportFile(const QString& strPath, const QString& strBin) {
+  const int result = RecycleFileItem(strPath, strBin, true);
+  if (result == eRecycleOK) {
+    ++filesDone_;
+    progress_->SetStatus(MovedCountText(filesDone_, filesTotal_));
+  } else if (result != eRecycleCancelled) {
+    LogErr(u"Could not recycle %s (%d)", strPath, result);
+    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+  }
+  return result;
+}
+
+int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir,
+                                 bool* pMovedAny) {
+  std::vector<WIN32_FIND_DATAW> entries;
+  ReadFolder(strFolder, &entries);  // an unreadable folder stays, as it cannot be removed
+  int firstFailure = eRecycleOK;
+  for (const WIN32_FIND_DATAW& entry : entries) {
+    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
+    int result = eRecycleOK;
+    if (plat::IsWalkableFolder(entry)) {
+      result = RecycleFolderItem(path, strDir);
+    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      continue;  // a linked folder is not entered; it stays, and so does its folder
+    } else {
+      result = RecycleAndReportFile(path, strDir);
+    }
+    if (result == eRecycleOK) *pMovedAny = true;
+    if (result == eRecycleCancelled) return result;
+    if (firstFailure == eRecycleOK) firstFailure = result;
+  }
+  return firstFailure;
+}
+
+int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin) {
+  // A failure of the folder itself is shown here; those of its files where they happen.
+  const auto fail = [&](int nResult) {
+    LogErr(u"Could not recycle the folder %s (%d)", strPath, nResult);
+    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+    return nResult;
+  };
+  CRecycleRecord record = NewRecord();
+  QString canonical;
+  if (!plat::CDeviceRoot::Canonical(strPath, &canonical) ||
+      !plat::FindOne(canonical, &record.findData) ||
+      !(record.findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return fail(eRecycleIsFolder);
+  if (!plat::IsWalkableFolder(record.findData)) {
+    LogErr(u"%s is a link to a folder; links to folders are not recycled", canonical);
+    return fail(eRecycleNotReadable);
+  }
+  if (!record.SetOriginalPath(canonical)) {
+    LogErr(u"The path of %s does not fit the descriptor", canonical);
+    return fail(eRecycleNoContainer);
+  }
+  if (progress_->IsCancelled()) return eRecycleCancelled;
+  QString dir;
+  if (!CreateRecycledFolder(strBin, &dir)) {
+    LogFailure(QStringLiteral("Could not create a folder in"), strBin, plat::GetLastError());
+    return fail(eRecycleNoContainer);
+  }
+  // Without its descriptor the directory could not be restored: the folder is not recycled.
+  if (!Write(record, dir)) {
+    plat::RemoveDirectory(dir);
+    return fail(eRecycleNoContainer);
+  }
+  NotifyItemAdded(dir);
+  bool bMovedAny = false;
+  const int result = RecycleChildren(canonical, dir, &bMovedAny);
+  if (!bMovedAny && result != eRecycleOK) RemoveBinTree(dir);  // nothing of it went in
+  if (result != eRecycleOK) return result;
+  if (!plat::RemoveDirectory(canonical)) {
+    // A linked folder inside keeps it; everything else of it is in the bin.
+    LogFailure(QStringLiteral("Could not remove the folder"), canonical, plat::GetLastError());
+    return eRecycleOK;
+  }
+  bytesDone_ += kFolderProgressBytes;
+  progress_->SetPos(bytesDone_);
+  NotifyFolderRemoved(canonical);
+  return eRecycleOK;
+}
+
+}  // namespace fileops::recycle_detail
+
+namespace fileops {
+
+using namespace recycle_detail;
+
+QString RecycleBinFolder() { return browse::StripTrailingBackslash(settings.RecycleBinPath); }
+
+bool EnsureRecycleBin(QString* pBin) {
+  *pBin = RecycleBinFolder();
+  const DWORD dwAttributes = plat::GetFileAttributes(*pBin);
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES) return (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  QString canonical;
+  if (pBin->isEmpty() || !plat::CDeviceRoot::Canonical(*pBin, &canonical)) return false;
+  // Every missing folder on the way, from the top down.
+  QStringList missing;
+  for (QString path = canonical; path.size() > 1 && plat::GetFileAttributes(path) ==
+                                                        INVALID_FILE_ATTRIBUTES;
+       path = browse::ParentPath(path))
+    missing.prepend(path);
+  for (const QString& path : missing) {
+    if (!plat::CreateDirectory(path) && plat::GetLastError() != ERROR_ALREADY_EXISTS) {
+      LogFailure(QStringLiteral("Could not create the recycle bin"), path, plat::GetLastError());
+      return false;
+    }
+    NotifyFolderCreated(path);
+  }
+  const DWORD dwMade = plat::GetFileAttributes(*pBin);
+  return dwMade != INVALID_FILE_ATTRIBUTES && (dwMade & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int RecycleFile(const QString& strPath, const QString& strBin, bool bCheckRom) {
+  LogTrace(u"RecycleFile(%s, %s)...", strPath, strBin);
+  COpBufferLease buffer;
+  if (!buffer.IsHeld()) return eRecycleBufferBusy;
+  std::unique_ptr<IProgressWindow> progress =
+      CreateProgressWindow(eProgressSingle, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
+  progress->Show();
+  progress->SetTitle(QStringLiteral("Moving..."));  // 61228
+  progress->SetCaption(
+      QStringLiteral("Moving file %1 to recycle bin...").arg(browse::LastComponent(strPath)));
+  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
+  progress->SetPos(0);
+  progress->ShowCancel(true);
+  CRecycleRun run(progress.get(), buffer.Data(), true, 1);
+  const int result = run.RecycleFileItem(strPath, browse::StripTrailingBackslash(strBin),
+                                         bCheckRom);
+  progress->Close();
+  LogTrace(u"RecycleFile(%s, %s)", strPath, strBin);
+  return result;
+}
+
+namespace {
+
+// The multi-item window of a recycle run.
+std::unique_ptr<IProgressWindow> OpenRecycleWindow(const CSelectionTotals& totals) {
+  std::unique_ptr<IProgressWindow> progress =
+      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
+  progress->Show();
+  progress->SetTitle(RecycleBinTitle());
+  progress->SetCaption(DeletingCaption());
+  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
+  progress->SetRange(0, totals.ProgressBytes());
+  progress->SetPos(0);
+  progress->SetStatus(MovedCountText(0, totals.files));
+  progress->ShowCancel(true);
+  return progress;
+}
+
+}  // namespace
+
+int RecycleFolder(const QString& strPath, const QString& strBin) {
+  LogTrace(u"RecycleFolder(%s, %s)...", strPath, strBin);
+  COpBufferLease buffer;
+  if (!buffer.IsHeld()) return eRecycleBufferBusy;
+  CSelectionTotals totals;
+  ComputeSelectionTotals({CSelItem{eSelFolder, strPath}}, &totals);
+  std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
+  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files);
+  const int result = run.RecycleFolderItem(strPath, browse::StripTrailingBackslash(strBin));
+  progress->Close();
+  LogTrace(u"RecycleFolder(%s, %s)", strPath, strBin);
+  return result;
+}
+
+int RecycleFileCommand(const QString& strPath) {
+  const QString name = browse::LastComponent(strPath);
+  if (MsgQuestion(ConfirmFileText(name), DeleteTitle(), ConfirmDeleteHeader()) != eMsgAnsYes)
+    return eRecycleCancelled;
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES && !IsLink(dwAttributes) &&
+      (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
+    if (MsgQuestion(QStringLiteral("The file is Read-only. Are you sure you want to delete it?"),
+                    DeleteTitle(), QStringLiteral("Delete Read-only file")) == eMsgAnsYes)
+      plat::SetFileAttributes(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  QString bin;
+  if (!EnsureRecycleBin(&bin)) {
+    MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
+    return eRecycleNoBin;
+  }
+  const int result = RecycleFile(strPath, bin, true);
+  if (result != eRecycleOK && result != eRecycleCancelled)
+    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+  return result;
+}
+
+int RecycleFolderCommand(const QString& strPath) {
+  if (MsgQuestion(ConfirmFolderText(browse::LastComponent(strPath)), DeletingTitle(),
+                  ConfirmDeleteHeader()) != eMsgAnsYes)
+    return eRecycleCancelled;
+  return RecycleItemsCommand({CSelItem{eSelFolder, strPath}});
+}
+
+int RecycleItemsCommand(const CSelection& selection) {
+  if (selection.empty()) return eRecycleEmptyPath;
+  LogTrace(u"RecycleItemsCommand(%d items)...", static_cast<int>(selection.size()));
+  QString bin;
+  if (!EnsureRecycleBin(&bin)) {
+    MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
+    return eRecycleNoBin;
+  }
+  COpBufferLease buffer;
+  if (!buffer.IsHeld()) return eRecycleBufferBusy;
+  CSelectionTotals totals;
+  ComputeSelectionTotals(selection, &totals);
+  std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
+  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files);
+  int firstFailure = eRecycleOK;
+  for (const CSelItem& item : selection) {
+    int result = eRecycleOK;
+    if (item.nKind == eSelFolder) {
+      result = run.RecycleFolderItem(item.strPath, bin);
+    } else {
+      result = run.RecycleAndReportFile(item.strPath, bin);
+    }
+    if (result == eRecycleCancelled) {
+      firstFailure = result;
+      break;
+    }
+    if (firstFailure == eRecycleOK) firstFailure = result;
+  }
+  progress->Close();
+  LogTrace(u"RecycleItemsCommand(%d items)", static_cast<int>(selection.size()));
+  return firstFailure;
+}
+
+}  // namespace fileops
