@@ -114,9 +114,9 @@ void CRecycleBinListSource::Fill(CListEntries* pEntries) {
   for (auto& item : items) {
     const bool bFolder = item->IsFolder();
     QString strDisplay = bFolder ? item->name : browse::ListDisplayName(item->name);
-    pEntries->Add(std::make_unique<CListEntry>(
-        bFolder ? eEntry_RecycledFolder : eEntry_RecycledFile, std::move(strDisplay),
-        std::move(item)));
+    pEntries->Add(
+        std::make_unique<CListEntry>(bFolder ? eEntry_RecycledFolder : eEntry_RecycledFile,
+                                     std::move(strDisplay), std::move(item)));
   }
 }
 
@@ -193,8 +193,8 @@ fileops::CSelection BinSelection(const CListPanel& panel, const QList<int>& anRo
   for (int nRow : anRows) {
     const CListEntry* pEntry = panel.Entries().At(nRow);
     if (!pEntry || !pEntry->ItemAs<CBinItem>()) continue;
-    const int nKind = pEntry->type == eEntry_RecycledFolder ? fileops::eSelFolder
-                                                            : fileops::eSelFile;
+    const int nKind =
+        pEntry->type == eEntry_RecycledFolder ? fileops::eSelFolder : fileops::eSelFile;
     selection.push_back({nKind, panel.Source()->FullPath(*pEntry)});
   }
   return selection;

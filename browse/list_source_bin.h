@@ -32,8 +32,8 @@ class CBinItem : public CRecycledItem {
   CBinItem(const WIN32_FIND_DATAW& data, const QString& strOriginalPath)
       : CRecycledItem(data, strOriginalPath) {}
 
-  QString binName;           // the container's or directory's own name in the bin
-  FILETIME recycledTime{};   // the moment of recycling (UTC), shown in the Date column
+  QString binName;          // the container's or directory's own name in the bin
+  FILETIME recycledTime{};  // the moment of recycling (UTC), shown in the Date column
 };
 
 // The field of the bin's last column; the others are the file-system fields (EListField).
@@ -60,8 +60,7 @@ class CRecycleBinListSource : public IListSource {
   // A recycled file: the cached picture of its extension (never a look-up); a recycled
   // folder: the folder picture.
   int IconIndex(CListEntry& entry, bool bWorkerFillsIcons) override;
-  int Compare(const CListEntry& a, const CListEntry& b, int nField,
-              bool bAscending) const override;
+  int Compare(const CListEntry& a, const CListEntry& b, int nField, bool bAscending) const override;
   // Sorting by type needs every type text.
   void PrepareSort(CListEntries* pEntries, int nField) override;
 

@@ -2,14 +2,13 @@
 // recycled folders made by the recycle operation, the order under every sort field, items of
 // the bin folder that are not the bin's own, and the "Recycle Bin" tree node shown in the
 // list of the same panel.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 #include "browse/folder_tree.h"
 #include "browse/icon_manager.h"
@@ -80,7 +79,9 @@ class BinListTest : public test::TempRootAndHive {
     MakeFolder(BinPath(binName));
     ASSERT_TRUE(fileops::Write(Record(item), BinPath(binName)));
   }
-  static QString BinPath(const QString& binName) { return QString::fromUtf16(kBin) + "\\" + binName; }
+  static QString BinPath(const QString& binName) {
+    return QString::fromUtf16(kBin) + "\\" + binName;
+  }
 
   // The panel showing the bin, checked by the model tester.
   CListPanel& ShowBin() {
@@ -89,13 +90,14 @@ class BinListTest : public test::TempRootAndHive {
   }
   QStringList Column(int nColumn) const {
     QStringList cells;
-    for (int nRow = 0; nRow < panel_.rowCount(); ++nRow) cells.append(panel_.CellText(nRow, nColumn));
+    for (int nRow = 0; nRow < panel_.rowCount(); ++nRow)
+      cells.append(panel_.CellText(nRow, nColumn));
     return cells;
   }
 
   CSettings saved_;
   CListPanel panel_{ePanel_A, nullptr, {.bWorker = false}};
-  QAbstractItemModelTester tester_{&panel_, QAbstractItemModelTester::FailureReportingMode::Warning};
+  QAbstractItemModelTester tester_{&panel_, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 QString DateText(int day) {
@@ -127,15 +129,15 @@ TEST_F(BinListTest, RowsOfRecycledFilesAndFolders) {
   EXPECT_EQ(panel.SourceKind(), DWORD(ePanelSrc_RecycleBin));
   QStringList headers;
   for (const CListColumn& column : panel.Columns()) headers.append(column.header);
-  EXPECT_EQ(headers, QStringList({"Name", "Size", "Date deleted", "Attributes", "Type",
-                                  "Original folder"}));
+  EXPECT_EQ(headers,
+            QStringList({"Name", "Size", "Date deleted", "Attributes", "Type", "Original folder"}));
   // The recycled folder first (its sub-folder lives inside its directory, not as a row),
   // then the files by name.
   EXPECT_EQ(Column(0), QStringList({"Sub", "archive", "notes.txt"}));
   EXPECT_EQ(Column(1), QStringList({"", core::FormatSize(2000), core::FormatSize(5)}));
   EXPECT_EQ(Column(3).at(0).left(1), "d");
-  EXPECT_EQ(Column(4), QStringList({"File folder", "File",
-                                    AppIconManager().TypeText("notes.txt")}));
+  EXPECT_EQ(Column(4),
+            QStringList({"File folder", "File", AppIconManager().TypeText("notes.txt")}));
   EXPECT_EQ(Column(5), QStringList({"\\Docs", "\\", "\\Docs"}));
 
   const QList<DWORD> types = {eEntry_RecycledFolder, eEntry_RecycledFile, eEntry_RecycledFile};
@@ -189,11 +191,11 @@ TEST_F(BinListTest, SortFieldsOrderFoldersFirst) {
   const Case cases[] = {
       {0, true, {"alpha", "Zeta", "a.jpg", "b.txt", "C.doc"}},
       {0, false, {"Zeta", "alpha", "C.doc", "b.txt", "a.jpg"}},
-      {1, true, {"Zeta", "alpha", "b.txt", "C.doc", "a.jpg"}},   // largest first
+      {1, true, {"Zeta", "alpha", "b.txt", "C.doc", "a.jpg"}},  // largest first
       {1, false, {"Zeta", "alpha", "a.jpg", "C.doc", "b.txt"}},
-      {2, true, {"alpha", "Zeta", "a.jpg", "b.txt", "C.doc"}},   // newest first
+      {2, true, {"alpha", "Zeta", "a.jpg", "b.txt", "C.doc"}},  // newest first
       {2, false, {"Zeta", "alpha", "C.doc", "b.txt", "a.jpg"}},
-      {5, true, {"alpha", "Zeta", "C.doc", "b.txt", "a.jpg"}},   // original folder A to Z
+      {5, true, {"alpha", "Zeta", "C.doc", "b.txt", "a.jpg"}},  // original folder A to Z
       {5, false, {"Zeta", "alpha", "a.jpg", "b.txt", "C.doc"}},
   };
   for (const Case& c : cases) {
@@ -211,8 +213,9 @@ TEST_F(BinListTest, SortFieldsOrderFoldersFirst) {
   panel.SortBy(4, false);
   QStringList fileTypes = Column(4).mid(2);
   QStringList sorted = fileTypes;
-  std::sort(sorted.begin(), sorted.end(),
-            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+  std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+  });
   EXPECT_EQ(fileTypes, sorted);
   EXPECT_EQ(Column(4).mid(0, 2), QStringList({"File folder", "File folder"}));
 }
@@ -245,7 +248,8 @@ TEST_F(BinListTest, ItemsThatAreNotTheBinsOwnAreLeftOut) {
   };
   for (const Case& c : cases) MakeFile(BinPath(c.name), c.bytes);
   MakeFolder(BinPath("nodescriptor"));
-  MakeFile(BinPath("shortdescriptor\\.fldrdescr.dat"), fileops::EncodeRecord(Record(any)).left(1111));
+  MakeFile(BinPath("shortdescriptor\\.fldrdescr.dat"),
+           fileops::EncodeRecord(Record(any)).left(1111));
   ASSERT_EQ(::symlink(QFile::encodeName(Host(BinPath("good.trb"))).constData(),
                       QFile::encodeName(Host(BinPath("link.trb"))).constData()),
             0);

@@ -2,11 +2,11 @@
 // temporary root and hive: a deleted item is listed in the bin and comes back byte for byte,
 // names that fit several items are refused with the candidates, delete for good leaves no
 // container, and every question declined changes nothing.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QRandomGenerator>
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 #include "support/cli_runner.h"
 #include "support/temp_root.h"
@@ -29,7 +29,8 @@ class CliBinTest : public test::TempRootAndHive {
     const CRun run = Cli({"ls", ":bin"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QList<QStringList> rows;
-    for (const QString& line : run.out.split('\n', Qt::SkipEmptyParts)) rows.append(line.split('\t'));
+    for (const QString& line : run.out.split('\n', Qt::SkipEmptyParts))
+      rows.append(line.split('\t'));
     return rows;
   }
   QStringList TrashEntries() const {
@@ -136,7 +137,8 @@ TEST_F(CliBinTest, WithoutTheBinDeleteIsForGood) {
   MakeFile("\\Docs\\Dir\\g.txt", "g");
   const CRun declined = Cli({"delete", "\\Docs\\f.txt"});
   EXPECT_EQ(declined.exitCode, 1);
-  EXPECT_TRUE(declined.err.contains("Are you sure you want to delete file \"")) << declined.err.toStdString();
+  EXPECT_TRUE(declined.err.contains("Are you sure you want to delete file \""))
+      << declined.err.toStdString();
   EXPECT_EQ(ReadHost("\\Docs\\f.txt"), "f");
 
   const CRun deleted = Cli({"--answer", "yes", "delete", "\\Docs\\f.txt", "\\Docs\\Dir"});
@@ -160,7 +162,8 @@ TEST_F(CliBinTest, WrongNamesAndPathsAreRefused) {
       {{"bin"}, 2, "usage: pinbro-cli bin"},
       {{"bin", "frob", "x"}, 2, "usage: pinbro-cli bin"},
       {{"delete"}, 2, "usage: pinbro-cli delete"},
-      {{"--answer", "yes", "delete", "\\Docs\\missing.txt", "\\Docs\\keep.txt"}, 1,
+      {{"--answer", "yes", "delete", "\\Docs\\missing.txt", "\\Docs\\keep.txt"},
+       1,
        "Could not delete \\Docs\\missing.txt: there is no such file or folder."},
       {{"--answer", "yes", "delete", "\\Trash\\stray.txt"}, 1, "use bin purge"},
       {{"--answer", "yes", "delete", "\\trash"}, 1, "use bin purge"},
@@ -175,7 +178,8 @@ TEST_F(CliBinTest, WrongNamesAndPathsAreRefused) {
   EXPECT_EQ(ReadHost("\\Trash\\stray.txt"), "s");
 
   const CRun help = Cli({"--help"});
-  EXPECT_TRUE(help.out.contains("bin restore NAME... | bin purge NAME...")) << help.out.toStdString();
+  EXPECT_TRUE(help.out.contains("bin restore NAME... | bin purge NAME..."))
+      << help.out.toStdString();
   EXPECT_TRUE(help.out.contains("delete PATH...")) << help.out.toStdString();
 }
 
