@@ -11,6 +11,8 @@ const std::vector<CCommand>& Commands() {
       {"delete", "delete PATH...", "the Delete command: move files and folders to the recycle bin, or delete them for good when UseRecycleBin is 0", &RunDeleteCommand},
       {"bin", "bin restore NAME... | bin purge NAME...", "restore items of the recycle bin, or delete them for good; NAME is the item's name in the bin (last column of ls :bin) or its original name where unique", &RunBinCommand},
       {"shred", "shred PATH...", "overwrite files and folders with the configured passes, then delete them", &RunShredCommand},
+      {"encrypt", "encrypt FILE... [--keep]", "encrypt files (and the files in folders) into .enc files with one password; the sources are deleted unless --keep", &RunEncryptCommand},
+      {"decrypt", "decrypt FILE... [--keep]", "decrypt .enc files (and the .enc files in folders) with one password; the sources are deleted unless --keep", &RunDecryptCommand},
       {"mkdir", "mkdir FOLDER", "create a new folder inside FOLDER with a unique name; prints its name", &RunMkdirCommand},
       {"rename", "rename OLD NEW", "rename a file or folder; NEW is the new name", &RunRenameCommand},
       {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},

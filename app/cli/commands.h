@@ -36,6 +36,8 @@ int RunMoveCommand(CCliContext& ctx);      // command_copy.cpp
 int RunShredCommand(CCliContext& ctx);     // command_shred.cpp
 int RunDeleteCommand(CCliContext& ctx);    // command_delete.cpp
 int RunBinCommand(CCliContext& ctx);       // command_bin.cpp
+int RunEncryptCommand(CCliContext& ctx);   // command_crypt.cpp
+int RunDecryptCommand(CCliContext& ctx);   // command_crypt.cpp
 
 // One row of a listing as `ls` prints it: the cells separated by tabs, and for a row of the
 // recycle bin the item's own name in the bin as the last cell (command_ls.cpp).
