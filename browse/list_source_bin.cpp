@@ -181,6 +181,12 @@ void ShowRecycleBin(CListPanel& panel) {
   panel.ShowListing(std::make_unique<CRecycleBinListSource>(), request);
 }
 
+bool ListsRecycleBinFolder(const CListPanel& panel, const QString& strFolder) {
+  const auto* pSource = dynamic_cast<const CRecycleBinListSource*>(panel.Source());
+  return pSource && !strFolder.isEmpty() &&
+         pSource->BinFolder().compare(StripTrailingBackslash(strFolder), Qt::CaseInsensitive) == 0;
+}
+
 const CBinItem* BinItemAt(const CListPanel& panel, int nRow) {
   if (panel.SourceKind() != ePanelSrc_RecycleBin) return nullptr;
   const CListEntry* pEntry = panel.Entries().At(nRow);

@@ -79,6 +79,11 @@ namespace browse {
 // Shows the recycle bin (RecycleBinPath) in a panel, sorted by name.
 void ShowRecycleBin(CListPanel& panel);
 
+// True when the panel shows the recycle bin and strFolder is its bin folder (ignoring case):
+// a view notification about an item in that folder changes the rows, and the frame refreshes
+// the panel (Refresh lists the bin again with the current sort).
+bool ListsRecycleBinFolder(const CListPanel& panel, const QString& strFolder);
+
 // The bin record of a row of a panel that shows the bin; null for any other row or source.
 const CBinItem* BinItemAt(const CListPanel& panel, int nRow);
 

@@ -160,6 +160,9 @@ TEST_F(BinListTest, RowsOfRecycledFilesAndFolders) {
   EXPECT_EQ(panel.data(panel.index(1, 0), CListPanel::eRole_IconIndex).toInt(), 18);
   EXPECT_EQ(panel.data(panel.index(2, 0), CListPanel::eRole_IconIndex).toInt(),
             AppIconManager().IconForRecycledFile("notes.txt"));
+  // The frame refreshes the bin for a change of an item directly in the bin folder.
+  EXPECT_TRUE(browse::ListsRecycleBinFolder(panel, "\\bin"));
+  EXPECT_FALSE(browse::ListsRecycleBinFolder(panel, "\\Docs"));
   // Opening a row does nothing.
   panel.Open(2);
   EXPECT_EQ(panel.SourceKind(), DWORD(ePanelSrc_RecycleBin));
@@ -290,6 +293,7 @@ TEST_F(BinListTest, TreeNodeShowsTheBinInTheSamePanel) {
   EXPECT_EQ(list.History().Count(), 1);       // the bin is not a place of the history
 
   tree.SelectFolder("\\Docs");
+  EXPECT_FALSE(browse::ListsRecycleBinFolder(list, "\\Bin"));
   EXPECT_EQ(list.SourceKind(), DWORD(ePanelSrc_FileSystem));
   EXPECT_EQ(list.CurrentPath(), "\\Docs");
   EXPECT_EQ(list.Columns().size(), kListFieldCount);
