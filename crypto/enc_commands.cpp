@@ -15,6 +15,7 @@
 #include "fileops/shredder.h"
 #include "fileops/view_notify.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "platform/find.h"
 
 namespace crypto {
@@ -212,9 +213,9 @@ int RunSingleFile(ECryptDirection direction, const QString& strPath, IPasswordPr
 // One step of a selection run: a file to work on, or a folder (which only moves the bar).
 struct CPlanStep {
   QString strPath;
-  quint64 uSize = 0;      // a file's size as the walk saw it
+  quint64 uSize = 0;   // a file's size as the walk saw it
   bool bFolder = false;
-  DWORD dwReadError = 0;  // a folder that could not be read: why
+  QString strRefusal;  // a folder that could not be read, or a selected link: why
 };
 
 struct CPlan {
@@ -224,7 +225,7 @@ struct CPlan {
 };
 
 void AddFile(CPlan* pPlan, const QString& strPath, quint64 uSize) {
-  pPlan->steps.push_back({strPath, uSize, false, 0});
+  pPlan->steps.push_back({strPath, uSize, false, {}});
   ++pPlan->files;
   pPlan->barRange += uSize;
 }
@@ -233,9 +234,15 @@ void AddFile(CPlan* pPlan, const QString& strPath, quint64 uSize) {
 // the ".enc" files of a folder; encryption every file. The entries of each folder are read
 // before anything is written, so the outputs of the run are never taken as inputs.
 void PlanFolder(ECryptDirection direction, const QString& strFolder, CPlan* pPlan) {
-  pPlan->steps.push_back({strFolder, 0, true, 0});
+  pPlan->steps.push_back({strFolder, 0, true, {}});
   const size_t folderStep = pPlan->steps.size() - 1;
   pPlan->barRange += fileops::kFolderProgressBytes;
+  const DWORD dwAttributes = plat::GetFileAttributes(strFolder);
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    pPlan->steps[folderStep].strRefusal =
+        QStringLiteral("It is a link to a folder; links to folders are not entered.");
+    return;
+  }
   std::vector<WIN32_FIND_DATAW> entries;
   plat::CFind find;
   WIN32_FIND_DATAW data;
@@ -245,7 +252,7 @@ void PlanFolder(ECryptDirection direction, const QString& strFolder, CPlan* pPla
   }
   const DWORD error = plat::GetLastError();
   if (error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND)
-    pPlan->steps[folderStep].dwReadError = error;
+    pPlan->steps[folderStep].strRefusal = SystemErrorText(error);
   find.Close();
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
@@ -275,7 +282,7 @@ CPlan MakePlan(ECryptDirection direction, const fileops::CSelection& selection) 
 
 bool HasWork(const CPlan& plan) {
   return plan.files != 0 || std::any_of(plan.steps.begin(), plan.steps.end(),
-                                        [](const CPlanStep& s) { return s.dwReadError != 0; });
+                                        [](const CPlanStep& s) { return !s.strRefusal.isEmpty(); });
 }
 
 // The run over a plan in one multi-item window.
@@ -315,9 +322,10 @@ class CSelectionRun {
   DWORD FolderStep(const CPlanStep& step) {
     pos_ += fileops::kFolderProgressBytes;
     progress_->SetPos(pos_);
-    if (step.dwReadError == 0) return eCryptoErrNone;
-    MsgError(QStringLiteral("Cannot read the folder %1: %2")
-                 .arg(step.strPath, SystemErrorText(step.dwReadError)),
+    if (step.strRefusal.isEmpty()) return eCryptoErrNone;
+    MsgError(QStringLiteral("Cannot %1 the folder %2: %3")
+                 .arg(IsEncrypt(direction_) ? QStringLiteral("encrypt") : QStringLiteral("decrypt"),
+                      step.strPath, step.strRefusal),
              CryptTitle(direction_), QString());
     return eCryptoErrRead;
   }

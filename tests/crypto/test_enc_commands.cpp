@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <unistd.h>
+
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -389,6 +391,25 @@ TEST_F(EncCommandsTest, SelectionWithAFolderEncryptsEveryFileWithOnePassword) {
   EXPECT_EQ(progress_.Windows()[1].strTitle, "Decrypt");
   EXPECT_EQ(progress_.Windows()[1].strCaption, "Decrypt folder in progress");
   EXPECT_EQ(progress_.Windows()[1].strStatus, "Decrypted 3 files from 3 total.");
+}
+
+TEST_F(EncCommandsTest, LinkedFoldersAreNeverEntered) {
+  MakeFile("\\target\\t.txt", "t");
+  MakeFile("\\d\\x.txt", "x");
+  ASSERT_EQ(::symlink(QFile::encodeName(Host("\\target")).constData(),
+                      QFile::encodeName(Host("\\d\\inner")).constData()), 0);
+  ASSERT_EQ(::symlink(QFile::encodeName(Host("\\target")).constData(),
+                      QFile::encodeName(Host("\\outer")).constData()), 0);
+  prompt_.QueuePassword(kPassword, true);
+  EXPECT_EQ(crypto::EncryptItemsCommand({{fileops::eSelFolder, "\\d"},
+                                         {fileops::eSelFolder, "\\outer"}}, prompt_),
+            crypto::eCryptCmdFailed);
+  EXPECT_EQ(Listing("\\target"), QStringList({"t.txt"}));
+  EXPECT_EQ(Listing("\\d"), QStringList({"inner", "x.txt.enc"}));
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].strText, "Cannot encrypt the folder \\outer: It is a link to a folder; "
+                              "links to folders are not entered.");
 }
 
 TEST_F(EncCommandsTest, SeveralEncFilesDecryptWithOnePasswordAndFailuresAreEachReported) {
