@@ -1,7 +1,7 @@
 #pragma once
 // The command ids of the main frame: the menu and tool-bar commands of the program's command
 // table, and the ids this desktop adds for commands the table has no number for (navigation,
-// the selection bar, the tool bar's layout buttons, the file commands not wired yet).
+// the selection bar, the tool bar's layout buttons, the file commands between the panels).
 
 enum EFrameCommand : int {
   // Layouts.
@@ -64,6 +64,13 @@ enum EFrameCommand : int {
   eCmd_Delete = 34010,
   eCmd_Rename = 34011,
   eCmd_NewFolder = 34012,
+  eCmd_CopyToOther = 34013,  // F5: the selection into the other panel's folder
+  eCmd_MoveToOther = 34014,  // F6
+  eCmd_Shred = 34015,
+  eCmd_Restore = 34016,       // the recycle bin's list: back to where the items were
+  eCmd_DeleteForGood = 34017, // the recycle bin's list: purge
+  eCmd_Encrypt = 34018,
+  eCmd_Decrypt = 34019,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

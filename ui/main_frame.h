@@ -114,6 +114,16 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   void Paste();
   void PasteShortcuts();
   const fileops::CSelection& ClipboardItems() const { return clipboard_; }
+  // F5 and F6: copies or moves the active view's items (the list's selection, or the tree's
+  // folder) into the folder the other panel's list shows, with the operation's questions and
+  // progress window. Nothing happens when either side is not a file-system folder.
+  void CopyToOtherPanel(bool bMove);
+  // Shreds the active view's items: one file or one folder with the shredder's own question,
+  // several after one question for all of them.
+  void ShredSelection();
+  // The items a command acts on: the active list's selected file-system items (the focused
+  // one when none is selected), or the folder selected in the active tree (not the root).
+  fileops::CSelection CommandSelection() const;
   bool ClipboardMoves() const { return clipboardMoves_; }
 
   // IListPanelObserver.
@@ -182,6 +192,11 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QString ActiveFolder() const;
   // The selected file-system items of the active list, in row order.
   fileops::CSelection ActiveListSelection() const;
+  // After an operation: the gathered view changes applied, the commands' states and the
+  // focus of the active view restored.
+  void AfterOperation();
+  // The file-system folder the list of the panel that is not active shows; empty otherwise.
+  QString OtherPanelFolder() const;
   // Lists a registry location (kind 9, 10, 11) in a panel.
   static void ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord);
   void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);

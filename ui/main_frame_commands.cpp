@@ -243,25 +243,17 @@ void CMainFrame::AddNavigationCommands() {
   pForward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
   pForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
   QAction* pRefresh = AddCommand(eCmd_Refresh, QStringLiteral("Refresh"), [this] { Refresh(); });
-  pRefresh->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
+  // F5 is Copy to the other panel, as in two-panel file managers; Refresh keeps Ctrl+R.
+  pRefresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   pRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 }
 
 void CMainFrame::AddEditCommands() {
   // Delete is not wired to the frame yet: its command exists and stays disabled rather than
   // pretend to work.
-  const struct {
-    int id;
-    const char* label;
-    QKeySequence key;
-  } kPending[] = {
-      {eCmd_Delete, "Delete", QKeySequence::Delete},
-  };
-  for (const auto& command : kPending) {
-    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), nullptr);
-    pAction->setShortcut(command.key);
-    pAction->setEnabled(false);
-  }
+  QAction* pDelete = AddCommand(eCmd_Delete, QStringLiteral("Delete"), nullptr);
+  pDelete->setShortcuts({QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_F8)});
+  pDelete->setEnabled(false);
   const struct {
     int id;
     const char* label;
@@ -280,11 +272,30 @@ void CMainFrame::AddEditCommands() {
     pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     grid_->addAction(pAction);
   }
-  QAction* pRename = AddCommand(eCmd_Rename, QStringLiteral("Rename"), [this] { RenameCurrent(); });
-  pRename->setShortcut(QKeySequence(Qt::Key_F2));
-  pRename->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  grid_->addAction(pRename);
-  AddCommand(eCmd_NewFolder, QStringLiteral("New folder"), [this] { NewFolder(); });
+  // The file commands of the function keys. They act on the views only: in the address and
+  // search fields the keys keep their meaning.
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence key;
+    std::function<void()> run;
+  } kFileCommands[] = {
+      {eCmd_Rename, "Rename", QKeySequence(Qt::Key_F2), [this] { RenameCurrent(); }},
+      {eCmd_CopyToOther, "Copy to other panel", QKeySequence(Qt::Key_F5),
+       [this] { CopyToOtherPanel(false); }},
+      {eCmd_MoveToOther, "Move to other panel", QKeySequence(Qt::Key_F6),
+       [this] { CopyToOtherPanel(true); }},
+      {eCmd_NewFolder, "New folder", QKeySequence(Qt::Key_F7), [this] { NewFolder(); }},
+      {eCmd_Shred, "Shred", QKeySequence(), [this] { ShredSelection(); }},
+  };
+  for (const auto& command : kFileCommands) {
+    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), command.run);
+    pAction->setShortcut(command.key);
+    pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid_->addAction(pAction);
+  }
+  pDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  grid_->addAction(pDelete);
   auto activeList = [this]() -> CListView* {
     if (activeView_ == eView_ListA) return panels_[ePanel_A].listView;
     if (activeView_ == eView_ListB) return panels_[ePanel_B].listView;
@@ -303,7 +314,10 @@ void CMainFrame::AddEditCommands() {
 
 void CMainFrame::setupMenus() {
   QMenu* pFile = menuBar()->addMenu(QStringLiteral("&File"));
-  for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename), int(eCmd_Delete)})
+  for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename)})
+    pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete), int(eCmd_Shred)})
     pFile->addAction(Action(nId));
   pFile->addSeparator();
   pFile->addAction(Action(eCmd_Exit));
@@ -430,14 +444,19 @@ void CMainFrame::setupContextMenus() {
   QList<QAction*> listActions;
   for (int nId : {int(eCmd_Open)}) listActions << Action(nId);
   listActions << separator();
-  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut),
-                  int(eCmd_Delete), int(eCmd_Rename), int(eCmd_NewFolder)})
+  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut)})
+    listActions << Action(nId);
+  listActions << separator();
+  for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete),
+                  int(eCmd_Shred), int(eCmd_Rename), int(eCmd_NewFolder)})
     listActions << Action(nId);
   listActions << separator();
   for (int nId : {int(eCmd_SelectAll), int(eCmd_Refresh)}) listActions << Action(nId);
-  const QList<QAction*> treeActions = {Action(eCmd_Open), separator(), Action(eCmd_NewFolder),
-                                       Action(eCmd_Rename), Action(eCmd_Delete), separator(),
-                                       Action(eCmd_Refresh)};
+  const QList<QAction*> treeActions = {
+      Action(eCmd_Open),        separator(),          Action(eCmd_CopyToOther),
+      Action(eCmd_MoveToOther), Action(eCmd_NewFolder), Action(eCmd_Rename),
+      Action(eCmd_Delete),      Action(eCmd_Shred),   separator(),
+      Action(eCmd_Refresh)};
   for (CPanelParts& parts : panels_) {
     for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(parts.listView->DetailsView()),
                                      static_cast<QAbstractItemView*>(parts.listView->IconView())}) {
@@ -467,6 +486,11 @@ void CMainFrame::UpdateCommandStates() {
   const bool bFileList = bListActive && !list.CurrentPath().isEmpty();
   Action(eCmd_Cut)->setEnabled(bFileList);
   Action(eCmd_Copy)->setEnabled(bFileList);
+  // Items of the file system: the entries of a folder's list, or a folder in a tree.
+  const bool bItems = bListActive ? bFileList : (bInFolder && ActiveFolder() != QStringLiteral("\\"));
+  Action(eCmd_Shred)->setEnabled(bItems);
+  Action(eCmd_CopyToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
+  Action(eCmd_MoveToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
   Action(eCmd_Paste)->setEnabled(bInFolder && !clipboard_.empty());
   Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !clipboard_.empty());
 }

@@ -1,16 +1,20 @@
-// The file commands the frame runs itself: a new folder and a rename. The operations show
-// their own error boxes and tell the views what changed (fileops/rename.h).
+// The file commands the frame runs itself: a new folder, a rename, the clipboard, copy and
+// move to the other panel, and shred. The operations show their own questions, progress
+// windows and error boxes, and tell the views what changed (fileops/view_notify.h).
 #include <QAbstractItemView>
 #include <QInputDialog>
 
-#include <algorithm>
 #include <QItemSelectionModel>
+
+#include <algorithm>
 
 #include "browse/file_item.h"
 #include "browse/folder_tree.h"
 #include "browse/path_helpers.h"
 #include "fileops/copy_move.h"
+#include "core/message_box.h"
 #include "fileops/rename.h"
+#include "fileops/shredder.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
 
@@ -126,8 +130,7 @@ void CMainFrame::Paste() {
   // Moved items are gone from where they were kept; a cancelled or failed move keeps the
   // list so the user can try again.
   if (clipboardMoves_ && nResult == fileops::eCopyOK) clipboard_.clear();
-  ApplyViewChanges();
-  UpdateCommandStates();
+  AfterOperation();
 }
 
 void CMainFrame::PasteShortcuts() {
@@ -135,4 +138,57 @@ void CMainFrame::PasteShortcuts() {
   if (strFolder.isEmpty()) return;
   for (const fileops::CSelItem& item : clipboard_) fileops::PasteShortcut(item.strPath, strFolder);
   ApplyViewChanges();
+}
+
+fileops::CSelection CMainFrame::CommandSelection() const {
+  if (activeView_ == eView_ListA || activeView_ == eView_ListB) return ActiveListSelection();
+  const CPanelParts& parts = panels_[ActivePanel()];
+  const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
+  // The device root itself is never an item of a command.
+  if (target.location.kind != eEntry_Folder || target.location.path == QStringLiteral("\\"))
+    return {};
+  return {{fileops::eSelFolder, target.location.path}};
+}
+
+QString CMainFrame::OtherPanelFolder() const {
+  return panels_[ActivePanel() == ePanel_A ? ePanel_B : ePanel_A].list->CurrentPath();
+}
+
+void CMainFrame::CopyToOtherPanel(bool bMove) {
+  const fileops::CSelection selection = CommandSelection();
+  const QString strDest = OtherPanelFolder();
+  if (selection.empty() || strDest.isEmpty()) return;
+  fileops::CopyItems(selection, strDest, bMove);
+  AfterOperation();
+}
+
+void CMainFrame::ShredSelection() {
+  const fileops::CSelection selection = CommandSelection();
+  if (selection.empty()) return;
+  if (selection.size() == 1) {
+    const fileops::CSelItem& item = selection.front();
+    if (item.nKind == fileops::eSelFolder)
+      fileops::ShredFolder(item.strPath);
+    else
+      fileops::ShredOneFile(item.strPath);
+  } else {
+    // The shredder asks about one item at a time; several are confirmed here, once, in the
+    // shredder's own box.
+    const QString strText =
+        QStringLiteral("Are you sure you want to permanently delete these %1 items?")
+            .arg(selection.size());
+    if (MsgQuestion(strText, QStringLiteral("Shred"),
+                    QStringLiteral("Confirm permanently delete operation")) != eMsgAnsYes)
+      return;
+    fileops::ShredSelectionRun(selection);
+  }
+  AfterOperation();
+}
+
+void CMainFrame::AfterOperation() {
+  ApplyViewChanges();
+  UpdateCommandStates();
+  // The operation's modal windows are gone: the keys go to the view the command came from.
+  activateWindow();
+  if (QWidget* pView = ViewWidget(activeView_)) pView->setFocus(Qt::OtherFocusReason);
 }
