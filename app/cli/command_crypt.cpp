@@ -84,9 +84,10 @@ class CTerminalPasswordPrompt : public crypto::IPasswordPrompt {
   }
 
   // Asks until the entries pass the rules; a refused entry is asked again on a terminal only.
+  // Without a terminal the first line of standard input is the password, unconfirmed.
   bool AskOnTerminal(crypto::ECryptDirection direction, QString* pPassword) {
     const bool bTerminal = isatty(STDIN_FILENO) != 0;
-    const bool bConfirm = direction == crypto::ECryptDirection::eEncrypt;
+    const bool bConfirm = bTerminal && direction == crypto::ECryptDirection::eEncrypt;
     for (;;) {
       QString confirm;
       if (!Ask(crypto::PasswordFieldLabel(), bTerminal, pPassword)) return false;
