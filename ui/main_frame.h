@@ -25,6 +25,7 @@
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
 
+class CDlg_Profiles;
 class CFolderTree;
 class CFolderTreeView;
 class CListView;
@@ -88,6 +89,14 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // Applies the option set to the frame: layout, active view, bars, list styles, headers,
   // font and the tree options.
   void ApplyOptions();
+  // "Manage": the profile management dialog. When it closes after the current profile
+  // changed (an Activate, or the active profile deleted), the frame loads and applies the
+  // options of the new current profile.
+  void ManageProfiles();
+  // The management dialog runs through this function (the default: modal exec); tests drive
+  // the dialog from it.
+  using ProfilesDialogRunner = std::function<void(CDlg_Profiles& dialog)>;
+  void SetProfilesDialogRunner(ProfilesDialogRunner runner) { profilesRunner_ = std::move(runner); }
 
   // --- What the bars show ---
   QString AddressText() const;
@@ -234,6 +243,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QTimer* notifyTimer_ = nullptr;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
   NameAsker nameAsker_;
+  ProfilesDialogRunner profilesRunner_;
   fileops::CSelection clipboard_;
   bool clipboardMoves_ = false;
 };

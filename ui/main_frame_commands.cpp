@@ -16,6 +16,8 @@
 #include "browse/folder_tree.h"
 #include "core/profiles.h"
 #include "core/settings.h"
+#include "core/settings_io.h"
+#include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
 #include "ui/tree_view.h"
@@ -98,8 +100,7 @@ void CMainFrame::setupActions() {
   AddNavigationCommands();
   AddEditCommands();
   AddCommand(eCmd_Exit, QStringLiteral("Exit"), [this] { close(); });
-  // The profile management dialog is not part of this desktop yet.
-  AddCommand(eCmd_ManageProfiles, QStringLiteral("Manage"), nullptr)->setEnabled(false);
+  AddCommand(eCmd_ManageProfiles, QStringLiteral("Manage"), [this] { ManageProfiles(); });
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -372,6 +373,20 @@ void CMainFrame::FillProfilesMenu(QMenu* pMenu) {
     pAction->setData(int(item.uCommand));
     const UINT uCommand = item.uCommand;
     connect(pAction, &QAction::triggered, this, [this, uCommand] { SwitchToProfile(uCommand); });
+  }
+}
+
+void CMainFrame::ManageProfiles() {
+  CDlg_Profiles dialog(this);
+  if (profilesRunner_)
+    profilesRunner_(dialog);
+  else
+    dialog.exec();
+  // The manager saved the options of the profile it left; those of the new one are loaded.
+  // Adding a profile leaves the current one as it is, so its options in memory stay too.
+  if (dialog.Manager().CurrentProfileChanged()) {
+    LoadSettings();
+    ApplyOptions();
   }
 }
 

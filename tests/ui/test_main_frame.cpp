@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QListView>
 #include <QMouseEvent>
 #include <QSplitter>
@@ -36,6 +38,7 @@
 #include "ui/frame_commands.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
+#include "ui/profiles_dialog.h"
 #include "ui/tree_view.h"
 
 #include "main_frame_fixture.h"
@@ -176,11 +179,6 @@ TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
   EXPECT_EQ(settings.MainViewSelectionbar, 1u);
   Trigger(eCmd_HeaderBar);
   EXPECT_EQ(settings.MainViewHeaderbar, 0u);
-  // File commands not wired yet exist, disabled.
-  for (int nId : {int(eCmd_Delete), int(eCmd_ManageProfiles)}) {
-    ASSERT_NE(frame_->Action(nId), nullptr) << nId;
-    EXPECT_FALSE(frame_->Action(nId)->isEnabled()) << nId;
-  }
 }
 
 TEST_F(MainFrameTest, TreeSelectionShowsTheFolderInTheSamePanelsList) {
@@ -435,6 +433,70 @@ TEST_F(MainFrameTest, ProfileSwitchAppliesTheOtherProfilesOptions) {
   ASSERT_TRUE(frame_->SwitchToProfile(kCmdProfileFirst));
   EXPECT_EQ(frame_->Layout(), 7u);
   EXPECT_TRUE(frame_->findChild<QToolBar*>("toolBar")->isVisible());
+}
+
+TEST_F(MainFrameTest, ManageProfilesAddsActivatesAndDeletesThroughItsDialog) {
+  test::CScriptedMessageBox box;
+  ASSERT_TRUE(WriteGlobalDword("NumProfiles", 1));
+  ASSERT_TRUE(WriteGlobalString("ProfName0", "Work"));
+  ASSERT_TRUE(WriteGlobalString("ProfDtl0", "Work profile"));
+  ASSERT_TRUE(WriteKeyDword(ProfileKeyPath("Work"), "MainViewConfig", 9));
+  StartFrame();
+  ASSERT_EQ(frame_->Layout(), 7u);
+  ASSERT_TRUE(frame_->Action(eCmd_ManageProfiles)->isEnabled());
+  const auto editor = [](const char* name, const char* details) {
+    return [name, details](QString* pstrName, QString* pstrDetails) {
+      *pstrName = name;
+      *pstrDetails = details;
+      return true;
+    };
+  };
+  // Add "Home"; "default" is refused as existing; then activate "Work".
+  frame_->SetProfilesDialogRunner([&](CDlg_Profiles& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Manage profiles");
+    ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog.List()->topLevelItem(0)->text(0), "Default");
+    EXPECT_EQ(dialog.List()->topLevelItem(0)->text(1), "Default profile");
+    EXPECT_TRUE(dialog.List()->topLevelItem(0)->font(0).bold());  // the current one
+    EXPECT_FALSE(dialog.List()->topLevelItem(1)->font(0).bold());
+    dialog.SetEditor(editor("Home", "At home"));
+    dialog.AddButton()->click();
+    ASSERT_EQ(dialog.List()->topLevelItemCount(), 3);
+    EXPECT_EQ(dialog.List()->topLevelItem(2)->text(0), "Home");
+    dialog.SetEditor(editor("default", ""));
+    dialog.AddButton()->click();
+    ASSERT_EQ(box.Calls().size(), 1u);
+    EXPECT_EQ(box.Calls()[0].strTitle, "Profile already exists");
+    EXPECT_EQ(dialog.List()->topLevelItemCount(), 3);
+    dialog.SelectRow(1);
+    dialog.ActivateButton()->click();
+    EXPECT_TRUE(dialog.List()->topLevelItem(1)->font(0).bold());
+  });
+  Trigger(eCmd_ManageProfiles);
+  EXPECT_EQ(EffectiveProfileName(), "Work");
+  EXPECT_EQ(frame_->Layout(), 9u);  // the Work profile's options are applied
+  const QVector<CProfileMenuItem> menu = ProfileMenu();
+  ASSERT_EQ(menu.size(), 3);
+  EXPECT_EQ(menu[2].strLabel, "Home");
+  EXPECT_TRUE(menu[1].bChecked);
+
+  // Deleting the active profile goes back to "Default" and its options.
+  box.QueueAnswer(eMsgAnsYes);
+  frame_->SetProfilesDialogRunner([&](CDlg_Profiles& dialog) {
+    dialog.SelectRow(1);
+    dialog.DeleteButton()->click();
+    EXPECT_EQ(dialog.List()->topLevelItemCount(), 2);
+  });
+  Trigger(eCmd_ManageProfiles);
+  ASSERT_EQ(box.Calls().size(), 3u);  // the question, then the notice
+  EXPECT_EQ(box.Calls()[2].strTitle, "Notice");
+  EXPECT_EQ(EffectiveProfileName(), "Default");
+  EXPECT_EQ(frame_->Layout(), 7u);
+  // Closing the dialog without a change leaves the frame alone.
+  frame_->SetLayout(0);
+  frame_->SetProfilesDialogRunner([](CDlg_Profiles&) {});
+  Trigger(eCmd_ManageProfiles);
+  EXPECT_EQ(frame_->Layout(), 0u);
 }
 
 TEST_F(MainFrameTest, ViewNotificationsUpdateTheListsAndTreesShowingThePlace) {
