@@ -9,6 +9,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "browse/list_panel.h"
 #include "core/settings.h"
 
@@ -50,6 +52,9 @@ void CListView::setupDetails() {
   details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   details_->setSortingEnabled(false);
   details_->header()->setSectionsClickable(true);
+  // Fitting a column to its texts looks at this many rows around the visible ones, so that a
+  // folder of 100,000 entries costs no more than a small one.
+  details_->header()->setResizeContentsPrecision(256);
   details_->header()->setStretchLastSection(false);
   details_->header()->setSectionsMovable(false);
   details_->installEventFilter(this);
@@ -202,8 +207,17 @@ void CListView::ApplyColumnWidths() {
   applyingWidths_ = true;
   panel_.SetViewWidth(details_->viewport()->width());
   const QVector<int> widths = panel_.ColumnWidths();
-  for (int i = 0; i < widths.size(); ++i)
-    if (widths[i] > 0) details_->header()->resizeSection(i, widths[i]);
+  const QList<CListColumn> columns = panel_.Columns();
+  for (int i = 0; i < widths.size(); ++i) {
+    int nWidth = widths[i];
+    // A column the user never sized is at least as wide as its header and the texts on
+    // screen: the default widths were made for a handheld's small font, and a date cut short
+    // says nothing. The name column takes the rest below.
+    if (i > 0 && i < columns.size() && nWidth == columns[i].defaultWidth)
+      nWidth = std::max({nWidth, static_cast<QAbstractItemView*>(details_)->sizeHintForColumn(i),
+                         details_->header()->sectionSizeHint(i)});
+    if (nWidth > 0) details_->header()->resizeSection(i, nWidth);
+  }
   applyingWidths_ = false;
   FitFirstColumn();
 }

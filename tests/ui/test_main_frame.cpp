@@ -336,6 +336,27 @@ TEST_F(MainFrameTest, AddressBarSelectionCommandsHeaderClicksAndTaps) {
   EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs\\Sub1");
 }
 
+TEST_F(MainFrameTest, ColumnsFitTheirTextsUntilTheUserSizesThem) {
+  StartFrame();
+  frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
+  QTreeView* pDetails = frame_->ListView(ePanel_A)->DetailsView();
+  CListPanel& list = frame_->List(ePanel_A);
+  int nDate = -1;
+  for (int i = 0; i < list.columnCount(); ++i)
+    if (list.headerData(i, Qt::Horizontal).toString() == "Date") nDate = i;
+  ASSERT_GT(nDate, 0);
+  const QFontMetrics metrics(pDetails->font());
+  for (int nColumn = 1; nColumn < list.columnCount(); ++nColumn)
+    for (int nRow = 0; nRow < list.rowCount(); ++nRow)
+      EXPECT_GE(pDetails->header()->sectionSize(nColumn),
+                metrics.horizontalAdvance(list.CellText(nRow, nColumn)))
+          << list.CellText(nRow, nColumn).toStdString();
+  // A width the user sets stays, also after the folder is listed again.
+  pDetails->header()->resizeSection(nDate, 40);
+  frame_->Refresh();
+  EXPECT_EQ(pDetails->header()->sectionSize(nDate), 40);
+}
+
 TEST_F(MainFrameTest, OpeningAFileHandsItsHostPathToTheDesktop) {
   StartFrame();
   frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
