@@ -228,6 +228,15 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
   }
   if (result == eRecycleOK) result = CopyIntoContainer(&source, size, &container);
   source.Close();
+  if (result == eRecycleOK && !bSingle_) {
+    const bool bFull = batch_.Add(
+        std::move(container), [this, strPath, dwAttributes, containerPath](bool bDurable) {
+          return FinishFile(strPath,
+                            CompleteRecycle(strPath, dwAttributes, containerPath, bDurable));
+        });
+    if (bFull) batch_.Commit();
+    return kStepDeferred;
+  }
   // The container reaches stable storage before the source may go.
   if (result == eRecycleOK && !container.Flush()) {
     LogFailure(QStringLiteral("Could not flush"), containerPath, plat::GetLastError());
@@ -242,22 +251,37 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
     ShredFile(containerPath);
     return result;
   }
-  NotifyItemAdded(containerPath);
+  return CompleteRecycle(strPath, dwAttributes, containerPath, true);
+}
+
+int CRecycleRun::CompleteRecycle(const QString& strPath, DWORD dwAttributes,
+                                 const QString& strContainer, bool bDurable) {
+  if (!bDurable) {
+    ShredFile(strContainer);
+    return eRecycleNoContainer;
+  }
+  NotifyItemAdded(strContainer);
   if (!DeleteSource(strPath, dwAttributes)) return eRecycleSourceKept;
   NotifyItemRemoved(strPath);
   return eRecycleOK;
 }
 
-int CRecycleRun::RecycleAndReportFile(const QString& strPath, const QString& strBin) {
-  const int result = RecycleFileItem(strPath, strBin, true);
-  if (result == eRecycleOK) {
+int CRecycleRun::FinishFile(const QString& strPath, int nResult) {
+  if (nResult == eRecycleOK) {
     ++filesDone_;
     progress_->SetStatus(MovedCountText(filesDone_, filesTotal_));
-  } else if (result != eRecycleCancelled) {
-    LogErr(u"Could not recycle %s (%d)", strPath, result);
+  } else if (nResult != eRecycleCancelled) {
+    LogErr(u"Could not recycle %s (%d)", strPath, nResult);
     MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
   }
-  return result;
+  return nResult;
+}
+
+int CRecycleRun::RecycleAndReportFile(const QString& strPath, const QString& strBin) {
+  const int result = RecycleFileItem(strPath, strBin, true);
+  if (result == kStepDeferred) return eRecycleOK;  // counted or shown when it is committed
+  if (result == eRecycleCancelled) return result;
+  return FinishFile(strPath, result);
 }
 
 int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir,
@@ -276,10 +300,15 @@ int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir
       result = RecycleAndReportFile(path, strDir);
     }
     if (result == eRecycleOK) *pMovedAny = true;
-    if (result == eRecycleCancelled) return result;
+    if (result == eRecycleCancelled) {
+      CommitPending();  // what is complete goes into the bin, its sources go
+      return result;
+    }
     if (firstFailure == eRecycleOK) firstFailure = result;
   }
-  return firstFailure;
+  // Every source of this folder is gone before the folder itself is removed.
+  const int committed = CommitPending();
+  return firstFailure != eRecycleOK ? firstFailure : committed;
 }
 
 int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin) {
@@ -472,6 +501,8 @@ int RecycleItemsCommand(const CSelection& selection) {
     }
     if (firstFailure == eRecycleOK) firstFailure = result;
   }
+  const int committed = run.CommitPending();
+  if (firstFailure == eRecycleOK) firstFailure = committed;
   progress->Close();
   LogTrace(u"RecycleItemsCommand(%d items)", static_cast<int>(selection.size()));
   return firstFailure;

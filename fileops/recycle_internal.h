@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "fileops/progress.h"
@@ -46,6 +47,35 @@ bool IsSingleComponent(const QString& strName);
 // themselves). True when it is gone; views are told about every removed item.
 bool RemoveBinTree(const QString& strDirectory);
 
+// Files that are written completely but not yet on stable storage, each with what is to happen
+// once it is. Committing asks the file system once to write back its cache, then flushes and
+// closes every file with both results checked (now cheap, as the data is already written) and
+// calls its fnDone with whether it is durable. One write-back for many files instead of one
+// per file; the guarantee for each file is unchanged: its follow-up step (deleting a source
+// or a container) runs only after its own flush and close succeeded.
+class CFlushBatch {
+ public:
+  static constexpr size_t kMaxFiles = 128;
+  // fnDone returns the file's result; Commit returns the first one that is not 0.
+  using FnDone = std::function<int(bool bDurable)>;
+
+  ~CFlushBatch() { Commit(); }
+  // True when the batch is full and should be committed.
+  bool Add(plat::CHostFile&& file, FnDone fnDone);
+  int Commit();
+  bool IsEmpty() const { return items_.empty(); }
+
+ private:
+  struct CItem {
+    plat::CHostFile file;
+    FnDone fnDone;
+  };
+  std::vector<CItem> items_;
+};
+
+// A file step's answer when its completion was handed to a CFlushBatch.
+constexpr int kStepDeferred = -1;
+
 // One recycle run: the window, the buffer and the counters of a selection or of one file.
 // With bSingle the window is a single-item window whose bar and status line count the bytes
 // of the one file; otherwise the main bar counts the run's bytes, the status line the files,
@@ -55,8 +85,12 @@ class CRecycleRun {
   CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal)
       : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {}
 
-  // Recycles one file into strBin: a result code of ERecycleResult. Shows nothing.
+  // Recycles one file into strBin: a result code of ERecycleResult, or in a multi-item run
+  // kStepDeferred when the complete container waits in the batch (its result is then
+  // counted and shown by FinishFile when the batch is committed). Shows nothing itself.
   int RecycleFileItem(const QString& strPath, const QString& strBin, bool bCheckRom);
+  // Completes every container still waiting; the first failure among them.
+  int CommitPending() { return batch_.Commit(); }
   // Recycles a folder tree into strBin, removing every emptied source folder (the top one
   // too). Reports each file that could not be recycled and goes on; a cancel ends it.
   int RecycleFolderItem(const QString& strPath, const QString& strBin);
@@ -68,6 +102,11 @@ class CRecycleRun {
  private:
   int CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pContainer);
   int RecycleChildren(const QString& strFolder, const QString& strDir, bool* pMovedAny);
+  // The step after a container is on disk: the source goes.
+  static int CompleteRecycle(const QString& strPath, DWORD dwAttributes,
+                             const QString& strContainer, bool bDurable);
+  // Counts or reports a file's final result (multi-item runs).
+  int FinishFile(const QString& strPath, int nResult);
 
   IProgressWindow* progress_;
   BYTE* buffer_;
@@ -75,6 +114,7 @@ class CRecycleRun {
   quint64 filesTotal_;
   quint64 filesDone_ = 0;
   quint64 bytesDone_ = 0;
+  CFlushBatch batch_;  // declared last: committed before the other members go
 };
 
 // One restore run, as CRecycleRun for the other direction.
@@ -86,9 +126,11 @@ class CRestoreRun {
   // Restores one container to its original place (asking before it replaces a file). The
   // container stays. *pTarget receives the target path once it is known.
   int RestoreFileItem(const QString& strContainer, QString* pTarget);
-  // RestoreFileItem, then the container is deleted. Reports a failure other than a cancel or
-  // a declined overwrite.
+  // RestoreFileItem, then the container is deleted once the restored file is on disk (in a
+  // multi-item run that may wait in the batch: the result is then kStepDeferred and a failure
+  // comes from CommitPending). Reports a failure other than a cancel or a declined overwrite.
   int RestoreAndRemoveFile(const QString& strContainer);
+  int CommitPending() { return batch_.Commit(); }
   // The folder walk: restores a recycled folder's tree from its directory, removing each
   // container once it is restored; on success the directory is removed from the bin. The
   // walk stops at the first result that is not 0.
@@ -98,8 +140,15 @@ class CRestoreRun {
 
  private:
   int RestoreFolderWalk(const QString& strDirectory);
+  // RestoreFileItem; with bDefer a new file's completion may wait in the batch.
+  int RestoreFileCore(const QString& strContainer, QString* pTarget, bool bDefer);
+  // The step after a restored file is on disk: its recorded times and attributes.
+  static int CompleteRestore(const QString& strTarget, const WIN32_FIND_DATAW& data,
+                             bool bDurable);
   int CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize, plat::CHostFile* pTarget,
                         const QString& strName);
+  // Counts the file, removes its container and reports a failure (all but 12 and 4).
+  int FinishFile(const QString& strContainer, const QString& strTarget, int nResult);
 
   IProgressWindow* progress_;
   BYTE* buffer_;
@@ -107,6 +156,7 @@ class CRestoreRun {
   quint64 filesTotal_;
   quint64 filesDone_ = 0;
   quint64 bytesDone_ = 0;
+  CFlushBatch batch_;  // declared last: committed before the other members go
 };
 
 // Files and data bytes a restore of the bin items will write: the containers below (their

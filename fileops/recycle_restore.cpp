@@ -190,6 +190,21 @@ int CRestoreRun::CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize,
 }
 
 int CRestoreRun::RestoreFileItem(const QString& strContainer, QString* pTarget) {
+  return RestoreFileCore(strContainer, pTarget, false);
+}
+
+int CRestoreRun::CompleteRestore(const QString& strTarget, const WIN32_FIND_DATAW& data,
+                                 bool bDurable) {
+  if (!bDurable) {
+    ShredFile(strTarget);
+    return eRestoreDataFailed;
+  }
+  ApplyRecordedState(strTarget, data);
+  NotifyItemAdded(strTarget);
+  return eRestoreOK;
+}
+
+int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, bool bDefer) {
   if (strContainer.isEmpty()) return eRestoreEmptyPath;
   if (progress_->IsCancelled()) return eRestoreCancelled;
   plat::CHostFile container;
@@ -237,6 +252,15 @@ int CRestoreRun::RestoreFileItem(const QString& strContainer, QString* pTarget) 
   progress_->SetToLine(folder);
   int result = CopyFromContainer(&container, record.Size(), &out, target);
   container.Close();
+  if (result == eRestoreOK && bDefer && !bReplace) {
+    const WIN32_FIND_DATAW data = record.findData;
+    const bool bFull = batch_.Add(std::move(out), [this, strContainer, target,
+                                                    data](bool bDurable) {
+      return FinishFile(strContainer, target, CompleteRestore(target, data, bDurable));
+    });
+    if (bFull) batch_.Commit();
+    return kStepDeferred;
+  }
   if (result == eRestoreOK && !out.Flush()) {
     LogFailure(QStringLiteral("Could not flush"), writePath, plat::GetLastError());
     result = eRestoreDataFailed;
@@ -259,14 +283,20 @@ int CRestoreRun::RestoreFileItem(const QString& strContainer, QString* pTarget) 
     LogFailure(QStringLiteral("Could not flush the folder"), folder, plat::GetLastError());
     return eRestoreDataFailed;
   }
-  ApplyRecordedState(target, record.findData);
-  NotifyItemAdded(target);
-  return eRestoreOK;
+  return CompleteRestore(target, record.findData, true);
 }
 
 int CRestoreRun::RestoreAndRemoveFile(const QString& strContainer) {
   QString target;
-  int result = RestoreFileItem(strContainer, &target);
+  const int result = RestoreFileCore(strContainer, &target, !bSingle_);
+  if (result == kStepDeferred) return eRestoreOK;  // finished when it is committed
+  if (result == eRestoreCancelled) return result;
+  return FinishFile(strContainer, target, result);
+}
+
+int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarget,
+                            int nResult) {
+  int result = nResult;
   if (result == eRestoreOK) {
     if (ShredFile(strContainer)) {
       NotifyItemRemoved(strContainer);
@@ -278,8 +308,8 @@ int CRestoreRun::RestoreAndRemoveFile(const QString& strContainer) {
   }
   if (result != eRestoreOK && result != eRestoreCancelled && result != eRestoreDeclined) {
     LogErr(u"Could not restore %s (%d)", strContainer, result);
-    MsgError(CannotRestoreText(target.isEmpty() ? strContainer : target), RestoreFileTitle(),
-             QString());
+    MsgError(CannotRestoreText(strTarget.isEmpty() ? strContainer : strTarget),
+             RestoreFileTitle(), QString());
   }
   return result;
 }
@@ -319,8 +349,12 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
                IsContainerName(name)) {
       result = RestoreAndRemoveFile(path);
     }
-    if (result != eRestoreOK) return result;
+    if (result != eRestoreOK) {
+      CommitPending();  // what is restored completely leaves the bin
+      return result;
+    }
   }
+  if (const int committed = CommitPending()) return committed;
   // A folder made here takes its attributes and times once its contents are in: a read-only
   // folder would refuse them, and every new entry would change its time.
   if (bCreated) ApplyRecordedState(original, record.findData);
@@ -416,6 +450,8 @@ int RestoreItems(const CSelection& selection) {
     }
     if (firstFailure == eRestoreOK) firstFailure = result;
   }
+  const int committed = run.CommitPending();
+  if (firstFailure == eRestoreOK) firstFailure = committed;
   progress->Close();
   LogTrace(u"RestoreItems(%d items)", static_cast<int>(selection.size()));
   return firstFailure;

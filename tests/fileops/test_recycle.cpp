@@ -455,6 +455,26 @@ TEST_F(RecycleTest, AFullDiskOrFailedFlushWhileRecyclingKeepsTheSourceAndLeavesN
   EXPECT_EQ(ReadHost("\\d\\big.bin"), content);
 }
 
+TEST_F(RecycleTest, AContainerThatCannotBeFlushedInAFolderRunKeepsItsSourceAndItsFolder) {
+  MakeFile("\\F\\a.txt", "a");
+  MakeFile("\\F\\b.txt", "b");
+  MakeFile("\\F\\c.txt", "c");
+  CFaultInjector::FailNth(EFaultOp::eFaultFlush, 2, ERROR_IO_DEVICE);  // 1 is the descriptor
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleNoContainer);
+  CFaultInjector::Reset();
+  // One file stayed with its folder; the other two are in the bin, and restore.
+  const QStringList left = Listing("\\F");
+  ASSERT_EQ(left.size(), 1);
+  EXPECT_EQ(BinFiles().size(), 2);
+  ASSERT_EQ(box_.Calls().size(), 1u);
+  EXPECT_EQ(box_.Calls()[0].strText, "Can not delete file \"\\F\\" + left[0] +
+                                         "\". It is used or locked by another program.");
+  EXPECT_EQ(progress_.Windows().back().strStatus, "Moved 2 files from 3 total.");
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, OnlyBinFolder()}}), fileops::eRestoreOK);
+  EXPECT_EQ(Listing("\\F"), QStringList({"a.txt", "b.txt", "c.txt"}));
+  EXPECT_EQ(ReadHost("\\F\\c.txt"), "c");
+}
+
 TEST_F(RecycleTest, ACancelledRecycleKeepsTheSourceAndLeavesNoContainer) {
   const QByteArray content(600000, 'c');
   MakeFile("\\d\\big.bin", content);

@@ -1,0 +1,40 @@
+// The flush batch of the recycle and restore runs.
+#include "browse/path_helpers.h"
+#include "core/app_log.h"
+#include "fileops/copy_move_internal.h"
+#include "fileops/recycle_internal.h"
+#include "platform/errors.h"
+
+namespace fileops::recycle_detail {
+
+bool CFlushBatch::Add(plat::CHostFile&& file, FnDone fnDone) {
+  items_.push_back({std::move(file), std::move(fnDone)});
+  return items_.size() >= kMaxFiles;
+}
+
+int CFlushBatch::Commit() {
+  if (items_.empty()) return 0;
+  std::vector<CItem> items;
+  items.swap(items_);  // a follow-up step may add to a new batch
+  // Only speeds up the flushes below; each file is still flushed and checked on its own.
+  copy_detail::FlushFileSystemOf(browse::ParentPath(items.front().file.Path()));
+  int firstFailure = 0;
+  for (CItem& item : items) {
+    bool bDurable = item.file.Flush();
+    if (!bDurable) {
+      LogErr(u"Could not flush %s", item.file.Path());
+      LogSystemError(plat::GetLastError());
+    }
+    const QString path = item.file.Path();
+    if (!item.file.Close() && bDurable) {
+      LogErr(u"Could not close %s", path);
+      LogSystemError(plat::GetLastError());
+      bDurable = false;
+    }
+    const int result = item.fnDone(bDurable);
+    if (firstFailure == 0) firstFailure = result;
+  }
+  return firstFailure;
+}
+
+}  // namespace fileops::recycle_detail
