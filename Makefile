@@ -33,5 +33,12 @@ bench: configure
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
+# Renders the main window at 1280x800 in four layouts (vertical browser, quadro vertical,
+# quadro horizontal with large icons in panel B, single list) to PNG files.
+screenshots: configure
+	cmake --build $(BUILD) --target test_main_frame
+	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng
+	@ls -1 $(BUILD)/tests/screenshots/*.png
+
 clean:
 	rm -rf $(BUILD)

@@ -1,5 +1,6 @@
 // pinbro: the desktop program.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -44,6 +45,8 @@ bool ParseOptions(const QStringList& args, CDesktopOptions* o, QString* error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QElapsedTimer startClock;
+  startClock.start();
   QTextStream err(stderr);
   if (!DisplayAvailable()) {
     err << "pinbro needs a graphical display (none was found: DISPLAY and WAYLAND_DISPLAY are "
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   CDesktopFrameHost host;
+  host.SetStartClock(startClock);
   // The screen test sizes the desktop box, so its provider is set before the box is made.
   SetScreenSizeProvider([&host](int* w, int* h) { host.ScreenSize(w, h); });
   CDesktopMessageBoxUi boxUi(IsHighResolutionScreen());
