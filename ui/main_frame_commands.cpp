@@ -13,6 +13,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <vector>
+
 #include "browse/folder_tree.h"
 #include "core/profiles.h"
 #include "core/settings.h"
@@ -125,12 +128,16 @@ void CMainFrame::AddLayoutCommands() {
 }
 
 void CMainFrame::ToolBarLayoutButton(int nGroup) {
-  switch (nGroup) {
-    case 0: SetLayout(0); break;
-    case 1: SetLayout(3); break;
-    case 2: SetLayout(layout_ == 7 ? 6 : 7); break;
-    default: SetLayout(layout_ == 8 ? 9 : 8); break;
-  }
+  // A button leads to its group's first layout; pressed again, it steps through the group, so
+  // that the layouts without a menu command (two trees, two lists) can be reached too. The
+  // single-view group steps between the list and the tree: this build has no fifth view.
+  static const std::vector<DWORD> kGroups[] = {{0, 1, 2}, {3, 4, 5}, {7, 6}, {8, 9}};
+  const std::vector<DWORD>& group = kGroups[qBound(0, nGroup, 3)];
+  const auto current = std::find(group.begin(), group.end(), layout_);
+  if (current == group.end() || current + 1 == group.end())
+    SetLayout(group.front());
+  else
+    SetLayout(*(current + 1));
 }
 
 void CMainFrame::AddBarCommands() {

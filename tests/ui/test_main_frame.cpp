@@ -91,6 +91,45 @@ TEST_F(MainFrameTest, LayoutCommandsShowTheViewsOfTheTable) {
   EXPECT_EQ(frame_->PreviousLayout(), 9u);
 }
 
+TEST_F(MainFrameTest, ToolBarLayoutButtonsStepThroughTheirGroups) {
+  StartFrame();
+  // Each button leads to its group's first layout and, pressed again, to the next one of the
+  // group: the layouts of the table without a menu command are reached this way.
+  struct CCase {
+    int button;
+    DWORD layout;
+    bool shown[4];  // tree A, tree B, list A, list B
+  } cases[] = {
+      {eCmd_ToolLayoutGroup0, 0, {true, false, true, false}},
+      {eCmd_ToolLayoutGroup0, 1, {true, true, false, false}},
+      {eCmd_ToolLayoutGroup0, 2, {false, false, true, true}},
+      {eCmd_ToolLayoutGroup0, 0, {true, false, true, false}},
+      {eCmd_ToolLayoutGroup1, 3, {true, false, true, false}},
+      {eCmd_ToolLayoutGroup1, 4, {true, true, false, false}},
+      {eCmd_ToolLayoutGroup1, 5, {false, false, true, true}},
+      {eCmd_ToolLayoutGroup2, 7, {false, false, true, false}},
+      {eCmd_ToolLayoutGroup2, 6, {true, false, false, false}},
+      {eCmd_ToolLayoutGroup3, 8, {true, true, true, true}},
+      {eCmd_ToolLayoutGroup3, 9, {true, true, true, true}},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.layout);
+    Trigger(c.button);
+    EXPECT_EQ(frame_->Layout(), c.layout);
+    EXPECT_TRUE(frame_->Action(c.button)->isChecked());
+    for (int nView = 1; nView <= 4; ++nView)
+      EXPECT_EQ(frame_->ViewWidget(nView)->isVisible(), c.shown[nView - 1]) << nView;
+  }
+  // Layout 4 (assignment Y, slots 0 and 2) shows the two trees one above the other.
+  Trigger(eCmd_ToolLayoutGroup1);
+  Trigger(eCmd_ToolLayoutGroup1);
+  ASSERT_EQ(frame_->Layout(), 4u);
+  QApplication::processEvents();
+  EXPECT_EQ(frame_->SlotOfView(eView_TreeA), 0);
+  EXPECT_EQ(frame_->SlotOfView(eView_TreeB), 2);
+  EXPECT_LT(PosOf(eView_TreeA).y(), PosOf(eView_TreeB).y());
+}
+
 TEST_F(MainFrameTest, LayoutAndActiveViewComeBackAtStart) {
   settings.MainViewConfig = 9;
   settings.MainViewActive = 4;
