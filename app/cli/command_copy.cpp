@@ -5,10 +5,10 @@
 #include <QStringList>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/cli_selection.h"
 #include "fileops/copy_move.h"
 #include "fileops/selection.h"
 #include "platform/device_root.h"
-#include "platform/file_system.h"
 
 namespace cli {
 namespace {
@@ -25,21 +25,8 @@ int RunCopyOrMove(CCliContext& ctx, bool bMove) {
     return kExitUsage;
   }
   fileops::CSelection selection;
-  for (const QString& arg : ctx.args.mid(0, ctx.args.size() - 1)) {
-    QString path;
-    if (!plat::CDeviceRoot::Canonical(arg, &path)) {
-      ctx.err << "pinbro-cli: " << arg << " is not a valid device path.\n";
-      return kExitUsage;
-    }
-    const DWORD dwAttributes = plat::GetFileAttributes(path);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-      ctx.err << "pinbro-cli: Could not " << word << " " << path
-              << ": there is no such file or folder.\n";
-      return kExitFailed;
-    }
-    const bool bFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    selection.push_back({bFolder ? fileops::eSelFolder : fileops::eSelFile, path});
-  }
+  const int nRead = ReadSelection(ctx, ctx.args.mid(0, ctx.args.size() - 1), word, &selection);
+  if (nRead != kExitOk) return nRead;
   const int result = fileops::CopyItems(selection, dest, bMove);
   return result == fileops::eCopyOK ? kExitOk : kExitFailed;
 }

@@ -13,12 +13,11 @@
 #include <unistd.h>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/cli_selection.h"
 #include "app/cli/terminal_progress.h"
 #include "crypto/enc_commands.h"
 #include "crypto/password_prompt.h"
 #include "fileops/selection.h"
-#include "platform/device_root.h"
-#include "platform/file_system.h"
 
 namespace cli {
 namespace {
@@ -122,21 +121,8 @@ int RunCrypt(CCliContext& ctx, crypto::ECryptDirection direction) {
     return kExitUsage;
   }
   fileops::CSelection selection;
-  for (const QString& arg : paths) {
-    QString path;
-    if (!plat::CDeviceRoot::Canonical(arg, &path)) {
-      ctx.err << "pinbro-cli: " << arg << " is not a valid device path.\n";
-      return kExitUsage;
-    }
-    const DWORD dwAttributes = plat::GetFileAttributes(path);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-      ctx.err << "pinbro-cli: Could not " << word << " " << path
-              << ": there is no such file or folder.\n";
-      return kExitFailed;
-    }
-    const bool bFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    selection.push_back({bFolder ? fileops::eSelFolder : fileops::eSelFile, path});
-  }
+  const int nRead = ReadSelection(ctx, paths, word, &selection);
+  if (nRead != kExitOk) return nRead;
   CTerminalPasswordPrompt prompt(ctx.options.passwordFile, bKeep, ctx.err);
   const int result = bEncrypt ? crypto::EncryptItemsCommand(selection, prompt)
                               : crypto::DecryptItemsCommand(selection, prompt);

@@ -6,12 +6,11 @@
 #include <QStringList>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/cli_selection.h"
 #include "app/cli/commands.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
 #include "fileops/selection.h"
-#include "platform/device_root.h"
-#include "platform/file_system.h"
 
 namespace cli {
 namespace {
@@ -33,27 +32,12 @@ int RunDeleteCommand(CCliContext& ctx) {
     return kExitUsage;
   }
   fileops::CSelection selection;
-  for (const QString& arg : ctx.args) {
-    QString strPath;
-    if (!plat::CDeviceRoot::Canonical(arg, &strPath)) {
-      ctx.err << "pinbro-cli: " << arg << " is not a valid device path.\n";
-      return kExitUsage;
-    }
-    const DWORD dwAttributes = plat::GetFileAttributes(strPath);
-    const char* pszRefusal = nullptr;
-    if (strPath == u"\\")
-      pszRefusal = ": the root cannot be deleted.\n";
-    else if (IsInRecycleBin(strPath))
-      pszRefusal = ": it is the recycle bin or lies in it; use bin purge.\n";
-    else if (dwAttributes == INVALID_FILE_ATTRIBUTES)
-      pszRefusal = ": there is no such file or folder.\n";
-    if (pszRefusal) {
-      ctx.err << "pinbro-cli: Could not delete " << strPath << pszRefusal;
-      return kExitFailed;
-    }
-    const bool bFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    selection.push_back({bFolder ? fileops::eSelFolder : fileops::eSelFile, strPath});
-  }
+  const int nRead = ReadSelection(ctx, ctx.args, "delete", &selection, [](const QString& strPath) {
+    if (strPath == u"\\") return ": the root cannot be deleted.\n";
+    if (IsInRecycleBin(strPath)) return ": it is the recycle bin or lies in it; use bin purge.\n";
+    return static_cast<const char*>(nullptr);
+  });
+  if (nRead != kExitOk) return nRead;
   return fileops::DeleteCommand(selection) == 0 ? kExitOk : kExitFailed;
 }
 

@@ -6,10 +6,9 @@
 #include <QStringList>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/cli_selection.h"
 #include "fileops/selection.h"
 #include "fileops/shredder.h"
-#include "platform/device_root.h"
-#include "platform/file_system.h"
 
 namespace cli {
 
@@ -19,22 +18,10 @@ int RunShredCommand(CCliContext& ctx) {
     return kExitUsage;
   }
   fileops::CSelection selection;
-  for (const QString& arg : ctx.args) {
-    QString path;
-    if (!plat::CDeviceRoot::Canonical(arg, &path)) {
-      ctx.err << "pinbro-cli: " << arg << " is not a valid device path.\n";
-      return kExitUsage;
-    }
-    const DWORD dwAttributes = plat::GetFileAttributes(path);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES || path == QLatin1String("\\")) {
-      ctx.err << "pinbro-cli: Could not shred " << path
-              << (path == QLatin1String("\\") ? ": the root cannot be shredded.\n"
-                                              : ": there is no such file or folder.\n");
-      return kExitFailed;
-    }
-    const bool bFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    selection.push_back({bFolder ? fileops::eSelFolder : fileops::eSelFile, path});
-  }
+  const int nRead = ReadSelection(ctx, ctx.args, "shred", &selection, [](const QString& strPath) {
+    return strPath == u"\\" ? ": the root cannot be shredded.\n" : nullptr;
+  });
+  if (nRead != kExitOk) return nRead;
   int result = fileops::eShredOK;
   if (selection.size() == 1) {
     const fileops::CSelItem& item = selection.front();
