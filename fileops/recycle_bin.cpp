@@ -2,6 +2,9 @@
 // confirmed commands and the run over a selection.
 #include "fileops/recycle_bin.h"
 
+#include <QRandomGenerator>
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,22 +60,30 @@ QString CannotMakeBinText(const QString& path) {
 
 namespace {
 
-// Prefixes tried in turn when one has run out of its 65,535 numbers in a folder.
+// Prefixes tried in turn when one is crowded in a folder (65,535 numbers each).
 constexpr const char16_t* kNamePrefixes[] = {kRecycleNamePrefix, u"pbs", u"pbt", u"pbu"};
+constexpr int kTriesPerPrefix = 64;
 
-// A unique "<folder>\<prefix><hex>.tmp" reserved by exclusive creation; the caller deletes it
-// once the name derived from it exists.
-bool ReserveTempName(const QString& strFolder, QString* pTemp) {
+// Makes a new item "<folder>\<prefix><hex><strExtension>" with fnCreate, which must fail when
+// the name exists (exclusive creation): so two callers never get the same name, and no
+// placeholder file has to be made and deleted for each name. Numbers are drawn at random, so a
+// bin full of earlier names is not probed one by one.
+bool CreateUnique(const QString& strFolder, const QString& strExtension,
+                  const std::function<bool(const QString&)>& fnCreate, QString* pPath) {
   for (const char16_t* prefix : kNamePrefixes) {
-    if (plat::GetTempFileName(strFolder, QString::fromUtf16(prefix), 0, pTemp) != 0) return true;
-    if (plat::GetLastError() != ERROR_FILE_EXISTS) return false;
+    for (int tries = 0; tries < kTriesPerPrefix; ++tries) {
+      const UINT number = QRandomGenerator::global()->bounded(1u, 0x10000u);
+      QString formed;  // "<folder>\<prefix><hex>.tmp", only formed, nothing is created
+      if (plat::GetTempFileName(strFolder, QString::fromUtf16(prefix), number, &formed) == 0)
+        return false;
+      *pPath = formed.chopped(4) + strExtension;
+      if (fnCreate(*pPath)) return true;
+      const DWORD error = plat::GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+    }
   }
+  plat::SetLastError(ERROR_FILE_EXISTS);
   return false;
-}
-
-// The reserved name without its ".tmp", plus strExtension.
-QString DerivedName(const QString& strTemp, const QString& strExtension) {
-  return strTemp.left(strTemp.size() - 4) + strExtension;
 }
 
 bool IsLink(DWORD dwAttributes) {
@@ -116,39 +127,16 @@ bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntrie
 }  // namespace
 
 bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath) {
-  for (int tries = 0; tries < 16; ++tries) {
-    QString temp;
-    if (!ReserveTempName(strBin, &temp)) return false;
-    *pPath = DerivedName(temp, QString::fromUtf16(kRecycleContainerExt));
-    const bool bCreated = pFile->Open(*pPath, plat::GENERIC_WRITE, plat::CREATE_NEW);
-    const DWORD error = plat::GetLastError();
-    ShredFile(temp);
-    if (bCreated) return true;
-    if (error != ERROR_FILE_EXISTS) {
-      plat::SetLastError(error);
-      return false;
-    }
-  }
-  plat::SetLastError(ERROR_FILE_EXISTS);
-  return false;
+  return CreateUnique(
+      strBin, QString::fromUtf16(kRecycleContainerExt),
+      [&](const QString& strPath) {
+        return pFile->Open(strPath, plat::GENERIC_WRITE, plat::CREATE_NEW);
+      },
+      pPath);
 }
 
 bool CreateRecycledFolder(const QString& strBin, QString* pPath) {
-  for (int tries = 0; tries < 16; ++tries) {
-    QString temp;
-    if (!ReserveTempName(strBin, &temp)) return false;
-    *pPath = DerivedName(temp, QString());
-    const bool bCreated = plat::CreateDirectory(*pPath);
-    const DWORD error = plat::GetLastError();
-    ShredFile(temp);
-    if (bCreated) return true;
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-      plat::SetLastError(error);
-      return false;
-    }
-  }
-  plat::SetLastError(ERROR_FILE_EXISTS);
-  return false;
+  return CreateUnique(strBin, QString(), &plat::CreateDirectory, pPath);
 }
 
 int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,

@@ -48,11 +48,11 @@ bool IsSingleComponent(const QString& strName);
 bool RemoveBinTree(const QString& strDirectory);
 
 // Files that are written completely but not yet on stable storage, each with what is to happen
-// once it is. Committing asks the file system once to write back its cache, then flushes and
-// closes every file with both results checked (now cheap, as the data is already written) and
-// calls its fnDone with whether it is durable. One write-back for many files instead of one
-// per file; the guarantee for each file is unchanged: its follow-up step (deleting a source
-// or a container) runs only after its own flush and close succeeded.
+// once it is. Committing starts the write-back of every file's data at once, then flushes and
+// closes every file with both results checked and calls its fnDone with whether it is durable.
+// The waits overlap instead of following one another; the guarantee for each file is
+// unchanged: its follow-up step (deleting a source or a container) runs only after its own
+// flush and close succeeded.
 class CFlushBatch {
  public:
   static constexpr size_t kMaxFiles = 128;
