@@ -139,6 +139,19 @@ bool CreateRecycledFolder(const QString& strBin, QString* pPath) {
   return CreateUnique(strBin, QString(), &plat::CreateDirectory, pPath);
 }
 
+CRecycleRun::CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle,
+                         quint64 uFilesTotal, const QString& strBin)
+    : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {
+  if (!plat::CDeviceRoot::Canonical(strBin, &binRoot_)) binRoot_.clear();
+}
+
+bool CRecycleRun::IsBinOrInside(const QString& strCanonical) const {
+  if (binRoot_.isEmpty()) return false;
+  if (binRoot_ == u"\\") return true;  // a bin at the top of the root holds everything
+  return strCanonical.compare(binRoot_, Qt::CaseInsensitive) == 0 ||
+         strCanonical.startsWith(binRoot_ + u'\\', Qt::CaseInsensitive);
+}
+
 int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,
                                    plat::CHostFile* pContainer) {
   quint64 done = 0;
@@ -177,6 +190,10 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
 
   CRecycleRecord record = NewRecord();
   QString canonical;
+  if (plat::CDeviceRoot::Canonical(strPath, &canonical) && IsBinOrInside(canonical)) {
+    LogErr(u"%s lies in the recycle bin; it is not recycled", strPath);
+    return eRecycleInBin;
+  }
   plat::CHostFile source;
   quint64 size = 0;
   if (!plat::FindOne(strPath, &record.findData) ||
@@ -280,7 +297,9 @@ int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
     int result = eRecycleOK;
-    if (plat::IsWalkableFolder(entry)) {
+    if (plat::IsWalkableFolder(entry) && IsBinOrInside(path)) {
+      continue;  // the bin stays where it is, and so does the folder that holds it
+    } else if (plat::IsWalkableFolder(entry)) {
       result = RecycleFolderItem(path, strDir);
     } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       continue;  // a linked folder is not entered; it stays, and so does its folder
@@ -308,8 +327,12 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
   };
   CRecycleRecord record = NewRecord();
   QString canonical;
-  if (!plat::CDeviceRoot::Canonical(strPath, &canonical) ||
-      !plat::FindOne(canonical, &record.findData) ||
+  const bool bValid = plat::CDeviceRoot::Canonical(strPath, &canonical);
+  if (bValid && IsBinOrInside(canonical)) {
+    LogErr(u"%s is or lies in the recycle bin; it is not recycled", canonical);
+    return fail(eRecycleInBin);
+  }
+  if (!bValid || !plat::FindOne(canonical, &record.findData) ||
       !(record.findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return fail(eRecycleIsFolder);
   if (!plat::IsWalkableFolder(record.findData)) {
@@ -391,7 +414,7 @@ int RecycleFile(const QString& strPath, const QString& strBin, bool bCheckRom) {
   progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
   progress->SetPos(0);
   progress->ShowCancel(true);
-  CRecycleRun run(progress.get(), buffer.Data(), true, 1);
+  CRecycleRun run(progress.get(), buffer.Data(), true, 1, strBin);
   const int result = run.RecycleFileItem(strPath, browse::StripTrailingBackslash(strBin),
                                          bCheckRom);
   progress->Close();
@@ -425,7 +448,7 @@ int RecycleFolder(const QString& strPath, const QString& strBin) {
   CSelectionTotals totals;
   ComputeSelectionTotals({CSelItem{eSelFolder, strPath}}, &totals);
   std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
-  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files);
+  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files, strBin);
   const int result = run.RecycleFolderItem(strPath, browse::StripTrailingBackslash(strBin));
   progress->Close();
   LogTrace(u"RecycleFolder(%s, %s)", strPath, strBin);
@@ -474,7 +497,7 @@ int RecycleItemsCommand(const CSelection& selection) {
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
   std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
-  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files);
+  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files, bin);
   int firstFailure = eRecycleOK;
   for (const CSelItem& item : selection) {
     int result = eRecycleOK;

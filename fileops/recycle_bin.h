@@ -45,6 +45,8 @@ enum ERecycleResult : int {
   eRecycleSourceKept = 13,    // the container is complete but the source could not be deleted
   eRecycleBufferBusy = 14,    // the operation buffer is in use by another operation
   eRecycleNoBin = 15,         // the bin folder is missing and cannot be created
+  eRecycleInBin = 16,         // the item is the bin folder or lies in it (never recycled;
+                              // a folder walk leaves the bin, and so its folder, in place)
 };
 
 // Result codes of restoring.

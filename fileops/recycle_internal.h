@@ -82,8 +82,9 @@ constexpr int kStepDeferred = -1;
 // and the item bar the current file.
 class CRecycleRun {
  public:
-  CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal)
-      : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {}
+  // strBin is the bin folder of the run: it and everything in it are never recycled.
+  CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal,
+              const QString& strBin);
 
   // Recycles one file into strBin: a result code of ERecycleResult, or in a multi-item run
   // kStepDeferred when the complete container waits in the batch (its result is then
@@ -107,6 +108,8 @@ class CRecycleRun {
                              const QString& strContainer, bool bDurable);
   // Counts or reports a file's final result (multi-item runs).
   int FinishFile(const QString& strPath, int nResult);
+  // True for the run's bin folder and anything below it (by the canonical path text).
+  bool IsBinOrInside(const QString& strCanonical) const;
 
   IProgressWindow* progress_;
   BYTE* buffer_;
@@ -114,6 +117,7 @@ class CRecycleRun {
   quint64 filesTotal_;
   quint64 filesDone_ = 0;
   quint64 bytesDone_ = 0;
+  QString binRoot_;    // canonical; empty when the bin's path is not valid
   CFlushBatch batch_;  // declared last: committed before the other members go
 };
 

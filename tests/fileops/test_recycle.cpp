@@ -582,6 +582,27 @@ TEST_F(RecycleTest, LinksAreRecycledAsTheirContentAndLinkedFoldersStayInPlace) {
   EXPECT_FALSE(QFileInfo(Host("\\F\\file-link")).isSymLink());
 }
 
+TEST_F(RecycleTest, TheBinItselfIsNeverRecycledEvenInsideARecycledFolder) {
+  settings.RecycleBinPath = "\\Docs\\Bin";
+  MakeFile("\\Docs\\a.txt", "a");
+  MakeFile("\\Docs\\Sub\\b.txt", "b");
+  MakeFile("\\Docs\\Bin\\stray.txt", "in the bin");
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\Docs"}}), fileops::eRecycleOK);
+  EXPECT_EQ(Listing("\\Docs"), QStringList({"Bin"}));  // the bin stays, and so its folder
+  EXPECT_EQ(ReadHost("\\Docs\\Bin\\stray.txt"), "in the bin");
+  const QStringList dirs =
+      QDir(Host("\\Docs\\Bin")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_EQ(dirs.size(), 1);
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFile, "\\Docs\\Bin\\stray.txt"}}),
+            fileops::eRecycleInBin);
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\docs\\bin"}}), fileops::eRecycleInBin);
+  EXPECT_EQ(ReadHost("\\Docs\\Bin\\stray.txt"), "in the bin");
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, "\\Docs\\Bin\\" + dirs[0]}}),
+            fileops::eRestoreOK);
+  EXPECT_EQ(Listing("\\Docs"), QStringList({"Bin", "Sub", "a.txt"}));
+  EXPECT_EQ(ReadHost("\\Docs\\Sub\\b.txt"), "b");
+}
+
 TEST_F(RecycleTest, TheFileStepsRefuseWhatTheyCannotRecycle) {
   MakeFolder("\\folder");
   MakeFile("\\a.bin", "a");
