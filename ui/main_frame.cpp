@@ -13,11 +13,14 @@
 #include <QVBoxLayout>
 
 #include "browse/folder_tree.h"
+#include "browse/list_source_bin.h"
 #include "core/app_log.h"
+#include "crypto/enc_commands.h"
 #include "core/settings.h"
 #include "platform/device_root.h"
 #include "registry/registry_access.h"
 #include "registry/registry_view_source.h"
+#include "ui/enc_dialogs.h"
 #include "ui/list_view.h"
 #include "ui/tree_view.h"
 
@@ -53,6 +56,7 @@ bool OpenWithDesktop(const QString& strHostPath) {
 CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
     : QMainWindow(pParent), fileOpener_(OpenWithDesktop) {
   setWindowTitle(QString::fromUtf16(kFrameTitle));
+  SetPasswordPrompt(nullptr);
   setupModels();
   setupViews();
   setupBars();
@@ -220,8 +224,11 @@ void CMainFrame::ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target
     case ePanelSrc_Zip:
       list.OpenArchive(target.archivePath);
       break;
+    case ePanelSrc_RecycleBin:
+      browse::ShowRecycleBin(list);
+      break;
     default:
-      // The recycle bin has no listing in this build yet; a file node lists nothing.
+      // A file node lists nothing.
       break;
   }
 }
@@ -292,11 +299,11 @@ void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
 
 void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
   if (destroying_) return;
-  // Encrypted files and archives have handlers of their own in this program; they are not
-  // handed to the desktop.
-  const QString strLower = strFullPath.toLower();
-  if (strLower.endsWith(QLatin1String(".enc")) || strLower.endsWith(QLatin1String(".zip")))
-    return;
+  // An encrypted file is decrypted; the views learn of the new file through the
+  // notifications, applied a moment later, as the list is still inside its activation here.
+  if (crypto::OpenEncryptedFile(strFullPath, *prompt_)) return;
+  // Archives are opened by the list itself; they are not handed to the desktop.
+  if (strFullPath.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive)) return;
   QByteArray hostPath;
   if (!plat::CDeviceRoot::ToHost(strFullPath, &hostPath)) return;
   const QString strHost = QString::fromLocal8Bit(hostPath);
@@ -306,7 +313,9 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
 
 void CMainFrame::UpdateLocationDisplays() {
   const EPanelId ePanel = ActivePanel();
-  const QString strText = LocationText(panels_[ePanel].location);
+  const QString strText = panels_[ePanel].list->SourceKind() == ePanelSrc_RecycleBin
+                              ? QStringLiteral("Recycle Bin")
+                              : LocationText(panels_[ePanel].location);
   if (addressEdit_) addressEdit_->setText(strText);
   if (headerBar_)
     headerBar_->setText((ePanel == ePanel_A ? QStringLiteral("A: ") : QStringLiteral("B: ")) +

@@ -26,6 +26,10 @@
 #include "ui/frame_layouts.h"
 
 class CDlg_Profiles;
+class QAbstractItemView;
+namespace crypto {
+class IPasswordPrompt;
+}
 class CFolderTree;
 class CFolderTreeView;
 class CListView;
@@ -130,6 +134,23 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // Shreds the active view's items: one file or one folder with the shredder's own question,
   // several after one question for all of them.
   void ShredSelection();
+  // Delete (the Delete key, F8): in a folder's list or a tree, the items go to the recycle bin
+  // or are deleted for good as UseRecycleBin says; in the recycle bin's list, the selected
+  // items are deleted for good.
+  void DeleteSelection();
+  // The recycle bin's list: its selected items back to where they were, or deleted for good.
+  void RestoreSelection();
+  void PurgeSelection();
+  // Encrypts or decrypts the active view's items with one password asked through the
+  // password prompt.
+  void EncryptSelection();
+  void DecryptSelection();
+  // The password prompt of the encrypt and decrypt commands; null puts back the desktop's
+  // dialogs. Not owned.
+  void SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt);
+  // The context menu of a view (1..4): the commands that fit what it shows (files and
+  // folders, the recycle bin, a tree).
+  QList<QAction*> ContextMenuActions(int nView) const;
   // The items a command acts on: the active list's selected file-system items (the focused
   // one when none is selected), or the folder selected in the active tree (not the root).
   fileops::CSelection CommandSelection() const;
@@ -201,6 +222,12 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QString ActiveFolder() const;
   // The selected file-system items of the active list, in row order.
   fileops::CSelection ActiveListSelection() const;
+  // The selected rows of the active list (the focused one when none is selected), in order;
+  // empty when a tree is active.
+  QList<int> ActiveListRows() const;
+  // True when the active view is a list that shows the recycle bin.
+  bool ActiveListIsBin() const;
+  void ShowContextMenu(int nView, QAbstractItemView* pView, const QPoint& pos);
   // After an operation: the gathered view changes applied, the commands' states and the
   // focus of the active view restored.
   void AfterOperation();
@@ -244,6 +271,10 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   FileOpener fileOpener_;
   NameAsker nameAsker_;
   ProfilesDialogRunner profilesRunner_;
+  std::unique_ptr<crypto::IPasswordPrompt> desktopPrompt_;
+  crypto::IPasswordPrompt* prompt_ = nullptr;  // desktopPrompt_ unless a test set another
+  // The context menus: of a folder's list, of the recycle bin's list, of a tree.
+  QList<QAction*> listMenu_, binMenu_, treeMenu_;
   fileops::CSelection clipboard_;
   bool clipboardMoves_ = false;
 };

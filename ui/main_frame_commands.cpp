@@ -257,11 +257,8 @@ void CMainFrame::AddNavigationCommands() {
 }
 
 void CMainFrame::AddEditCommands() {
-  // Delete is not wired to the frame yet: its command exists and stays disabled rather than
-  // pretend to work.
-  QAction* pDelete = AddCommand(eCmd_Delete, QStringLiteral("Delete"), nullptr);
+  QAction* pDelete = AddCommand(eCmd_Delete, QStringLiteral("Delete"), [this] { DeleteSelection(); });
   pDelete->setShortcuts({QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_F8)});
-  pDelete->setEnabled(false);
   const struct {
     int id;
     const char* label;
@@ -295,6 +292,10 @@ void CMainFrame::AddEditCommands() {
        [this] { CopyToOtherPanel(true); }},
       {eCmd_NewFolder, "New folder", QKeySequence(Qt::Key_F7), [this] { NewFolder(); }},
       {eCmd_Shred, "Shred", QKeySequence(), [this] { ShredSelection(); }},
+      {eCmd_Encrypt, "Encrypt", QKeySequence(), [this] { EncryptSelection(); }},
+      {eCmd_Decrypt, "Decrypt", QKeySequence(), [this] { DecryptSelection(); }},
+      {eCmd_Restore, "Restore", QKeySequence(), [this] { RestoreSelection(); }},
+      {eCmd_DeleteForGood, "Delete for good", QKeySequence(), [this] { PurgeSelection(); }},
   };
   for (const auto& command : kFileCommands) {
     QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), command.run);
@@ -327,6 +328,10 @@ void CMainFrame::setupMenus() {
   pFile->addSeparator();
   for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete), int(eCmd_Shred)})
     pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  for (int nId : {int(eCmd_Encrypt), int(eCmd_Decrypt)}) pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  for (int nId : {int(eCmd_Restore), int(eCmd_DeleteForGood)}) pFile->addAction(Action(nId));
   pFile->addSeparator();
   pFile->addAction(Action(eCmd_Exit));
 
@@ -456,37 +461,38 @@ void CMainFrame::setupToolBar() {
 }
 
 void CMainFrame::setupContextMenus() {
-  // The views' context menus: the commands of the view under the pointer, which the press
-  // has made the active one.
   auto separator = [this] {
     auto* pSeparator = new QAction(this);
     pSeparator->setSeparator(true);
     return pSeparator;
   };
-  QList<QAction*> listActions;
-  for (int nId : {int(eCmd_Open)}) listActions << Action(nId);
-  listActions << separator();
-  for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut)})
-    listActions << Action(nId);
-  listActions << separator();
-  for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete),
-                  int(eCmd_Shred), int(eCmd_Rename), int(eCmd_NewFolder)})
-    listActions << Action(nId);
-  listActions << separator();
-  for (int nId : {int(eCmd_SelectAll), int(eCmd_Refresh)}) listActions << Action(nId);
-  const QList<QAction*> treeActions = {
-      Action(eCmd_Open),        separator(),          Action(eCmd_CopyToOther),
-      Action(eCmd_MoveToOther), Action(eCmd_NewFolder), Action(eCmd_Rename),
-      Action(eCmd_Delete),      Action(eCmd_Shred),   separator(),
-      Action(eCmd_Refresh)};
+  auto actions = [this, &separator](std::initializer_list<int> ids) {
+    QList<QAction*> list;
+    for (int nId : ids) list << (nId == 0 ? separator() : Action(nId));
+    return list;
+  };
+  // 0 marks a separator.
+  listMenu_ = actions({eCmd_Open, 0, eCmd_Cut, eCmd_Copy, eCmd_Paste, eCmd_PasteShortcut, 0,
+                       eCmd_CopyToOther, eCmd_MoveToOther, eCmd_Delete, eCmd_Shred, eCmd_Encrypt,
+                       eCmd_Decrypt, eCmd_Rename, eCmd_NewFolder, 0, eCmd_SelectAll,
+                       eCmd_Refresh});
+  binMenu_ = actions({eCmd_Restore, eCmd_DeleteForGood, 0, eCmd_SelectAll, eCmd_Refresh});
+  treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
+                       eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
+                       eCmd_Refresh});
   for (CPanelParts& parts : panels_) {
+    const int nList = parts.listView->ViewNumber();
     for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(parts.listView->DetailsView()),
                                      static_cast<QAbstractItemView*>(parts.listView->IconView())}) {
-      pView->setContextMenuPolicy(Qt::ActionsContextMenu);
-      pView->addActions(listActions);
+      pView->setContextMenuPolicy(Qt::CustomContextMenu);
+      connect(pView, &QWidget::customContextMenuRequested, this,
+              [this, nList, pView](const QPoint& pos) { ShowContextMenu(nList, pView, pos); });
     }
-    parts.treeView->setContextMenuPolicy(Qt::ActionsContextMenu);
-    parts.treeView->addActions(treeActions);
+    QAbstractItemView* pTree = parts.treeView;
+    const int nTree = parts.treeView->ViewNumber();
+    pTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pTree, &QWidget::customContextMenuRequested, this,
+            [this, nTree, pTree](const QPoint& pos) { ShowContextMenu(nTree, pTree, pos); });
   }
 }
 
@@ -511,6 +517,12 @@ void CMainFrame::UpdateCommandStates() {
   // Items of the file system: the entries of a folder's list, or a folder in a tree.
   const bool bItems = bListActive ? bFileList : (bInFolder && ActiveFolder() != QStringLiteral("\\"));
   Action(eCmd_Shred)->setEnabled(bItems);
+  Action(eCmd_Encrypt)->setEnabled(bItems);
+  Action(eCmd_Decrypt)->setEnabled(bItems);
+  const bool bBin = ActiveListIsBin() && list.rowCount() > 0;
+  Action(eCmd_Delete)->setEnabled(bItems || bBin);
+  Action(eCmd_Restore)->setEnabled(bBin);
+  Action(eCmd_DeleteForGood)->setEnabled(bBin);
   Action(eCmd_CopyToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
   Action(eCmd_MoveToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
   Action(eCmd_Paste)->setEnabled(bInFolder && !clipboard_.empty());

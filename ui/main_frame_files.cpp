@@ -94,16 +94,21 @@ void CMainFrame::RenameCurrent() {
   if (bOk) ApplyViewChanges();
 }
 
-fileops::CSelection CMainFrame::ActiveListSelection() const {
-  fileops::CSelection selection;
-  if (activeView_ != eView_ListA && activeView_ != eView_ListB) return selection;
-  const CPanelParts& parts = panels_[ActivePanel()];
-  if (parts.list->SourceKind() != ePanelSrc_FileSystem) return selection;
+QList<int> CMainFrame::ActiveListRows() const {
   QList<int> rows;
+  if (activeView_ != eView_ListA && activeView_ != eView_ListB) return rows;
+  const CPanelParts& parts = panels_[ActivePanel()];
   for (const QModelIndex& index : parts.listView->Selection()->selectedRows()) rows << index.row();
   if (rows.isEmpty() && parts.listView->CurrentRow() >= 0) rows << parts.listView->CurrentRow();
   std::sort(rows.begin(), rows.end());
-  for (int nRow : rows) {
+  return rows;
+}
+
+fileops::CSelection CMainFrame::ActiveListSelection() const {
+  fileops::CSelection selection;
+  const CPanelParts& parts = panels_[ActivePanel()];
+  if (parts.list->SourceKind() != ePanelSrc_FileSystem) return selection;
+  for (int nRow : ActiveListRows()) {
     const CListEntry* pEntry = parts.list->Entries().At(nRow);
     if (!pEntry || !IsFileSystemEntryType(pEntry->type) || pEntry->type == eEntry_Parent) continue;
     const QString strPath =

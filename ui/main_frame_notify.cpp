@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "browse/folder_tree.h"
+#include "browse/list_source_bin.h"
 #include "browse/path_helpers.h"
 #include "ui/main_frame.h"
 
@@ -62,6 +63,8 @@ void CMainFrame::ApplyViewChanges() {
       CListPanel& list = *panels_[ePanel].list;
       if (list.CurrentPath().compare(strFolder, Qt::CaseInsensitive) == 0)
         list.LoadFolder(strFolder, true, false);
+      else if (browse::ListsRecycleBinFolder(list, strFolder))
+        list.Refresh();
     }
   }
 }

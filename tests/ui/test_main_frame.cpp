@@ -33,6 +33,7 @@
 #include "core/settings_io.h"
 #include "core/settings_store.h"
 #include "support/scripted_message_box.h"
+#include "support/scripted_password_prompt.h"
 #include "support/scripted_progress.h"
 #include "support/temp_root.h"
 #include "ui/frame_commands.h"
@@ -403,14 +404,20 @@ TEST_F(MainFrameTest, OpeningAFileHandsItsHostPathToTheDesktop) {
   QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
   ASSERT_EQ(opened_.size(), 1);
   EXPECT_EQ(QDir::cleanPath(opened_[0]), QDir::cleanPath(Host("\\Docs\\a.txt")));
-  // Archives and encrypted files are not handed on.
+  // Archives and encrypted files are not handed on: an encrypted file asks for the password
+  // to decrypt it (cancelled here).
   FocusRow(ePanel_A, "b.zip");
   QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
   MakeFile("\\Docs\\c.enc", "x");
   frame_->Refresh();
+  test::CScriptedPasswordPrompt prompt;
+  frame_->SetPasswordPrompt(&prompt);
   FocusRow(ePanel_A, "c.enc");
   QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  ASSERT_EQ(prompt.Asked().size(), 1u);
+  EXPECT_EQ(prompt.Asked()[0], crypto::ECryptDirection::eDecrypt);
   EXPECT_EQ(opened_.size(), 1);
+  frame_->SetPasswordPrompt(nullptr);
   EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
 }
 

@@ -3,14 +3,19 @@
 // the real desktop progress window, whose Cancel button stops a run.
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -19,6 +24,7 @@
 #include "core/message_box.h"
 #include "platform/fault_injection.h"
 #include "support/scripted_message_box.h"
+#include "ui/enc_dialogs.h"
 #include "ui/progress_window.h"
 #include "ui/tree_view.h"
 
@@ -216,8 +222,8 @@ TEST_F(MainFrameFilesTest, ShredFromTheContextMenusAsksAndRemoves) {
   StartOn("\\Docs", "\\Music");
   QAction* pShred = frame_->Action(eCmd_Shred);
   ASSERT_NE(pShred, nullptr);
-  EXPECT_TRUE(frame_->ListView(ePanel_A)->DetailsView()->actions().contains(pShred));
-  EXPECT_TRUE(frame_->TreeView(ePanel_A)->actions().contains(pShred));
+  EXPECT_TRUE(frame_->ContextMenuActions(eView_ListA).contains(pShred));
+  EXPECT_TRUE(frame_->ContextMenuActions(eView_TreeA).contains(pShred));
   EXPECT_EQ(MenuEntry("File", "Shred"), pShred);
 
   // One file: the shredder's own question; No keeps it, Yes shreds it.
@@ -260,6 +266,151 @@ TEST_F(MainFrameFilesTest, ShredFromTheContextMenusAsksAndRemoves) {
   EXPECT_EQ(box.Calls()[4].strText,
             "Are you sure you want to permanently delete folder \"Sub2\" and all its contents?");
   EXPECT_FALSE(ExistsHost("\\Docs\\Sub2"));
+}
+
+TEST_F(MainFrameFilesTest, DeleteRecyclesAndTheBinRestoresAndPurges) {
+  test::CScriptedMessageBox box;
+  settings.MainViewConfig = 9;  // all four views
+  ASSERT_EQ(settings.UseRecycleBin, 1u);
+  StartOn("\\Docs", "\\Music");
+  // The Delete key moves the focused file into the bin after the delete question.
+  FocusRow(ePanel_A, "a.txt");
+  box.QueueAnswer(eMsgAnsYes);
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Delete);
+  ASSERT_EQ(box.Calls().size(), 1u);
+  EXPECT_EQ(box.Calls()[0].strText, "Are you sure you want to delete file \"a.txt\"?");
+  EXPECT_FALSE(ExistsHost("\\Docs\\a.txt"));
+  EXPECT_EQ(RowOf(ePanel_A, "a.txt"), -1);
+  const QStringList containers =
+      QDir(Host(settings.RecycleBinPath)).entryList({"*.trb"}, QDir::Files | QDir::Hidden);
+  EXPECT_EQ(containers.size(), 1);
+
+  // The "Recycle Bin" node of panel B's tree lists it.
+  CFolderTree& tree = frame_->Tree(ePanel_B);
+  frame_->TreeView(ePanel_B)->setCurrentIndex(tree.Model()->RecycleBinIndex());
+  CListPanel& bin = frame_->List(ePanel_B);
+  ASSERT_EQ(bin.SourceKind(), DWORD(ePanelSrc_RecycleBin));
+  ASSERT_EQ(bin.rowCount(), 1);
+  EXPECT_EQ(bin.CellText(0, 0), "a.txt");
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
+  EXPECT_EQ(frame_->AddressText(), "Recycle Bin");
+  // Its context menu offers Restore and "Delete for good", not the commands of files.
+  const QList<QAction*> menu = frame_->ContextMenuActions(eView_ListB);
+  EXPECT_TRUE(menu.contains(frame_->Action(eCmd_Restore)));
+  EXPECT_TRUE(menu.contains(frame_->Action(eCmd_DeleteForGood)));
+  EXPECT_FALSE(menu.contains(frame_->Action(eCmd_Shred)));
+  EXPECT_EQ(frame_->Action(eCmd_DeleteForGood)->text(), "Delete for good");
+
+  // Restore brings it back to its folder, and panel A shows it again.
+  FocusRow(ePanel_B, "a.txt");
+  ASSERT_TRUE(frame_->Action(eCmd_Restore)->isEnabled());
+  frame_->Action(eCmd_Restore)->trigger();
+  EXPECT_EQ(ReadHost("\\Docs\\a.txt"), "text");
+  EXPECT_GE(RowOf(ePanel_A, "a.txt"), 0);
+  EXPECT_EQ(bin.rowCount(), 0);
+
+  // F8 recycles too; in the bin the Delete key deletes for good after its question.
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  FocusRow(ePanel_A, "b.zip");
+  box.QueueAnswer(eMsgAnsYes);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_F8);
+  EXPECT_FALSE(ExistsHost("\\Docs\\b.zip"));
+  ASSERT_EQ(bin.rowCount(), 1);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
+  FocusRow(ePanel_B, "b.zip");
+  box.QueueAnswer(eMsgAnsNo);
+  QTest::keyClick(Focused(ePanel_B), Qt::Key_Delete);
+  EXPECT_EQ(bin.rowCount(), 1);  // No keeps it
+  box.QueueAnswer(eMsgAnsYes);
+  frame_->Action(eCmd_DeleteForGood)->trigger();
+  EXPECT_EQ(bin.rowCount(), 0);
+  EXPECT_TRUE(QDir(Host(settings.RecycleBinPath)).entryList({"*.trb"}, QDir::Files).isEmpty());
+  EXPECT_FALSE(ExistsHost("\\Docs\\b.zip"));
+
+  // Without UseRecycleBin, Delete deletes for good: nothing lands in the bin.
+  settings.UseRecycleBin = 0;
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
+  FocusRow(ePanel_A, "Sub1");
+  box.QueueAnswer(eMsgAnsYes);
+  frame_->Action(eCmd_Delete)->trigger();
+  EXPECT_FALSE(ExistsHost("\\Docs\\Sub1"));
+  EXPECT_EQ(bin.rowCount(), 0);
+  EXPECT_EQ(RowOf(ePanel_A, "Sub1"), -1);
+}
+
+// Fills the desktop's password dialog when it opens and confirms it with its OK button.
+class CPasswordTyper : public QObject {
+ public:
+  CPasswordTyper() { QApplication::instance()->installEventFilter(this); }
+  ~CPasswordTyper() override { QApplication::instance()->removeEventFilter(this); }
+  QString strPassword = "correct horse";
+  bool bDeleteSource = true;
+  int nDialogs = 0;
+
+ protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+    auto* pDialog = qobject_cast<CDlg_FilePassword*>(pWatched);
+    if (!pDialog || pEvent->type() != QEvent::Show) return false;
+    ++nDialogs;
+    // Typed once the dialog's own loop runs.
+    QTimer::singleShot(0, pDialog, [this, pDialog] {
+      pDialog->PasswordEdit()->setText(strPassword);
+      if (pDialog->ConfirmEdit()) pDialog->ConfirmEdit()->setText(strPassword);
+      pDialog->DeleteBox()->setChecked(bDeleteSource);
+      pDialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    return false;
+  }
+};
+
+TEST_F(MainFrameFilesTest, EncryptThroughTheMenuAndDecryptByOpening) {
+  test::CScriptedMessageBox box;
+  StartOn("\\Docs", "\\Music");
+  CPasswordTyper typer;
+  FocusRow(ePanel_A, "a.txt");
+  QAction* pEncrypt = MenuEntry("File", "Encrypt");
+  ASSERT_NE(pEncrypt, nullptr);
+  ASSERT_TRUE(pEncrypt->isEnabled());
+  pEncrypt->trigger();
+  EXPECT_EQ(typer.nDialogs, 1);
+  EXPECT_FALSE(ExistsHost("\\Docs\\a.txt"));  // the source goes, as the box said
+  ASSERT_TRUE(ExistsHost("\\Docs\\a.txt.enc"));
+  EXPECT_NE(ReadHost("\\Docs\\a.txt.enc"), "text");
+  EXPECT_GE(RowOf(ePanel_A, "a.txt.enc"), 0);
+  EXPECT_EQ(RowOf(ePanel_A, "a.txt"), -1);
+  EXPECT_TRUE(frame_->ContextMenuActions(eView_ListA).contains(pEncrypt));
+
+  // Opening the encrypted file decrypts it with the password the user gives.
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  FocusRow(ePanel_A, "a.txt.enc");
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Return);
+  EXPECT_EQ(typer.nDialogs, 2);
+  EXPECT_EQ(ReadHost("\\Docs\\a.txt"), "text");
+  EXPECT_FALSE(ExistsHost("\\Docs\\a.txt.enc"));
+  EXPECT_TRUE(opened_.isEmpty());
+  // The list learns of it a moment later.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_A, "a.txt") >= 0; }, 2000));
+  EXPECT_TRUE(box.Calls().empty()) << box.Calls()[0].strText.toStdString();
+
+  // Decrypt through the menu, with a wrong password: the file stays as it is.
+  MakeFile("\\Docs\\c.txt", "third");
+  frame_->Refresh();
+  FocusRow(ePanel_A, "c.txt");
+  typer.bDeleteSource = false;
+  pEncrypt->trigger();
+  ASSERT_TRUE(ExistsHost("\\Docs\\c.txt.enc"));
+  const QByteArray encrypted = ReadHost("\\Docs\\c.txt.enc");
+  ASSERT_TRUE(QFile::remove(Host("\\Docs\\c.txt")));
+  frame_->Refresh();
+  FocusRow(ePanel_A, "c.txt.enc");
+  typer.strPassword = "wrong password";
+  box.SetDefaultAnswer(eMsgAnsOK);
+  frame_->Action(eCmd_Decrypt)->trigger();
+  EXPECT_FALSE(ExistsHost("\\Docs\\c.txt"));
+  EXPECT_EQ(ReadHost("\\Docs\\c.txt.enc"), encrypted);
+  EXPECT_FALSE(box.Calls().empty());  // the wrong password was reported
 }
 
 }  // namespace
