@@ -124,6 +124,23 @@ bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntrie
   return plat::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
+// Completes a container: flushed to stable storage (before its source may go) and closed, both
+// checked. A container that failed here or before (nResult) is removed.
+int CloseContainer(plat::CHostFile* pContainer, int nResult) {
+  const QString path = pContainer->Path();
+  if (nResult == eRecycleOK && !pContainer->Flush()) {
+    LogFailure(QStringLiteral("Could not flush"), path, plat::GetLastError());
+    nResult = eRecycleNoContainer;
+  }
+  const bool bClosed = pContainer->Close();
+  if (nResult == eRecycleOK && !bClosed) {
+    LogFailure(QStringLiteral("Could not close"), path, plat::GetLastError());
+    nResult = eRecycleNoContainer;
+  }
+  if (nResult != eRecycleOK) ShredFile(path);
+  return nResult;
+}
+
 }  // namespace
 
 bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath) {
@@ -179,46 +196,56 @@ int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,
   return eRecycleOK;
 }
 
-int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
-                                 bool bCheckRom) {
+int CRecycleRun::OpenSource(const QString& strPath, bool bCheckRom, plat::CHostFile* pSource,
+                            CRecycleRecord* pRecord, DWORD* pAttributes) {
   if (strPath.isEmpty()) return eRecycleEmptyPath;
-  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
-  if (dwAttributes == INVALID_FILE_ATTRIBUTES) return eRecycleNoFile;
-  if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) return eRecycleIsFolder;
-  if (bCheckRom && (dwAttributes & FILE_ATTRIBUTE_INROM)) return eRecycleInRom;
+  *pAttributes = plat::GetFileAttributes(strPath);
+  if (*pAttributes == INVALID_FILE_ATTRIBUTES) return eRecycleNoFile;
+  if (*pAttributes & FILE_ATTRIBUTE_DIRECTORY) return eRecycleIsFolder;
+  if (bCheckRom && (*pAttributes & FILE_ATTRIBUTE_INROM)) return eRecycleInRom;
   if (progress_->IsCancelled()) return eRecycleCancelled;
-
-  CRecycleRecord record = NewRecord();
   QString canonical;
-  if (plat::CDeviceRoot::Canonical(strPath, &canonical) && IsBinOrInside(canonical)) {
+  const bool bValid = plat::CDeviceRoot::Canonical(strPath, &canonical);
+  if (bValid && IsBinOrInside(canonical)) {
     LogErr(u"%s lies in the recycle bin; it is not recycled", strPath);
     return eRecycleInBin;
   }
-  plat::CHostFile source;
+  *pRecord = NewRecord();
   quint64 size = 0;
-  if (!plat::FindOne(strPath, &record.findData) ||
-      !source.Open(strPath, plat::GENERIC_READ, plat::OPEN_EXISTING) || !source.GetSize(&size)) {
+  if (!bValid || !plat::FindOne(canonical, &pRecord->findData) ||
+      !pSource->Open(canonical, plat::GENERIC_READ, plat::OPEN_EXISTING) ||
+      !pSource->GetSize(&size)) {
     LogFailure(QStringLiteral("Could not open"), strPath, plat::GetLastError());
     return eRecycleNotReadable;
   }
-  KeepOwnAttributes(&record.findData);
+  KeepOwnAttributes(&pRecord->findData);
   // The size of the bytes that are copied, which the open file decides.
-  record.findData.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  record.findData.nFileSizeLow = static_cast<DWORD>(size);
-  if (!plat::CDeviceRoot::Canonical(strPath, &canonical) || !record.SetOriginalPath(canonical)) {
+  pRecord->findData.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  pRecord->findData.nFileSizeLow = static_cast<DWORD>(size);
+  if (!pRecord->SetOriginalPath(canonical)) {
     LogErr(u"Could not recycle %s: its path does not fit the container", strPath);
     return eRecycleNoContainer;
   }
+  return eRecycleOK;
+}
 
+int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
+                                 bool bCheckRom) {
+  plat::CHostFile source;
+  CRecycleRecord record;
+  DWORD dwAttributes = 0;
+  if (const int refused = OpenSource(strPath, bCheckRom, &source, &record, &dwAttributes))
+    return refused;
   plat::CHostFile container;
   QString containerPath;
   if (!CreateContainer(strBin, &container, &containerPath)) {
     LogFailure(QStringLiteral("Could not create a container in"), strBin, plat::GetLastError());
     return eRecycleNoContainer;
   }
-  const QString name = browse::LastComponent(canonical);
-  progress_->SetFileLine(name);
-  progress_->SetFromLine(browse::ParentPath(canonical));
+  const quint64 size = record.Size();
+  const QString original = record.OriginalPath();
+  progress_->SetFileLine(browse::LastComponent(original));
+  progress_->SetFromLine(browse::ParentPath(original));
   progress_->SetToLine(core::FormatSize(size));
   progress_->SetItemRange(0, size);
   progress_->SetItemPos(0);
@@ -242,20 +269,8 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
     if (bFull) batch_.Commit();
     return kStepDeferred;
   }
-  // The container reaches stable storage before the source may go.
-  if (result == eRecycleOK && !container.Flush()) {
-    LogFailure(QStringLiteral("Could not flush"), containerPath, plat::GetLastError());
-    result = eRecycleNoContainer;
-  }
-  const bool bClosed = container.Close();
-  if (result == eRecycleOK && !bClosed) {
-    LogFailure(QStringLiteral("Could not close"), containerPath, plat::GetLastError());
-    result = eRecycleNoContainer;
-  }
-  if (result != eRecycleOK) {
-    ShredFile(containerPath);
-    return result;
-  }
+  result = CloseContainer(&container, result);
+  if (result != eRecycleOK) return result;
   return CompleteRecycle(strPath, dwAttributes, containerPath, true);
 }
 

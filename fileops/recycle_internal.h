@@ -101,6 +101,10 @@ class CRecycleRun {
   quint64 FilesDone() const { return filesDone_; }
 
  private:
+  // The checks of a file to recycle, its source opened for reading and its record filled.
+  // eRecycleOK or the refusal.
+  int OpenSource(const QString& strPath, bool bCheckRom, plat::CHostFile* pSource,
+                 CRecycleRecord* pRecord, DWORD* pAttributes);
   int CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pContainer);
   int RecycleChildren(const QString& strFolder, const QString& strDir, bool* pMovedAny);
   // The step after a container is on disk: the source goes.

@@ -100,6 +100,61 @@ void CountBinFolder(const QString& strDirectory, CBinTotals* pTotals) {
   }
 }
 
+// Opens a valid container and works out its target: *pFolder (canonical, inside the root) and
+// *pTarget. 0, or 3 (invalid or refused path) or 5 (cannot be opened).
+int OpenForRestore(const QString& strContainer, plat::CHostFile* pContainer,
+                   CRecycleRecord* pRecord, QString* pFolder, QString* pTarget) {
+  switch (OpenContainer(strContainer, pContainer, pRecord)) {
+    case eContainerOK:
+      break;
+    case eContainerInvalid:
+      LogErr(u"%s is not a valid recycled file", strContainer);
+      return eRestoreInvalid;
+    default:
+      LogFailure(QStringLiteral("Could not open"), strContainer, plat::GetLastError());
+      return eRestoreNotOpened;
+  }
+  const QString name = pRecord->Name();
+  if (!IsSingleComponent(name) ||
+      !IsSafeTargetFolder(browse::FolderPart(pRecord->OriginalPath()), pFolder)) {
+    LogErr(u"%s holds a path that is refused: %s", strContainer, pRecord->OriginalPath());
+    pContainer->Close();
+    return eRestoreInvalid;
+  }
+  *pTarget = browse::AppendPathComponent(*pFolder, name);
+  return eRestoreOK;
+}
+
+// Completes a restored file after its data: flushed and closed, both checked, and a temporary
+// put in place of the old file, whose new name is flushed too before the container may go.
+// On failure the new data is removed and an old file is as it was.
+int CloseTarget(plat::CHostFile* pOut, const QString& strTarget, bool bReplace, int nResult) {
+  const QString writePath = pOut->Path();
+  if (nResult == eRestoreOK && !pOut->Flush()) {
+    LogFailure(QStringLiteral("Could not flush"), writePath, plat::GetLastError());
+    nResult = eRestoreDataFailed;
+  }
+  const bool bClosed = pOut->Close();
+  if (nResult == eRestoreOK && !bClosed) {
+    LogFailure(QStringLiteral("Could not close"), writePath, plat::GetLastError());
+    nResult = eRestoreDataFailed;
+  }
+  if (nResult == eRestoreOK && bReplace && !plat::ReplaceFile(strTarget, writePath)) {
+    LogFailure(QStringLiteral("Could not replace"), strTarget, plat::GetLastError());
+    nResult = eRestoreDataFailed;
+  }
+  if (nResult != eRestoreOK) {
+    ShredFile(writePath);
+    return nResult;
+  }
+  const QString folder = browse::ParentPath(strTarget);
+  if (bReplace && !copy_detail::FlushFolder(folder)) {
+    LogFailure(QStringLiteral("Could not flush the folder"), folder, plat::GetLastError());
+    return eRestoreDataFailed;
+  }
+  return eRestoreOK;
+}
+
 }  // namespace
 
 bool IsSingleComponent(const QString& strName) {
@@ -209,25 +264,10 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
   if (progress_->IsCancelled()) return eRestoreCancelled;
   plat::CHostFile container;
   CRecycleRecord record;
-  switch (OpenContainer(strContainer, &container, &record)) {
-    case eContainerOK:
-      break;
-    case eContainerInvalid:
-      LogErr(u"%s is not a valid recycled file", strContainer);
-      return eRestoreInvalid;
-    default:
-      LogFailure(QStringLiteral("Could not open"), strContainer, plat::GetLastError());
-      return eRestoreNotOpened;
-  }
   QString folder;
-  const QString name = record.Name();
-  if (!IsSingleComponent(name) ||
-      !IsSafeTargetFolder(browse::FolderPart(record.OriginalPath()), &folder)) {
-    LogErr(u"%s holds a path that is refused: %s", strContainer, record.OriginalPath());
-    return eRestoreInvalid;
-  }
-  const QString target = browse::AppendPathComponent(folder, name);
-  *pTarget = target;
+  if (const int refused = OpenForRestore(strContainer, &container, &record, &folder, pTarget))
+    return refused;
+  const QString target = *pTarget;
   const DWORD dwExisting = plat::GetFileAttributes(target);
   const bool bReplace = dwExisting != INVALID_FILE_ATTRIBUTES;
   if (bReplace && (dwExisting & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -247,7 +287,7 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
     LogFailure(QStringLiteral("Could not create"), writePath, plat::GetLastError());
     return eRestoreNotCreated;
   }
-  progress_->SetFileLine(name);
+  progress_->SetFileLine(record.Name());
   progress_->SetFromLine(RecycleBinTitle());
   progress_->SetToLine(folder);
   int result = CopyFromContainer(&container, record.Size(), &out, target);
@@ -261,28 +301,8 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
     if (bFull) batch_.Commit();
     return kStepDeferred;
   }
-  if (result == eRestoreOK && !out.Flush()) {
-    LogFailure(QStringLiteral("Could not flush"), writePath, plat::GetLastError());
-    result = eRestoreDataFailed;
-  }
-  const bool bClosed = out.Close();
-  if (result == eRestoreOK && !bClosed) {
-    LogFailure(QStringLiteral("Could not close"), writePath, plat::GetLastError());
-    result = eRestoreDataFailed;
-  }
-  if (result == eRestoreOK && bReplace && !plat::ReplaceFile(target, writePath)) {
-    LogFailure(QStringLiteral("Could not replace"), target, plat::GetLastError());
-    result = eRestoreDataFailed;
-  }
-  if (result != eRestoreOK) {
-    ShredFile(writePath);  // the partial file; an old file is as it was
-    return result;
-  }
-  // The container may go only once the new name is on disk too.
-  if (bReplace && !copy_detail::FlushFolder(folder)) {
-    LogFailure(QStringLiteral("Could not flush the folder"), folder, plat::GetLastError());
-    return eRestoreDataFailed;
-  }
+  result = CloseTarget(&out, target, bReplace, result);
+  if (result != eRestoreOK) return result;
   return CompleteRestore(target, record.findData, true);
 }
 
