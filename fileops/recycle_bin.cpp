@@ -474,19 +474,22 @@ int RecycleFileCommand(const QString& strPath) {
   const QString name = browse::LastComponent(strPath);
   if (MsgQuestion(ConfirmFileText(name), DeleteTitle(), ConfirmDeleteHeader()) != eMsgAnsYes)
     return eRecycleCancelled;
-  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
-  if (dwAttributes != INVALID_FILE_ATTRIBUTES && !IsLink(dwAttributes) &&
-      (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
-    if (MsgQuestion(QStringLiteral("The file is Read-only. Are you sure you want to delete it?"),
-                    DeleteTitle(), QStringLiteral("Delete Read-only file")) == eMsgAnsYes)
-      plat::SetFileAttributes(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
-  }
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
     MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
     return eRecycleNoBin;
   }
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  bool bCleared = false;
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES && !IsLink(dwAttributes) &&
+      (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
+    if (MsgQuestion(QStringLiteral("The file is Read-only. Are you sure you want to delete it?"),
+                    DeleteTitle(), QStringLiteral("Delete Read-only file")) == eMsgAnsYes)
+      bCleared = plat::SetFileAttributes(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+  }
   const int result = RecycleFile(strPath, bin, true);
+  // A file that is still there is left as it was.
+  if (result != eRecycleOK && bCleared) plat::SetFileAttributes(strPath, dwAttributes);
   if (result != eRecycleOK && result != eRecycleCancelled)
     MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
   return result;

@@ -298,6 +298,23 @@ TEST_F(RecycleTest, TheReadOnlyQuestionDecidesWhetherTheFileComesBackReadOnly) {
   EXPECT_EQ(calls[1].strHeader, "Delete Read-only file");
 }
 
+TEST_F(RecycleTest, AFailedRecycleGivesAReadOnlyFileItsAttributeBack) {
+  MakeFile("\\ro\\locked.txt", "keep");
+  ASSERT_TRUE(plat::SetFileAttributes("\\ro\\locked.txt", FILE_ATTRIBUTE_READONLY));
+  box_.QueueAnswer(eMsgAnsYes);
+  box_.QueueAnswer(eMsgAnsYes);  // clear the read-only attribute
+  CFaultInjector::FailNth(EFaultOp::eFaultWrite, 1, ERROR_DISK_FULL);
+  EXPECT_EQ(fileops::RecycleFileCommand("\\ro\\locked.txt"), fileops::eRecycleNoContainer);
+  CFaultInjector::Reset();
+  EXPECT_EQ(plat::GetFileAttributes("\\ro\\locked.txt") & FILE_ATTRIBUTE_READONLY,
+            FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(ReadHost("\\ro\\locked.txt"), "keep");
+  EXPECT_EQ(box_.Calls().back().strText,
+            "Can not delete file \"\\ro\\locked.txt\". It is used or locked by another program.");
+  EXPECT_EQ(box_.Calls().back().strTitle, "Error deleting file");
+  EXPECT_EQ(box_.Calls().back().strHeader, "");
+}
+
 TEST_F(RecycleTest, AFileCommandAnsweredNoRecyclesNothing) {
   MakeFile("\\d\\a.txt", "a");
   box_.QueueAnswer(eMsgAnsNo);
@@ -601,6 +618,30 @@ TEST_F(RecycleTest, TheBinItselfIsNeverRecycledEvenInsideARecycledFolder) {
             fileops::eRestoreOK);
   EXPECT_EQ(Listing("\\Docs"), QStringList({"Bin", "Sub", "a.txt"}));
   EXPECT_EQ(ReadHost("\\Docs\\Sub\\b.txt"), "b");
+}
+
+// Writes a file of 4 GiB and more: run on demand with --gtest_also_run_disabled_tests.
+TEST_F(RecycleTest, DISABLED_AContainerOf4GiBAndMoreRestoresWhole) {
+  const quint64 size = (quint64(1) << 32) + 3;
+  CRecycleRecord record = RecordFor("\\d\\huge.bin", "huge.bin", size);
+  const QString container = WriteContainer(
+      "huge.trb", fileops::EncodeContainerHeader(1) + fileops::EncodeRecord(record));
+  {
+    // A sparse container: only its last three bytes hold data.
+    QFile f(Host(container));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(1124 + size - 3));
+    ASSERT_TRUE(f.seek(1124 + size - 3));
+    ASSERT_EQ(f.write("end"), 3);
+  }
+  MakeFolder("\\d");
+  EXPECT_EQ(fileops::RestoreItems({{eSelFile, container}}), fileops::eRestoreOK);
+  QFile restored(Host("\\d\\huge.bin"));
+  EXPECT_EQ(static_cast<quint64>(restored.size()), size);
+  ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(restored.seek(size - 3));
+  EXPECT_EQ(restored.read(3), "end");
+  EXPECT_FALSE(ExistsHost(container));
 }
 
 TEST_F(RecycleTest, TheFileStepsRefuseWhatTheyCannotRecycle) {
