@@ -74,7 +74,8 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
 CMainFrame::~CMainFrame() {
   destroying_ = true;  // what the panels report while they go is not shown any more
   fileops::RemoveViewListener(this);
-  for (CPanelParts& parts : panels_) parts.list->SaveColumnWidthsNow();
+  for (EPanelId ePanel : {ePanel_A, ePanel_B})
+    if (panelOpened_[ePanel]) panels_[ePanel].list->SaveColumnWidthsNow();
   // The views go first: they hold references to the models below.
   delete takeCentralWidget();
   for (CPanelParts& parts : panels_) {
@@ -188,21 +189,36 @@ void CMainFrame::setupBars() {
 }
 
 void CMainFrame::OpenStartLocations(const QString& strStartFolder) {
-  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
-    CPanelParts& parts = panels_[ePanel];
-    parts.list->SetViewReady();
-    // The device root that Build selects is not a place the list goes to, and the stored
-    // location must survive until it has been read.
-    startingPanel_ = true;
-    parts.tree->SetSyncWithList(false);
-    parts.tree->Build();
-    parts.tree->SetSyncWithList(true);
-    parts.tree->RestoreLocation(strStartFolder);
-    if (parts.list->SourceKind() == ePanelSrc_Empty)
-      parts.list->LoadFolder(strStartFolder, true, true);
-    startingPanel_ = false;
-    browse::StorePanelLocation(ePanel, parts.location);
-  }
+  startFolder_ = strStartFolder;
+  startOpened_ = true;
+  // A panel the layout hides is opened once the window has been painted (showEvent), or
+  // earlier when a layout shows it or a command needs it: the first paint waits for the
+  // listings on screen only.
+  for (EPanelId ePanel : {ePanel_A, ePanel_B})
+    if (IsPanelShown(ePanel)) OpenPanel(ePanel);
+}
+
+bool CMainFrame::IsPanelShown(EPanelId ePanel) const {
+  return ePanel == ePanel_A ? IsViewShown(eView_TreeA) || IsViewShown(eView_ListA)
+                            : IsViewShown(eView_TreeB) || IsViewShown(eView_ListB);
+}
+
+void CMainFrame::OpenPanel(EPanelId ePanel) {
+  if (!startOpened_ || panelOpened_[ePanel]) return;
+  panelOpened_[ePanel] = true;
+  CPanelParts& parts = panels_[ePanel];
+  parts.list->SetViewReady();
+  // The device root that Build selects is not a place the list goes to, and the stored
+  // location must survive until it has been read.
+  startingPanel_ = true;
+  parts.tree->SetSyncWithList(false);
+  parts.tree->Build();
+  parts.tree->SetSyncWithList(true);
+  parts.tree->RestoreLocation(startFolder_);
+  if (parts.list->SourceKind() == ePanelSrc_Empty) parts.list->LoadFolder(startFolder_, true, true);
+  startingPanel_ = false;
+  browse::StorePanelLocation(ePanel, parts.location);
+  UpdateCommandStates();
 }
 
 // --- Routing ---

@@ -70,8 +70,15 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // Re-lays out the slots by MainViewSplitterPercentX and -Y.
   void ApplySplitters();
 
-  CListPanel& List(EPanelId ePanel) { return *panels_[ePanel].list; }
-  CFolderTree& Tree(EPanelId ePanel) { return *panels_[ePanel].tree; }
+  // A panel that is not open yet (see OpenPanel) is opened by these two.
+  CListPanel& List(EPanelId ePanel) {
+    OpenPanel(ePanel);
+    return *panels_[ePanel].list;
+  }
+  CFolderTree& Tree(EPanelId ePanel) {
+    OpenPanel(ePanel);
+    return *panels_[ePanel].tree;
+  }
   CListView* ListView(EPanelId ePanel) const { return panels_[ePanel].listView; }
   CFolderTreeView* TreeView(EPanelId ePanel) const { return panels_[ePanel].treeView; }
 
@@ -169,6 +176,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
  protected:
   void resizeEvent(QResizeEvent* pEvent) override;
   void showEvent(QShowEvent* pEvent) override;
+  bool event(QEvent* pEvent) override;
 
  private:
   struct CPanelParts {
@@ -190,6 +198,12 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   void setupNotifications();
   void FillProfilesMenu(QMenu* pMenu);
   void OpenStartLocations(const QString& strStartFolder);
+  // Opens a panel at its stored location (or the start folder) the first time it is needed:
+  // when the layout shows it, when a command or a caller asks for it, or right after the
+  // window's first paint. Nothing before OpenStartLocations.
+  void OpenPanel(EPanelId ePanel);
+  bool IsPanelShown(EPanelId ePanel) const;
+  void OpenHiddenPanels();
 
   // Commands (main_frame_commands.cpp).
   QAction* AddCommand(int nId, const QString& strLabel, std::function<void()> handler);
@@ -264,6 +278,10 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   std::array<QActionGroup*, 2> modeGroups_{};
   bool followingList_ = false;
   bool startingPanel_ = false;
+  QString startFolder_;
+  bool startOpened_ = false;                 // OpenStartLocations has run
+  std::array<bool, 2> panelOpened_{};
+  bool openAfterPaint_ = false;  // the hidden panels open after the next paint
   bool destroying_ = false;
   // Folders whose contents changed (lower-case path -> path), applied by notifyTimer_.
   QHash<QString, QString> changedFolders_;

@@ -160,6 +160,7 @@ QString CMainFrame::OtherPanelFolder() const {
 }
 
 void CMainFrame::CopyToOtherPanel(bool bMove) {
+  OpenPanel(ActivePanel() == ePanel_A ? ePanel_B : ePanel_A);
   const fileops::CSelection selection = CommandSelection();
   const QString strDest = OtherPanelFolder();
   if (selection.empty() || strDest.isEmpty()) return;

@@ -1,6 +1,8 @@
 // The frame's layouts: which views the slots hold, which are shown, the splitter positions and
 // the active view.
+#include <QEvent>
 #include <QSplitter>
+#include <QTimer>
 
 #include "browse/folder_tree.h"
 #include "core/settings.h"
@@ -39,6 +41,8 @@ void CMainFrame::SetLayout(DWORD dwLayout) {
   if (nActive == eView_None) nActive = IsViewShown(activeView_) ? activeView_ : FirstShownView();
   SetActiveView(nActive);
   ApplySplitters();
+  for (EPanelId ePanel : {ePanel_A, ePanel_B})
+    if (IsPanelShown(ePanel)) OpenPanel(ePanel);
   UpdateCommandStates();
 }
 
@@ -110,6 +114,25 @@ void CMainFrame::showEvent(QShowEvent* pEvent) {
   QMainWindow::showEvent(pEvent);
   ApplySplitters();
   if (QWidget* pView = ViewWidget(activeView_)) pView->setFocus(Qt::OtherFocusReason);
+  // The panels the layout hides are opened once the window has been painted (event()); a
+  // window that is never painted opens them a second later.
+  openAfterPaint_ = true;
+  QTimer::singleShot(1000, this, [this] { OpenHiddenPanels(); });
+}
+
+bool CMainFrame::event(QEvent* pEvent) {
+  if (pEvent->type() == QEvent::Paint && openAfterPaint_) {
+    openAfterPaint_ = false;
+    // After the rest of the window has been painted in this pass.
+    QTimer::singleShot(0, this, [this] { OpenHiddenPanels(); });
+  }
+  return QMainWindow::event(pEvent);
+}
+
+void CMainFrame::OpenHiddenPanels() {
+  openAfterPaint_ = false;
+  OpenPanel(ePanel_A);
+  OpenPanel(ePanel_B);
 }
 
 void CMainFrame::SwitchPanel() {

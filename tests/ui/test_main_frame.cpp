@@ -444,6 +444,27 @@ TEST_F(MainFrameTest, LastLocationsReopenAfterARestart) {
   EXPECT_EQ(frame_->List(ePanel_B).CurrentPath(), "\\");
 }
 
+TEST_F(MainFrameTest, APanelTheLayoutHidesOpensAfterTheFirstPaint) {
+  settings.MainViewConfig = 7;  // list A only
+  // Before it is shown, only the panel on screen has listed its folder.
+  frame_ = std::make_unique<CMainFrame>();
+  EXPECT_EQ(frame_->ListView(ePanel_A)->Panel().CurrentPath(), "\\");
+  EXPECT_EQ(frame_->ListView(ePanel_B)->Panel().SourceKind(), DWORD(ePanelSrc_Empty));
+  // A layout that shows it opens it at once.
+  frame_->SetLayout(2);
+  EXPECT_EQ(frame_->ListView(ePanel_B)->Panel().CurrentPath(), "\\");
+  // Otherwise it opens once the window has been painted.
+  frame_.reset();
+  settings.MainViewConfig = 7;
+  frame_ = std::make_unique<CMainFrame>();
+  ASSERT_EQ(frame_->ListView(ePanel_B)->Panel().SourceKind(), DWORD(ePanelSrc_Empty));
+  frame_->resize(1280, 800);
+  frame_->show();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return frame_->ListView(ePanel_B)->Panel().CurrentPath() == "\\"; }, 2000));
+  EXPECT_GT(frame_->ListView(ePanel_B)->Panel().rowCount(), 0);
+}
+
 TEST_F(MainFrameTest, MovingASplitterStoresItsPercent) {
   settings.MainViewConfig = 9;
   StartFrame();
