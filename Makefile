@@ -33,8 +33,8 @@ bench: configure
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
-# Renders the main window at 1280x800 in four layouts (vertical browser, quadro vertical,
-# quadro horizontal with large icons in panel B, single list) to PNG files.
+# Renders the main window at 1280x800 in six layouts (vertical browser, two trees, two lists,
+# quadro vertical, quadro horizontal with large icons in panel B, single list) to PNG files.
 screenshots: configure
 	cmake --build $(BUILD) --target test_main_frame
 	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng

@@ -732,7 +732,8 @@ TEST_F(MainFrameTest, CutCopyAndPasteBetweenThePanels) {
   EXPECT_EQ(links.size(), 1);
 }
 
-// Renders the frame in four layouts to PNG files under the build folder for a look.
+// Renders the frame in six layouts to PNG files under the build folder for a look (make
+// screenshots).
 TEST_F(MainFrameTest, RendersLayoutsToPng) {
   StartFrame();
   frame_->List(ePanel_A).LoadFolder("\\Docs", true, true);
@@ -745,6 +746,8 @@ TEST_F(MainFrameTest, RendersLayoutsToPng) {
     int command;
     const char* file;
   } shots[] = {{eCmd_VerticalBrowser, "vertical_browser.png"},
+               {eCmd_ToolLayoutGroup0, "two_trees.png"},  // layout 1
+               {eCmd_ToolLayoutGroup0, "two_lists_large_icons_b.png"},  // layout 2
                {eCmd_QuadroVertical, "quadro_vertical.png"},
                {eCmd_QuadroHorizontal, "quadro_horizontal_large_icons_b.png"},
                {eCmd_SingleList, "single_list.png"}};
