@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -55,6 +56,34 @@ class CCancelPresser : public QObject {
     return false;
   }
 };
+
+// Reads the entries of the next context menu that opens, then closes it.
+class CMenuReader : public QObject {
+ public:
+  CMenuReader() { QApplication::instance()->installEventFilter(this); }
+  ~CMenuReader() override { QApplication::instance()->removeEventFilter(this); }
+  QStringList entries;
+
+ protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+    auto* pMenu = qobject_cast<QMenu*>(pWatched);
+    if (!pMenu || pEvent->type() != QEvent::Show) return false;
+    entries.clear();
+    for (QAction* pAction : pMenu->actions())
+      if (!pAction->isSeparator()) entries << pAction->text();
+    QTimer::singleShot(0, pMenu, &QMenu::close);
+    return false;
+  }
+};
+
+// Opens the context menu of a view as a right click does, and gives its entries.
+QStringList ContextMenuOf(QAbstractItemView* pView) {
+  CMenuReader reader;
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                          pView->viewport()->mapToGlobal(QPoint(10, 10)));
+  QApplication::sendEvent(pView->viewport(), &event);
+  return reader.entries;
+}
 
 class MainFrameFilesTest : public MainFrameTest {
  protected:
@@ -295,6 +324,12 @@ TEST_F(MainFrameFilesTest, DeleteRecyclesAndTheBinRestoresAndPurges) {
   ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
   EXPECT_EQ(frame_->AddressText(), "Recycle Bin");
   // Its context menu offers Restore and "Delete for good", not the commands of files.
+  EXPECT_EQ(ContextMenuOf(frame_->ListView(ePanel_B)->DetailsView()),
+            QStringList({"Restore", "Delete for good", "Select all", "Refresh"}));
+  EXPECT_TRUE(ContextMenuOf(frame_->ListView(ePanel_A)->DetailsView()).contains("Shred"));
+  EXPECT_TRUE(ContextMenuOf(frame_->TreeView(ePanel_A)).contains("Shred"));
+  EXPECT_EQ(frame_->ActiveView(), int(eView_TreeA));  // the view clicked is the active one
+  ASSERT_TRUE(frame_->SetActiveView(eView_ListB));
   const QList<QAction*> menu = frame_->ContextMenuActions(eView_ListB);
   EXPECT_TRUE(menu.contains(frame_->Action(eCmd_Restore)));
   EXPECT_TRUE(menu.contains(frame_->Action(eCmd_DeleteForGood)));
