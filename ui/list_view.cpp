@@ -1,6 +1,13 @@
 #include "ui/list_view.h"
 
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -12,6 +19,7 @@
 #include <algorithm>
 
 #include "browse/list_panel.h"
+#include "platform/device_root.h"
 #include "core/settings.h"
 
 CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
@@ -59,6 +67,8 @@ void CListView::setupDetails() {
   details_->header()->setSectionsMovable(false);
   details_->installEventFilter(this);
   details_->viewport()->installEventFilter(this);
+  // Drops are looked at in the viewports' events; DragAndDrop decides there.
+  details_->viewport()->setAcceptDrops(true);
   stack_->addWidget(details_);
   connect(details_->header(), &QHeaderView::sectionClicked, this, [this](int nColumn) {
     panel_.SortBy(nColumn, true);
@@ -84,6 +94,8 @@ void CListView::setupIcons() {
   icons_->setMovement(QListView::Static);
   icons_->setUniformItemSizes(true);
   icons_->installEventFilter(this);
+  icons_->viewport()->installEventFilter(this);
+  icons_->viewport()->setAcceptDrops(true);
   stack_->addWidget(icons_);
   connect(icons_->verticalScrollBar(), &QScrollBar::valueChanged, this,
           &CListView::ReportVisibleRows);
@@ -249,9 +261,148 @@ void CListView::ReportVisibleRows() {
 
 bool CListView::eventFilter(QObject* pWatched, QEvent* pEvent) {
   if (pEvent->type() == QEvent::FocusIn) emit viewFocused(viewNumber_);
+  // Both views exist once the constructor is through; events come earlier.
+  const bool bViewport = (details_ && pWatched == details_->viewport()) ||
+                         (icons_ && pWatched == icons_->viewport());
+  if (bViewport && HandleDragEvent(static_cast<QWidget*>(pWatched), pEvent)) return true;
   if (pEvent->type() == QEvent::Resize && pWatched == details_->viewport()) {
     if (settings.MainListAutoSizeColumn == 0) FitFirstColumn();
     ReportVisibleRows();
   }
   return QWidget::eventFilter(pWatched, pEvent);
+}
+
+// --- Drag and drop ---
+
+namespace {
+
+// This program's own drag format: the device paths, one per line, UTF-8.
+constexpr char kItemsMimeType[] = "application/x-pinewood-browser-items";
+
+}  // namespace
+
+QStringList CListView::SelectedPaths() const {
+  QStringList paths;
+  if (panel_.SourceKind() != ePanelSrc_FileSystem) return paths;
+  QList<int> rows;
+  for (const QModelIndex& index : selection_->selectedRows()) rows << index.row();
+  std::sort(rows.begin(), rows.end());
+  for (int nRow : rows) {
+    const CListEntry* pEntry = panel_.Entries().At(nRow);
+    if (!pEntry || pEntry->type == eEntry_Parent || !IsFileSystemEntryType(pEntry->type)) continue;
+    const QString strPath = panel_.data(panel_.index(nRow, 0), CListPanel::eRole_FullPath).toString();
+    if (!strPath.isEmpty()) paths << strPath;
+  }
+  return paths;
+}
+
+QMimeData* CListView::ItemsMimeData(const QStringList& devicePaths) {
+  if (devicePaths.isEmpty()) return nullptr;
+  auto* pMime = new QMimeData;
+  pMime->setData(QString::fromLatin1(kItemsMimeType), devicePaths.join('\n').toUtf8());
+  QList<QUrl> urls;
+  for (const QString& strPath : devicePaths) {
+    QByteArray host;
+    if (plat::CDeviceRoot::ToHost(strPath, &host)) urls << QUrl::fromLocalFile(QFile::decodeName(host));
+  }
+  pMime->setUrls(urls);
+  return pMime;
+}
+
+QStringList CListView::ItemsOfMimeData(const QMimeData* pMime) {
+  QStringList paths;
+  if (!pMime) return paths;
+  if (pMime->hasFormat(QString::fromLatin1(kItemsMimeType))) {
+    const QString strList = QString::fromUtf8(pMime->data(QString::fromLatin1(kItemsMimeType)));
+    for (const QString& strPath : strList.split('\n', Qt::SkipEmptyParts)) {
+      // Only paths the device root accepts, in their canonical form.
+      QString strCanonical;
+      if (plat::CDeviceRoot::Canonical(strPath, &strCanonical)) paths << strCanonical;
+    }
+    return paths;
+  }
+  // Files from other programs count when they lie inside the device root.
+  for (const QUrl& url : pMime->urls()) {
+    QString strDevice;
+    if (url.isLocalFile() && plat::CDeviceRoot::ToDevice(url.toLocalFile(), &strDevice))
+      paths << strDevice;
+  }
+  return paths;
+}
+
+QString CListView::DropTargetFolder(const QPoint& viewportPos) const {
+  if (panel_.SourceKind() != ePanelSrc_FileSystem) return {};
+  const QModelIndex index = CurrentView()->indexAt(viewportPos);
+  if (index.isValid()) {
+    const CListEntry* pEntry = panel_.Entries().At(index.row());
+    if (pEntry && pEntry->type == eEntry_Folder)
+      return panel_.data(panel_.index(index.row(), 0), CListPanel::eRole_FullPath).toString();
+  }
+  return panel_.CurrentPath();
+}
+
+bool CListView::HandleDragEvent(QWidget* pViewport, QEvent* pEvent) {
+  const bool bEnabled = settings.DragAndDrop != 0;
+  switch (pEvent->type()) {
+    case QEvent::MouseButtonPress: {
+      auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+      // A press on an entry may become a drag; a press on empty space selects with a band.
+      dragArmed_ = bEnabled && pMouse->button() == Qt::LeftButton &&
+                   CurrentView()->indexAt(pMouse->position().toPoint()).isValid();
+      dragStart_ = pMouse->position().toPoint();
+      return false;
+    }
+    case QEvent::MouseMove: {
+      auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+      if (!dragArmed_ || !(pMouse->buttons() & Qt::LeftButton)) return false;
+      if ((pMouse->position().toPoint() - dragStart_).manhattanLength() <
+          QApplication::startDragDistance())
+        return true;  // not a drag yet, and not a band selection either
+      dragArmed_ = false;
+      StartDrag();
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      dragArmed_ = false;
+      return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* pDrag = static_cast<QDragMoveEvent*>(pEvent);
+      const bool bTake = bEnabled && !ItemsOfMimeData(pDrag->mimeData()).isEmpty() &&
+                         !DropTargetFolder(pDrag->position().toPoint()).isEmpty();
+      if (bTake)
+        pDrag->acceptProposedAction();
+      else
+        pDrag->ignore();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* pDrop = static_cast<QDropEvent*>(pEvent);
+      const QStringList paths = ItemsOfMimeData(pDrop->mimeData());
+      const QString strTarget = DropTargetFolder(pDrop->position().toPoint());
+      if (!bEnabled || paths.isEmpty() || strTarget.isEmpty()) {
+        pDrop->ignore();
+        return true;
+      }
+      // Shift asks for a move, as the desktop proposes it; anything else copies.
+      const Qt::DropAction action =
+          pDrop->proposedAction() == Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction;
+      pDrop->setDropAction(action);
+      pDrop->accept();
+      emit itemsDropped(paths, strTarget, action);
+      return true;
+    }
+    default:
+      Q_UNUSED(pViewport);
+      return false;
+  }
+}
+
+void CListView::StartDrag() {
+  QMimeData* pMime = ItemsMimeData(SelectedPaths());
+  if (!pMime) return;
+  auto* pDrag = new QDrag(this);
+  pDrag->setMimeData(pMime);
+  // The copy or move itself is done by the view that takes the drop.
+  pDrag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
 }

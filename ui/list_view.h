@@ -4,11 +4,16 @@
 // style is a QTreeView, the other three a QListView; both show the panel's CListPanel and share
 // one selection. The view tells the panel which rows are on screen (so the worker computes
 // their icons first), sorts on a header click, keeps the column widths the user sets, and
-// opens an entry by a single or a double click as DoubleClickActivation says.
+// opens an entry by a single or a double click as DoubleClickActivation says. With
+// DragAndDrop set, selected file-system entries can be dragged out of the list, and items
+// dropped on it are offered to the frame (itemsDropped), which copies or moves them.
 
+#include <QPoint>
+#include <QStringList>
 #include <QWidget>
 
 class CListPanel;
+class QMimeData;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QListView;
@@ -52,8 +57,25 @@ class CListView : public QWidget {
   void UnselectAll();
   void InvertSelection();
 
+  // --- Drag and drop ---
+  // The device paths of the selected file-system entries, in row order ("..": never).
+  QStringList SelectedPaths() const;
+  // What a drag carries: the device paths for this program, and the host files as URLs for
+  // other programs. Null for no paths.
+  static QMimeData* ItemsMimeData(const QStringList& devicePaths);
+  // The device paths a drag brings: this program's own list, or files of other programs that
+  // lie inside the device root. Empty when it brings none.
+  static QStringList ItemsOfMimeData(const QMimeData* pMime);
+  // Where a drop at a point of the current view's viewport goes: the folder entry under it,
+  // else the folder the list shows; empty outside the file system.
+  QString DropTargetFolder(const QPoint& viewportPos) const;
+
  signals:
   void viewFocused(int nViewNumber);
+  // Items were dropped on the list: to be copied (Qt::CopyAction) or moved (Qt::MoveAction)
+  // into strTargetFolder.
+  void itemsDropped(const QStringList& devicePaths, const QString& strTargetFolder,
+                    Qt::DropAction action);
 
  protected:
   bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
@@ -67,6 +89,9 @@ class CListView : public QWidget {
   void FitColumnsToContents();
   void ReportVisibleRows();
   void OnEntryClicked(const QModelIndex& index, bool bDouble);
+  // The viewport events of drag and drop; true when the event was used.
+  bool HandleDragEvent(QWidget* pViewport, QEvent* pEvent);
+  void StartDrag();
 
   CListPanel& panel_;
   int viewNumber_;
@@ -76,4 +101,6 @@ class CListView : public QWidget {
   QListView* icons_ = nullptr;
   QItemSelectionModel* selection_ = nullptr;
   bool applyingWidths_ = false;  // widths set by the view itself are not the user's
+  QPoint dragStart_;              // where the left button went down on an entry
+  bool dragArmed_ = false;        // a move far enough from dragStart_ starts a drag
 };

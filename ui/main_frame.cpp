@@ -152,6 +152,9 @@ void CMainFrame::setupViews() {
     parts.listView = new CListView(*parts.list, nListView, rowSplitters_[1]);
     connect(parts.treeView, &CFolderTreeView::viewFocused, this, &CMainFrame::OnViewFocused);
     connect(parts.listView, &CListView::viewFocused, this, &CMainFrame::OnViewFocused);
+    // Queued: the operation runs after the drag has ended, not inside its event.
+    connect(parts.listView, &CListView::itemsDropped, this, &CMainFrame::DropItems,
+            Qt::QueuedConnection);
     const DWORD dwMode = ePanel == ePanel_A ? settings.MainListModeListViewA
                                             : settings.MainListModeListViewB;
     const DWORD dwHeader =

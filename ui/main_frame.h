@@ -138,6 +138,10 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // folder) into the folder the other panel's list shows, with the operation's questions and
   // progress window. Nothing happens when either side is not a file-system folder.
   void CopyToOtherPanel(bool bMove);
+  // Items dropped on a list: copied, or moved, into strTargetFolder with the operation's
+  // questions and progress window. Items that already lie in that folder stay as they are.
+  void DropItems(const QStringList& devicePaths, const QString& strTargetFolder,
+                 Qt::DropAction action);
   // Shreds the active view's items: one file or one folder with the shredder's own question,
   // several after one question for all of them.
   void ShredSelection();

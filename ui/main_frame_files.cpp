@@ -15,6 +15,7 @@
 #include "core/message_box.h"
 #include "fileops/rename.h"
 #include "fileops/shredder.h"
+#include "platform/file_system.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
 
@@ -165,6 +166,22 @@ void CMainFrame::CopyToOtherPanel(bool bMove) {
   const QString strDest = OtherPanelFolder();
   if (selection.empty() || strDest.isEmpty()) return;
   fileops::CopyItems(selection, strDest, bMove);
+  AfterOperation();
+}
+
+void CMainFrame::DropItems(const QStringList& devicePaths, const QString& strTargetFolder,
+                           Qt::DropAction action) {
+  fileops::CSelection selection;
+  for (const QString& strPath : devicePaths) {
+    if (browse::ParentPath(strPath).compare(strTargetFolder, Qt::CaseInsensitive) == 0) continue;
+    const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) continue;
+    selection.push_back({(dwAttributes & FILE_ATTRIBUTE_DIRECTORY) ? fileops::eSelFolder
+                                                                    : fileops::eSelFile,
+                         strPath});
+  }
+  if (selection.empty()) return;
+  fileops::CopyItems(selection, strTargetFolder, action == Qt::MoveAction);
   AfterOperation();
 }
 

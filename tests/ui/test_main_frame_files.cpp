@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QCheckBox>
@@ -18,8 +19,11 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "browse/folder_tree.h"
 #include "core/message_box.h"
@@ -446,6 +450,65 @@ TEST_F(MainFrameFilesTest, EncryptThroughTheMenuAndDecryptByOpening) {
   EXPECT_FALSE(ExistsHost("\\Docs\\c.txt"));
   EXPECT_EQ(ReadHost("\\Docs\\c.txt.enc"), encrypted);
   EXPECT_FALSE(box.Calls().empty());  // the wrong password was reported
+}
+
+// Sends a drag over a list's view and drops it there, as the desktop's drag does.
+bool DragAndDrop(CListView* pList, const QMimeData* pMime, const QPoint& pos,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* pViewport = pList->CurrentView()->viewport();
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+  QDragEnterEvent enter(pos, actions, pMime, Qt::LeftButton, modifiers);
+  QApplication::sendEvent(pViewport, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(pos), actions, pMime, Qt::LeftButton, modifiers);
+  QApplication::sendEvent(pViewport, &drop);
+  return drop.isAccepted();
+}
+
+TEST_F(MainFrameFilesTest, DraggedItemsAreCopiedOrMovedWhereTheyAreDropped) {
+  test::CScriptedMessageBox box;
+  settings.DragAndDrop = 1;
+  StartOn("\\Docs", "\\Music");
+  CListView* pA = frame_->ListView(ePanel_A);
+  CListView* pB = frame_->ListView(ePanel_B);
+  // What a drag of list A's selection carries: the device paths, and the host files.
+  SelectRows(ePanel_A, {"..", "a.txt", "Sub2"});
+  const QStringList paths = pA->SelectedPaths();
+  EXPECT_EQ(paths, QStringList({"\\Docs\\Sub2", "\\Docs\\a.txt"}));
+  std::unique_ptr<QMimeData> mime(CListView::ItemsMimeData(paths));
+  ASSERT_NE(mime, nullptr);
+  ASSERT_EQ(mime->urls().size(), 2);
+  EXPECT_EQ(QDir::cleanPath(mime->urls()[1].toLocalFile()), QDir::cleanPath(Host("\\Docs\\a.txt")));
+  EXPECT_EQ(CListView::ItemsOfMimeData(mime.get()), paths);
+
+  // Dropped on empty space of list B: copied into the folder it shows.
+  const QPoint empty(20, pB->CurrentView()->viewport()->height() - 5);
+  ASSERT_TRUE(DragAndDrop(pB, mime.get(), empty));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_B, "a.txt") >= 0; }, 2000));
+  EXPECT_EQ(ReadHost("\\Music\\a.txt"), "text");
+  EXPECT_TRUE(QFileInfo(Host("\\Music\\Sub2")).isDir());
+  EXPECT_TRUE(ExistsHost("\\Docs\\a.txt"));
+
+  // With Shift, dropped on the folder entry Sub1 of the same list: moved into it.
+  std::unique_ptr<QMimeData> zip(CListView::ItemsMimeData({"\\Docs\\b.zip"}));
+  const QRect sub1 = pA->DetailsView()->visualRect(frame_->List(ePanel_A).index(RowOf(ePanel_A, "Sub1"), 0));
+  ASSERT_TRUE(DragAndDrop(pA, zip.get(), sub1.center(), Qt::ShiftModifier));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ExistsHost("\\Docs\\Sub1\\b.zip"); }, 2000));
+  EXPECT_FALSE(ExistsHost("\\Docs\\b.zip"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_A, "b.zip") < 0; }, 2000));
+
+  // Files of another program count when they lie inside the device root only.
+  QMimeData outside;
+  outside.setUrls({QUrl::fromLocalFile(Host("\\readme.txt")), QUrl::fromLocalFile("/etc/hostname")});
+  EXPECT_EQ(CListView::ItemsOfMimeData(&outside), QStringList({"\\readme.txt"}));
+
+  // Without DragAndDrop, a list takes no drop.
+  settings.DragAndDrop = 0;
+  std::unique_ptr<QMimeData> readme(CListView::ItemsMimeData({"\\readme.txt"}));
+  EXPECT_FALSE(DragAndDrop(pB, readme.get(), empty));
+  QTest::qWait(50);
+  EXPECT_FALSE(ExistsHost("\\Music\\readme.txt"));
+  EXPECT_TRUE(box.Calls().empty());
 }
 
 }  // namespace
