@@ -335,16 +335,21 @@ int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarge
 }
 
 int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
+  // A failure of the folder itself is shown here, those of its files where they happen.
+  const auto fail = [](const QString& strShown, int nResult) {
+    MsgError(CannotRestoreText(strShown), QStringLiteral("Restore folder"), QString());
+    return nResult;
+  };
   CRecycleRecord record;
   if (!Read(&record, strDirectory)) {
     LogErr(u"%s has no valid folder descriptor", strDirectory);
-    return eRestoreInvalid;
+    return fail(strDirectory, eRestoreInvalid);
   }
   QString original, folder;
   if (!plat::CDeviceRoot::Canonical(record.OriginalPath(), &original) || original == u"\\" ||
       !IsSafeTargetFolder(browse::ParentPath(original), &folder)) {
     LogErr(u"%s holds a path that is refused: %s", strDirectory, record.OriginalPath());
-    return eRestoreInvalid;
+    return fail(strDirectory, eRestoreInvalid);
   }
   const bool bCreated = plat::CreateDirectory(original);
   if (bCreated) {
@@ -353,7 +358,7 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
     const DWORD dwAttributes = plat::GetFileAttributes(original);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
       LogFailure(QStringLiteral("Could not create"), original, plat::GetLastError());
-      return eRestoreNotCreated;
+      return fail(original, eRestoreNotCreated);
     }
   }
   std::vector<WIN32_FIND_DATAW> entries;
@@ -364,7 +369,8 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
     int result = eRestoreOK;
     if (plat::IsWalkableFolder(entry)) {
       result = RestoreFolderWalk(path);
-      if (result == eRestoreOK && !RemoveBinTree(path)) result = eRestoreBinNotDeleted;
+      if (result == eRestoreOK && !RemoveBinTree(path))
+        result = fail(path, eRestoreBinNotDeleted);
     } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDescriptorName(name) &&
                IsContainerName(name)) {
       result = RestoreAndRemoveFile(path);
@@ -383,13 +389,11 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
 
 int CRestoreRun::RestoreFolderItem(const QString& strDirectory) {
   int result = RestoreFolderWalk(strDirectory);
-  if (result == eRestoreOK && !RemoveBinTree(strDirectory)) result = eRestoreBinNotDeleted;
-  if (result == eRestoreInvalid || result == eRestoreNotCreated ||
-      result == eRestoreBinNotDeleted) {
-    // A file's failure was shown where it happened; these are the folder's own.
-    LogErr(u"Could not restore the folder %s (%d)", strDirectory, result);
+  if (result == eRestoreOK && !RemoveBinTree(strDirectory)) {
     MsgError(CannotRestoreText(strDirectory), QStringLiteral("Restore folder"), QString());
+    result = eRestoreBinNotDeleted;
   }
+  if (result != eRestoreOK) LogErr(u"Could not restore the folder %s (%d)", strDirectory, result);
   return result;
 }
 

@@ -373,6 +373,27 @@ TEST_F(RecycleTest, AFolderTreeGetsOneDescriptorPerLevelAndRestoresMergingIntoAn
   EXPECT_EQ(progress_.Windows().back().strStatus, "Moved 3 files from 3 total.");
 }
 
+TEST_F(RecycleTest, AFolderRestoreThatFailsIsShownOnceAndKeepsWhatIsNotBack) {
+  MakeFile("\\P\\F\\a.txt", "a");
+  ASSERT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\P\\F"}}), fileops::eRecycleOK);
+  const QString item = OnlyBinFolder();
+  // The folder that held it is gone: the folder cannot be made again.
+  ASSERT_TRUE(QDir(Host("\\P")).removeRecursively());
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, item}}), fileops::eRestoreNotCreated);
+  ASSERT_EQ(box_.Calls().size(), 1u);
+  EXPECT_EQ(box_.Calls()[0].strText, "Can not restore \"\\P\\F\".");
+  EXPECT_EQ(box_.Calls()[0].strTitle, "Restore folder");
+  EXPECT_EQ(BinFiles().size(), 1);
+
+  // A container that is not valid stops the walk; its one report names it.
+  MakeFolder("\\P");
+  WriteContainer(item.mid(5) + "\\zz.trb", QByteArray(2000, 'x'));
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, item}}), fileops::eRestoreInvalid);
+  ASSERT_EQ(box_.Calls().size(), 2u);
+  EXPECT_EQ(box_.Calls()[1].strText, "Can not restore \"" + item + "\\zz.trb\".");
+  EXPECT_TRUE(ExistsHost(item));
+}
+
 TEST_F(RecycleTest, ARestoreOverAnExistingFileAsksAndNoKeepsEverything) {
   MakeFile("\\d\\a.txt", "old");
   ASSERT_EQ(fileops::RecycleFile("\\d\\a.txt", "\\Bin"), fileops::eRecycleOK);
