@@ -71,6 +71,7 @@ enum EFrameCommand : int {
   eCmd_DeleteForGood = 34017, // the recycle bin's list: purge
   eCmd_Encrypt = 34018,
   eCmd_Decrypt = 34019,
+  eCmd_About = 34030,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "browse/folder_tree.h"
+#include "core/message_box.h"
 #include "core/profiles.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
@@ -103,6 +104,12 @@ void CMainFrame::setupActions() {
   AddNavigationCommands();
   AddEditCommands();
   AddCommand(eCmd_Exit, QStringLiteral("Exit"), [this] { close(); });
+  AddCommand(eCmd_About, QStringLiteral("About Pinewood Browser"), [] {
+    MsgInfo(QStringLiteral("Pinewood Browser: a file manager of two panels, each a folder tree "
+                           "and a list, for folders, the registry, zip archives and its own "
+                           "recycle bin."),
+            QStringLiteral("About"), QStringLiteral("Pinewood Browser"));
+  });
   AddCommand(eCmd_ManageProfiles, QStringLiteral("Manage"), [this] { ManageProfiles(); });
 }
 
@@ -372,6 +379,8 @@ void CMainFrame::setupMenus() {
   QMenu* pProfiles = menuBar()->addMenu(QStringLiteral("&Profiles"));
   connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });
   FillProfilesMenu(pProfiles);
+  QMenu* pHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+  pHelp->addAction(Action(eCmd_About));
 }
 
 void CMainFrame::FillProfilesMenu(QMenu* pMenu) {

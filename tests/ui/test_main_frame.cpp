@@ -215,6 +215,11 @@ TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
   EXPECT_EQ(settings.MainViewSelectionbar, 1u);
   Trigger(eCmd_HeaderBar);
   EXPECT_EQ(settings.MainViewHeaderbar, 0u);
+  // The Help menu's one entry says what the program is.
+  test::CScriptedMessageBox box;
+  Trigger(eCmd_About);
+  ASSERT_EQ(box.Calls().size(), 1u);
+  EXPECT_EQ(box.Calls()[0].strHeader, "Pinewood Browser");
 }
 
 TEST_F(MainFrameTest, TreeSelectionShowsTheFolderInTheSamePanelsList) {
