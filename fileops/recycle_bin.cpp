@@ -395,10 +395,12 @@ QString RecycleBinFolder() { return browse::StripTrailingBackslash(settings.Recy
 
 bool EnsureRecycleBin(QString* pBin) {
   *pBin = RecycleBinFolder();
-  const DWORD dwAttributes = plat::GetFileAttributes(*pBin);
-  if (dwAttributes != INVALID_FILE_ATTRIBUTES) return (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   QString canonical;
-  if (pBin->isEmpty() || !plat::CDeviceRoot::Canonical(*pBin, &canonical)) return false;
+  // The root cannot be the bin: everything would lie in it.
+  if (pBin->isEmpty() || !plat::CDeviceRoot::Canonical(*pBin, &canonical) || canonical == u"\\")
+    return false;
+  const DWORD dwAttributes = plat::GetFileAttributes(canonical);
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES) return (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // Every missing folder on the way, from the top down.
   QStringList missing;
   for (QString path = canonical; path.size() > 1 && plat::GetFileAttributes(path) ==
@@ -412,7 +414,7 @@ bool EnsureRecycleBin(QString* pBin) {
     }
     NotifyFolderCreated(path);
   }
-  const DWORD dwMade = plat::GetFileAttributes(*pBin);
+  const DWORD dwMade = plat::GetFileAttributes(canonical);
   return dwMade != INVALID_FILE_ATTRIBUTES && (dwMade & FILE_ATTRIBUTE_DIRECTORY);
 }
 

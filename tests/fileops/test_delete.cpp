@@ -210,6 +210,13 @@ TEST_F(DeleteTest, ABinThatCannotBeMadeIsReportedAndNothingIsDeleted) {
   EXPECT_EQ(BoxTexts().first(),
             "Can not create the recycle bin folder \"\\blocker\\Bin\". Nothing was deleted.");
   EXPECT_TRUE(progress_.Windows().empty());
+  for (const char* unusable : {"", "\\", "\\a\\..\\b"}) {
+    settings.RecycleBinPath = unusable;
+    QString bin;
+    EXPECT_FALSE(fileops::EnsureRecycleBin(&bin)) << unusable;
+    EXPECT_EQ(fileops::DeleteCommand({{eSelFile, "\\d\\a.txt"}}), fileops::eDeleteNoBin);
+  }
+  EXPECT_EQ(Listing("\\d"), QStringList({"a.txt", "b.txt"}));
 
   // A missing bin, parents and all, is made.
   settings.RecycleBinPath = "\\new\\deep\\Bin";
