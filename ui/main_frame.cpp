@@ -18,6 +18,7 @@
 #include "crypto/enc_commands.h"
 #include "core/settings.h"
 #include "platform/device_root.h"
+#include "platform/file_system.h"
 #include "registry/registry_access.h"
 #include "registry/registry_view_source.h"
 #include "ui/enc_dialogs.h"
@@ -211,17 +212,53 @@ void CMainFrame::OpenPanel(EPanelId ePanel) {
   panelOpened_[ePanel] = true;
   CPanelParts& parts = panels_[ePanel];
   parts.list->SetViewReady();
-  // The device root that Build selects is not a place the list goes to, and the stored
-  // location must survive until it has been read.
+  // The stored location must survive until it has been read.
   startingPanel_ = true;
-  parts.tree->SetSyncWithList(false);
-  parts.tree->Build();
-  parts.tree->SetSyncWithList(true);
-  parts.tree->RestoreLocation(startFolder_);
-  if (parts.list->SourceKind() == ePanelSrc_Empty) parts.list->LoadFolder(startFolder_, true, true);
+  const bool bTreeShown = IsViewShown(ePanel == ePanel_A ? eView_TreeA : eView_TreeB);
+  if (bTreeShown || !OpenListAlone(ePanel)) {
+    BuildTree(ePanel);
+    parts.tree->RestoreLocation(startFolder_);
+    if (parts.list->SourceKind() == ePanelSrc_Empty) parts.list->LoadFolder(startFolder_, true, true);
+  }
   startingPanel_ = false;
   browse::StorePanelLocation(ePanel, parts.location);
   UpdateCommandStates();
+}
+
+bool CMainFrame::OpenListAlone(EPanelId ePanel) {
+  // A hidden tree is built later (EnsureTree); the list opens at the stored folder directly
+  // when it is a folder that is there. Other places go through the tree, which knows how to
+  // fall back to what is left of them.
+  QString strPath = startFolder_;
+  if (settings.RememberLastOpenedFolder == 1) {
+    const CPanelLocation stored = browse::StoredPanelLocation(ePanel);
+    if (stored.kind != eEntry_Folder) return false;
+    if (!stored.path.isEmpty()) strPath = stored.path;
+  }
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  return panels_[ePanel].list->LoadFolder(strPath, true, true);
+}
+
+void CMainFrame::BuildTree(EPanelId ePanel) {
+  if (treeBuilt_[ePanel]) return;
+  treeBuilt_[ePanel] = true;
+  // The device root that Build selects is not a place the list goes to.
+  CFolderTree& tree = *panels_[ePanel].tree;
+  tree.SetSyncWithList(false);
+  tree.Build();
+  tree.SetSyncWithList(true);
+}
+
+void CMainFrame::EnsureTree(EPanelId ePanel) {
+  if (!panelOpened_[ePanel]) {
+    OpenPanel(ePanel);
+    if (!panelOpened_[ePanel]) return;
+  }
+  if (treeBuilt_[ePanel]) return;
+  BuildTree(ePanel);
+  FollowInTree(ePanel, panels_[ePanel].location);
 }
 
 // --- Routing ---
@@ -303,7 +340,7 @@ void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location
   if (destroying_) return;
   panels_[ePanel].location = location;
   if (!startingPanel_) browse::StorePanelLocation(ePanel, location);
-  if (!followingList_ && panels_[ePanel].tree) {
+  if (!followingList_ && treeBuilt_[ePanel]) {
     const CTreeTarget current = panels_[ePanel].tree->TargetOf(panels_[ePanel].tree->Current());
     if (!(current.location == location)) FollowInTree(ePanel, location);
   }

@@ -70,13 +70,14 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // Re-lays out the slots by MainViewSplitterPercentX and -Y.
   void ApplySplitters();
 
-  // A panel that is not open yet (see OpenPanel) is opened by these two.
+  // A panel that is not open yet, or a tree not built yet, is made ready by these two (see
+  // OpenPanel and EnsureTree).
   CListPanel& List(EPanelId ePanel) {
     OpenPanel(ePanel);
     return *panels_[ePanel].list;
   }
   CFolderTree& Tree(EPanelId ePanel) {
-    OpenPanel(ePanel);
+    EnsureTree(ePanel);
     return *panels_[ePanel].tree;
   }
   CListView* ListView(EPanelId ePanel) const { return panels_[ePanel].listView; }
@@ -206,6 +207,13 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // when the layout shows it, when a command or a caller asks for it, or right after the
   // window's first paint. Nothing before OpenStartLocations.
   void OpenPanel(EPanelId ePanel);
+  // The list of a panel whose tree is hidden, opened without its tree; false when the place
+  // needs the tree's restore.
+  bool OpenListAlone(EPanelId ePanel);
+  // Builds a panel's tree once; EnsureTree then selects the place its list shows. A tree
+  // the layout hides is built after the first paint or when it is shown.
+  void BuildTree(EPanelId ePanel);
+  void EnsureTree(EPanelId ePanel);
   bool IsPanelShown(EPanelId ePanel) const;
   void OpenHiddenPanels();
 
@@ -285,6 +293,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   QString startFolder_;
   bool startOpened_ = false;                 // OpenStartLocations has run
   std::array<bool, 2> panelOpened_{};
+  std::array<bool, 2> treeBuilt_{};
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
   bool destroying_ = false;
   // Folders whose contents changed (lower-case path -> path), applied by notifyTimer_.

@@ -41,8 +41,10 @@ void CMainFrame::SetLayout(DWORD dwLayout) {
   if (nActive == eView_None) nActive = IsViewShown(activeView_) ? activeView_ : FirstShownView();
   SetActiveView(nActive);
   ApplySplitters();
-  for (EPanelId ePanel : {ePanel_A, ePanel_B})
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
     if (IsPanelShown(ePanel)) OpenPanel(ePanel);
+    if (IsViewShown(ePanel == ePanel_A ? eView_TreeA : eView_TreeB)) EnsureTree(ePanel);
+  }
   UpdateCommandStates();
 }
 
@@ -131,8 +133,8 @@ bool CMainFrame::event(QEvent* pEvent) {
 
 void CMainFrame::OpenHiddenPanels() {
   openAfterPaint_ = false;
-  OpenPanel(ePanel_A);
-  OpenPanel(ePanel_B);
+  EnsureTree(ePanel_A);
+  EnsureTree(ePanel_B);
 }
 
 void CMainFrame::SwitchPanel() {

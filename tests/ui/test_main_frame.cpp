@@ -447,11 +447,18 @@ TEST_F(MainFrameTest, LastLocationsReopenAfterARestart) {
 
 TEST_F(MainFrameTest, APanelTheLayoutHidesOpensAfterTheFirstPaint) {
   settings.MainViewConfig = 7;  // list A only
-  // Before it is shown, only the panel on screen has listed its folder.
+  ASSERT_TRUE(browse::StorePanelLocation(ePanel_A, CPanelLocation::FileSystem("\\Docs")));
+  // Before it is shown, only the list on screen has listed its folder: its tree is not built.
   frame_ = std::make_unique<CMainFrame>();
-  EXPECT_EQ(frame_->ListView(ePanel_A)->Panel().CurrentPath(), "\\");
+  EXPECT_EQ(frame_->ListView(ePanel_A)->Panel().CurrentPath(), "\\Docs");
+  EXPECT_EQ(frame_->TreeView(ePanel_A)->model()->rowCount(), 0);
   EXPECT_EQ(frame_->ListView(ePanel_B)->Panel().SourceKind(), DWORD(ePanelSrc_Empty));
-  // A layout that shows it opens it at once.
+  // A layout that shows them opens them at once, the tree on the list's folder.
+  frame_->SetLayout(0);
+  ASSERT_GT(frame_->TreeView(ePanel_A)->model()->rowCount(), 0);
+  CFolderTree& tree = frame_->Tree(ePanel_A);
+  EXPECT_EQ(tree.TargetOf(tree.Current()).location.path, "\\Docs");
+  EXPECT_EQ(frame_->ListView(ePanel_A)->Panel().CurrentPath(), "\\Docs");
   frame_->SetLayout(2);
   EXPECT_EQ(frame_->ListView(ePanel_B)->Panel().CurrentPath(), "\\");
   // Otherwise it opens once the window has been painted.
@@ -464,6 +471,12 @@ TEST_F(MainFrameTest, APanelTheLayoutHidesOpensAfterTheFirstPaint) {
   EXPECT_TRUE(QTest::qWaitFor(
       [&] { return frame_->ListView(ePanel_B)->Panel().CurrentPath() == "\\"; }, 2000));
   EXPECT_GT(frame_->ListView(ePanel_B)->Panel().rowCount(), 0);
+  EXPECT_GT(frame_->TreeView(ePanel_A)->model()->rowCount(), 0);
+  // A stored folder that is gone goes through the tree, which settles on what is left.
+  frame_.reset();
+  ASSERT_TRUE(browse::StorePanelLocation(ePanel_A, CPanelLocation::FileSystem("\\Docs\\Gone")));
+  frame_ = std::make_unique<CMainFrame>();
+  EXPECT_EQ(frame_->ListView(ePanel_A)->Panel().CurrentPath(), "\\Docs");
 }
 
 TEST_F(MainFrameTest, MovingASplitterStoresItsPercent) {
