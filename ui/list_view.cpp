@@ -21,6 +21,7 @@
 #include "browse/list_panel.h"
 #include "platform/device_root.h"
 #include "core/settings.h"
+#include "core/settings_screen.h"
 
 CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
     : QWidget(pParent), panel_(panel), viewNumber_(nViewNumber) {
@@ -113,8 +114,10 @@ void CListView::SetMode(int nMode) {
   // MainListUseBigIconsA/B: the small-picture styles (details, small icons, list) use the
   // large pictures too, as a high-resolution screen does by default.
   const DWORD dwBig = panel_.Panel() == ePanel_A ? settings.MainListUseBigIconsA : settings.MainListUseBigIconsB;
-  const int nLarge = 32;
-  const int nSmall = dwBig != 0 ? nLarge : 16;
+  // Pixel sizes double on a high-resolution screen, as every pixel constant of the program.
+  const int nScale = IsHighResolutionScreen() ? 2 : 1;
+  const int nLarge = 32 * nScale;
+  const int nSmall = dwBig != 0 ? nLarge : 16 * nScale;
   details_->setIconSize(QSize(nSmall, nSmall));
   switch (nMode) {
     case eListMode_LargeIcons:
@@ -122,7 +125,7 @@ void CListView::SetMode(int nMode) {
       icons_->setFlow(QListView::LeftToRight);
       icons_->setWrapping(true);
       icons_->setIconSize(QSize(nLarge, nLarge));
-      icons_->setGridSize(QSize(96, 72));
+      icons_->setGridSize(QSize(96 * nScale, 72 * nScale));
       icons_->setWordWrap(true);
       break;
     case eListMode_SmallIcons:
@@ -130,7 +133,7 @@ void CListView::SetMode(int nMode) {
       icons_->setFlow(QListView::LeftToRight);
       icons_->setWrapping(true);
       icons_->setIconSize(QSize(nSmall, nSmall));
-      icons_->setGridSize(QSize(160, nSmall + 6));
+      icons_->setGridSize(QSize(160 * nScale, nSmall + 6 * nScale));
       icons_->setWordWrap(false);
       break;
     case eListMode_List:
@@ -138,7 +141,7 @@ void CListView::SetMode(int nMode) {
       icons_->setFlow(QListView::TopToBottom);
       icons_->setWrapping(true);
       icons_->setIconSize(QSize(nSmall, nSmall));
-      icons_->setGridSize(QSize(200, nSmall + 6));
+      icons_->setGridSize(QSize(200 * nScale, nSmall + 6 * nScale));
       icons_->setWordWrap(false);
       break;
     default:

@@ -4,6 +4,7 @@
 
 #include "browse/folder_tree.h"
 #include "core/settings.h"
+#include "core/settings_screen.h"
 
 CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pParent)
     : QTreeView(pParent), tree_(tree), viewNumber_(nViewNumber) {
@@ -30,7 +31,10 @@ CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pP
 void CFolderTreeView::ApplyOptions() {
   setRootIsDecorated(settings.MainTreeHasButtons != 0);
   const DWORD dwBig = tree_.Panel() == ePanel_A ? settings.MainTreeBigIconsA : settings.MainTreeBigIconsB;
-  setIconSize(dwBig != 0 ? QSize(32, 32) : QSize(16, 16));
+  // Pixel sizes double on a high-resolution screen, as every pixel constant of the program.
+  const int nScale = IsHighResolutionScreen() ? 2 : 1;
+  const int nSize = (dwBig != 0 ? 32 : 16) * nScale;
+  setIconSize(QSize(nSize, nSize));
   setItemsExpandable(true);
   setAnimated(false);
 }

@@ -29,6 +29,7 @@
 #include "fileops/view_notify.h"
 #include "core/settings_io.h"
 #include "core/settings_store.h"
+#include "core/settings_screen.h"
 #include "support/scripted_message_box.h"
 #include "support/scripted_password_prompt.h"
 #include "support/scripted_progress.h"
@@ -189,6 +190,24 @@ TEST_F(MainFrameTest, ListStyleFontAndHeaderCommandsStoreTheirOptions) {
   EXPECT_TRUE(frame_->ListView(ePanel_A)->DetailsView()->isHeaderHidden());
   Trigger(eCmd_RightShowHeader);
   EXPECT_EQ(settings.MainListShowHeaderB, 0u);
+}
+
+TEST_F(MainFrameTest, PixelSizesDoubleOnAHighResolutionScreen) {
+  struct CResetScreen {
+    ~CResetScreen() { OverrideScreenSize(0, 0); }
+  } resetScreen;
+  for (const bool bHigh : {false, true}) {
+    SCOPED_TRACE(bHigh);
+    OverrideScreenSize(bHigh ? 480 : 240, bHigh ? 640 : 320);
+    frame_.reset();
+    StartFrame();
+    const int nScale = bHigh ? 2 : 1;
+    Trigger(eCmd_LeftLargeIcons);
+    EXPECT_EQ(frame_->ListView(ePanel_A)->IconView()->iconSize(), QSize(32, 32) * nScale);
+    Trigger(eCmd_LeftDetails);
+    EXPECT_EQ(frame_->ListView(ePanel_A)->DetailsView()->iconSize(), QSize(16, 16) * nScale);
+    EXPECT_EQ(frame_->TreeView(ePanel_A)->iconSize(), QSize(16, 16) * nScale);
+  }
 }
 
 TEST_F(MainFrameTest, BarCommandsToggleBarsAndSwitches) {
