@@ -20,6 +20,7 @@
 #include "support/scripted_password_prompt.h"
 #include "support/scripted_progress.h"
 #include "support/temp_root.h"
+#include "support/view_recorder.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ using plat::EFaultOp;
 
 const QString kPassword = QStringLiteral("s3cret-pass");
 
-class CViewRecorder : public fileops::IViewListener {
- public:
-  void OnViewChange(const CViewChange& change) override { changes.push_back(change); }
-  std::vector<CViewChange> changes;
-};
+using test::CViewRecorder;
 
 QByteArray Pattern(int size, quint32 seed = 11) {
   QByteArray data(size, Qt::Uninitialized);

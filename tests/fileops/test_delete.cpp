@@ -20,6 +20,7 @@
 #include "support/scripted_message_box.h"
 #include "support/scripted_progress.h"
 #include "support/temp_root.h"
+#include "support/view_recorder.h"
 
 namespace {
 
@@ -28,15 +29,7 @@ using fileops::EViewChange;
 using fileops::eSelFile;
 using fileops::eSelFolder;
 
-class CViewRecorder : public fileops::IViewListener {
- public:
-  void OnViewChange(const CViewChange& change) override { changes.push_back(change); }
-  bool Has(EViewChange change, const QString& path) const {
-    return std::find(changes.begin(), changes.end(), CViewChange{change, path, {}}) !=
-           changes.end();
-  }
-  std::vector<CViewChange> changes;
-};
+using test::CViewRecorder;
 
 class DeleteTest : public test::TempRoot {
  protected:

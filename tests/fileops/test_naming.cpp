@@ -11,17 +11,14 @@
 #include "platform/file_system.h"
 #include "support/scripted_message_box.h"
 #include "support/temp_root.h"
+#include "support/view_recorder.h"
 
 namespace {
 
 using fileops::CViewChange;
 using fileops::EViewChange;
 
-class CViewRecorder : public fileops::IViewListener {
- public:
-  void OnViewChange(const CViewChange& change) override { changes.push_back(change); }
-  std::vector<CViewChange> changes;
-};
+using test::CViewRecorder;
 
 class Naming : public test::TempRoot {
  protected:

@@ -23,6 +23,7 @@
 #include "support/scripted_message_box.h"
 #include "support/scripted_progress.h"
 #include "support/temp_root.h"
+#include "support/view_recorder.h"
 
 namespace {
 
@@ -34,15 +35,7 @@ using fileops::eSelFolder;
 using plat::CFaultInjector;
 using plat::EFaultOp;
 
-class CViewRecorder : public fileops::IViewListener {
- public:
-  void OnViewChange(const CViewChange& change) override { changes.push_back(change); }
-  bool Has(EViewChange change, const QString& path) const {
-    return std::find(changes.begin(), changes.end(), CViewChange{change, path, {}}) !=
-           changes.end();
-  }
-  std::vector<CViewChange> changes;
-};
+using test::CViewRecorder;
 
 quint32 U32At(const QByteArray& bytes, int offset) {
   return qFromLittleEndian<quint32>(bytes.constData() + offset);

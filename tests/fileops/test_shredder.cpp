@@ -16,6 +16,7 @@
 #include "support/scripted_message_box.h"
 #include "support/scripted_progress.h"
 #include "support/temp_root.h"
+#include "support/view_recorder.h"
 
 namespace {
 
@@ -26,11 +27,7 @@ using plat::CFaultInjector;
 using plat::CFileOpEvent;
 using plat::EFaultOp;
 
-class CViewRecorder : public fileops::IViewListener {
- public:
-  void OnViewChange(const CViewChange& change) override { changes.push_back(change); }
-  std::vector<CViewChange> changes;
-};
+using test::CViewRecorder;
 
 class ShredderTest : public test::TempRoot {
  protected:
