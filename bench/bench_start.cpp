@@ -38,7 +38,7 @@ namespace {
 
 constexpr int kStartFiles = 10000;
 constexpr int kSwitchFiles = 100000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;
 
 bool MakeFiles(const QString& folder, int nFiles) {
   const QString marker = folder + "/.complete";
@@ -62,6 +62,11 @@ bool MakeFiles(const QString& folder, int nFiles) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? -1 : values[values.size() / 2];
+}
+
+// The best run: on a machine shared with other work, the figure least disturbed by it.
+double Best(const std::vector<double>& values) {
+  return values.empty() ? -1 : *std::min_element(values.begin(), values.end());
 }
 
 // One start of pinbro; the spawn-to-first-paint time in ms, or -1.
@@ -109,9 +114,9 @@ void BenchStart(const QString& base) {
     spawned.push_back(dMs);
     inside.push_back(dInside);
   }
-  std::printf("start to first paint, %d entries in the first folder: median %.1f ms "
-              "(from main(): %.1f ms) over %d runs; target < 300 ms\n",
-              kStartFiles, Median(spawned), Median(inside), kRuns);
+  std::printf("start to first paint, %d entries in the first folder: best %.1f ms, median "
+              "%.1f ms (from main(): median %.1f ms) over %d runs; target < 300 ms\n",
+              kStartFiles, Best(spawned), Median(spawned), Median(inside), kRuns);
 }
 
 void BenchSwitch(const QString& base) {
@@ -163,9 +168,10 @@ void BenchSwitch(const QString& base) {
     }
   }
   plat::CHive::Close();
-  std::printf("switch a panel to a folder of %d entries until its list is painted: median "
-              "%.1f ms over %d runs (the list's own load alone: %.1f ms); target < 500 ms\n",
-              kSwitchFiles, Median(times), kRuns, Median(listOnly));
+  std::printf("switch a panel to a folder of %d entries until its list is painted: best "
+              "%.1f ms, median %.1f ms over %d runs (the list's own load alone: best %.1f ms, "
+              "median %.1f ms); target < 500 ms\n",
+              kSwitchFiles, Best(times), Median(times), kRuns, Best(listOnly), Median(listOnly));
 }
 
 }  // namespace
