@@ -66,18 +66,6 @@ bool IsInsideFolder(const QString& strDest, const QString& strFolder) {
   return IsSameOrBelow(RealHostPath(dest), RealHostPath(folder));
 }
 
-// The entries of one folder, read before any is copied or deleted.
-bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data))
-    return plat::GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    pEntries->push_back(data);
-  } while (find.Next(&data));
-  return plat::GetLastError() == ERROR_NO_MORE_FILES;
-}
-
 }  // namespace
 
 void ReportFolderFailure(const QString& strFolder, const QString& strReason) {
@@ -194,7 +182,7 @@ void CCopyRun::FolderFailed(const QString& strFolder, int nResult) {
 void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
                             bool* pCancelled) {
   std::vector<WIN32_FIND_DATAW> entries;
-  if (!ReadFolder(strSource, &entries)) {
+  if (!plat::ReadFolderEntries(strSource, &entries)) {
     const DWORD error = plat::GetLastError();
     NoteFailure(eCopySourceFolderBad);
     ReportFolderFailure(strSource, SystemErrorText(error));

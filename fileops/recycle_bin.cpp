@@ -112,18 +112,6 @@ void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
   LogSystemError(dwError);
 }
 
-// The entries of one folder, read before any of them is changed.
-bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data))
-    return plat::GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    pEntries->push_back(data);
-  } while (find.Next(&data));
-  return plat::GetLastError() == ERROR_NO_MORE_FILES;
-}
-
 // Completes a container: flushed to stable storage (before its source may go) and closed, both
 // checked. A container that failed here or before (nResult) is removed.
 int CloseContainer(plat::CHostFile* pContainer, int nResult) {
@@ -307,7 +295,8 @@ int CRecycleRun::RecycleAndReportFile(const QString& strPath, const QString& str
 int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir,
                                  bool* pMovedAny) {
   std::vector<WIN32_FIND_DATAW> entries;
-  ReadFolder(strFolder, &entries);  // an unreadable folder stays, as it cannot be removed
+  // An unreadable folder stays, as it cannot be removed.
+  plat::ReadFolderEntries(strFolder, &entries);
   int firstFailure = eRecycleOK;
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));

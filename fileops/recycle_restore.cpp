@@ -49,16 +49,6 @@ QString LastWriteText(const QString& strPath) {
   return core::FormatDateTime(st, false, true);
 }
 
-// The entries of one folder, read before any of them is changed.
-void ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data)) return;
-  do {
-    pEntries->push_back(data);
-  } while (find.Next(&data));
-}
-
 bool IsDescriptorName(const QString& strName) {
   return strName.compare(QString::fromUtf16(kFolderDescriptorName), Qt::CaseInsensitive) == 0;
 }
@@ -87,7 +77,7 @@ bool OpenTemporary(const QString& strFolder, plat::CHostFile* pFile, QString* pP
 
 void CountBinFolder(const QString& strDirectory, CBinTotals* pTotals) {
   std::vector<WIN32_FIND_DATAW> entries;
-  ReadFolder(strDirectory, &entries);
+  plat::ReadFolderEntries(strDirectory, &entries);
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString name = plat::FindName(entry);
     if (plat::IsWalkableFolder(entry)) {
@@ -177,7 +167,7 @@ bool IsSafeTargetFolder(const QString& strFolder, QString* pCanonical) {
 
 bool RemoveBinTree(const QString& strDirectory) {
   std::vector<WIN32_FIND_DATAW> entries;
-  ReadFolder(strDirectory, &entries);
+  plat::ReadFolderEntries(strDirectory, &entries);
   bool bOk = true;
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString path = browse::AppendPathComponent(strDirectory, plat::FindName(entry));
@@ -362,7 +352,7 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
     }
   }
   std::vector<WIN32_FIND_DATAW> entries;
-  ReadFolder(strDirectory, &entries);
+  plat::ReadFolderEntries(strDirectory, &entries);
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString name = plat::FindName(entry);
     const QString path = browse::AppendPathComponent(strDirectory, name);

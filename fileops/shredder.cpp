@@ -122,19 +122,6 @@ quint64 SizeOf(const WIN32_FIND_DATAW& data) {
   return IsLink(data.dwFileAttributes) ? 0 : plat::FindSize(data);
 }
 
-// The entries of one folder, read before any of them is changed, so that renames and deletes
-// inside it cannot disturb the enumeration.
-bool ReadFolder(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data))
-    return plat::GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    pEntries->push_back(data);
-  } while (find.Next(&data));
-  return plat::GetLastError() == ERROR_NO_MORE_FILES;
-}
-
 // One multi-item shred run: the window, the options, the buffer and the counters.
 class CShredRun {
  public:
@@ -199,7 +186,8 @@ int CShredRun::RemoveLinkedFolder(const QString& strPath) {
 
 int CShredRun::ShredFolderInRun(const QString& strFolder) {
   std::vector<WIN32_FIND_DATAW> entries;
-  ReadFolder(strFolder, &entries);  // an unreadable folder fails below, when it is removed
+  // An unreadable folder fails below, when it is removed.
+  plat::ReadFolderEntries(strFolder, &entries);
   for (const WIN32_FIND_DATAW& entry : entries) {
     const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
     int result = eShredOK;

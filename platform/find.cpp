@@ -189,6 +189,18 @@ bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
   return CDeviceRoot::Canonical(devicePath, &canonical) && FindExact(canonical, data);
 }
 
+bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
+  const QString strPattern =
+      strFolder.endsWith(u'\\') ? strFolder + QStringLiteral("*.*") : strFolder + QStringLiteral("\\*.*");
+  CFind find;
+  WIN32_FIND_DATAW data;
+  if (!find.First(strPattern, &data)) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    pEntries->push_back(data);
+  } while (find.Next(&data));
+  return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
 QString FindName(const WIN32_FIND_DATAW& data) {
   qsizetype length = 0;
   while (length < MAX_PATH && data.cFileName[length] != 0) ++length;

@@ -11,6 +11,8 @@
 
 #include <QString>
 
+#include <vector>
+
 #include "platform/wintypes.h"
 
 namespace plat {
@@ -44,5 +46,10 @@ QString FindName(const WIN32_FIND_DATAW& data);
 quint64 FindSize(const WIN32_FIND_DATAW& data);
 // True when a recursive walk may descend into the entry: a folder that is not a link.
 bool IsWalkableFolder(const WIN32_FIND_DATAW& data);
+
+// Every entry of a device folder, read in one go before the caller changes any of them, so
+// that renames and deletes inside the folder cannot disturb the enumeration. True when the
+// folder was read to its end (an empty folder too); false when it could not be read.
+bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries);
 
 }  // namespace plat
