@@ -15,17 +15,15 @@ void CFileSystemListSource::Fill(CListEntries* pEntries) {
   folders_ = files_ = 0;
   if (settings.MainListShowParent == 1 && path_.size() >= 2)
     pEntries->Add(browse::MakeParentEntry());
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(browse::AppendPathComponent(path_, QStringLiteral("*")), &data)) return;
-  do {
-    if (!browse::IsListedInFolder(path_, data)) continue;
+  // A folder that cannot be read lists as empty, or with what was read before the failure.
+  plat::ForEachFolderEntry(path_, [&](const WIN32_FIND_DATAW& data) {
+    if (!browse::IsListedInFolder(path_, data)) return;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
       ++folders_;
     else
       ++files_;
     pEntries->Add(browse::MakeFileSystemEntry(data));
-  } while (find.Next(&data));
+  });
 }
 
 QString CFileSystemListSource::StatusText(const CListEntries&) const {

@@ -4,7 +4,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <thread>
 
 #include <QFile>
 
@@ -58,6 +61,10 @@ bool DeviceName(const char* raw, QString* name) {
   return QFile::encodeName(*name) == raw;
 }
 
+// ForEachFolderEntry reads this many names at a time; a full block has its records made by
+// several threads.
+constexpr size_t kFolderBlock = 4096;
+
 bool IsDotOrDotDot(const char* n) {
   return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
 }
@@ -76,6 +83,40 @@ bool FindExact(const QString& canonical, WIN32_FIND_DATAW* data) {
   const DWORD attributes = host::AttributesOf(status, meta, name.startsWith(u'.'),
                                               host::IsTopLevel(canonical),
                                               CDeviceRoot::HostDevice());
+  host::FillFindData(status, meta, attributes, name, data);
+  return true;
+}
+
+// What the records of one folder's entries are made from.
+struct CFolderScan {
+  int dirFd;            // the open folder; entries are looked up relative to it
+  bool topLevel;        // the folder is the root, where storage cards live
+  quint64 rootDevice;
+};
+
+// The record of one entry of the folder; false when the entry has vanished since the folder
+// was read. *pFolderHost is the folder's host path with its "/"; the name is appended to it
+// for the extended attributes and taken off again.
+bool FillEntry(const CFolderScan& scan, QByteArray* pFolderHost, const char* raw,
+               const QString& name, unsigned char dType, WIN32_FIND_DATAW* data) {
+  host::CItemStatus status;
+  const int err = host::StatItem(scan.dirFd, raw, &status);
+  if (err == ENOENT) return false;
+  if (err != 0) {
+    // The entry exists but its status cannot be read: report what the folder says of it.
+    status.isDir = dType == DT_DIR;
+    status.mode = S_IWUSR | (status.isDir ? S_IFDIR : S_IFREG);
+    status.device = scan.rootDevice;
+  }
+  host::CStoredMeta meta;
+  if (err == 0 && !status.dangling) {
+    const qsizetype folderLength = pFolderHost->size();
+    pFolderHost->append(raw);
+    meta = host::ReadStoredMeta(pFolderHost->constData());
+    pFolderHost->truncate(folderLength);
+  }
+  const DWORD attributes =
+      host::AttributesOf(status, meta, raw[0] == '.', scan.topLevel, scan.rootDevice);
   host::FillFindData(status, meta, attributes, name, data);
   return true;
 }
@@ -116,28 +157,8 @@ bool CFind::State::NextMatch(WIN32_FIND_DATAW* data) {
 
 void CFind::State::Fill(const char* raw, const QString& name, const struct dirent* entry,
                         WIN32_FIND_DATAW* data, bool* vanished) {
-  host::CItemStatus status;
-  const int err = host::StatItem(::dirfd(dir), raw, &status);
-  if (err == ENOENT) {
-    *vanished = true;  // removed since the folder was read
-    return;
-  }
-  if (err != 0) {
-    // The entry exists but its status cannot be read: report what the folder says of it.
-    status.isDir = entry->d_type == DT_DIR;
-    status.mode = S_IWUSR | (status.isDir ? S_IFDIR : S_IFREG);
-    status.device = rootDevice;
-  }
-  host::CStoredMeta meta;
-  if (err == 0 && !status.dangling) {
-    const qsizetype folderLength = folderHost.size();
-    folderHost.append(raw);
-    meta = host::ReadStoredMeta(folderHost.constData());
-    folderHost.truncate(folderLength);
-  }
-  const DWORD attributes =
-      host::AttributesOf(status, meta, raw[0] == '.', topLevel, rootDevice);
-  host::FillFindData(status, meta, attributes, name, data);
+  const CFolderScan scan{::dirfd(dir), topLevel, rootDevice};
+  *vanished = !FillEntry(scan, &folderHost, raw, name, entry->d_type, data);
 }
 
 CFind::~CFind() { Close(); }
@@ -189,16 +210,75 @@ bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
   return CDeviceRoot::Canonical(devicePath, &canonical) && FindExact(canonical, data);
 }
 
+bool ForEachFolderEntry(const QString& strFolder,
+                        const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
+  QString canonical;
+  QByteArray folderHost;
+  if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
+      !CDeviceRoot::ToHost(canonical, &folderHost))
+    return false;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderHost.constData()), &::closedir);
+  if (!dir) {
+    const int err = errno;
+    return Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+  }
+  if (!folderHost.endsWith('/')) folderHost += '/';
+  const CFolderScan scan{::dirfd(dir.get()), canonical == u"\\", CDeviceRoot::HostDevice()};
+  const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+
+  // The names are read a block at a time, then the block's records are made, by several
+  // threads when the block is full: each record costs host calls (a status and an attribute
+  // listing) that run side by side.
+  struct CName {
+    QByteArray raw;
+    QString name;
+    unsigned char dType;
+  };
+  std::vector<CName> names;
+  std::vector<WIN32_FIND_DATAW> records;
+  std::vector<char> present;
+  names.reserve(kFolderBlock);
+  bool bEnd = false;
+  while (!bEnd) {
+    names.clear();
+    while (names.size() < kFolderBlock) {
+      errno = 0;
+      const struct dirent* entry = ::readdir(dir.get());
+      if (!entry) {
+        if (errno) return Fail(ErrorFromErrno(errno));
+        bEnd = true;
+        break;
+      }
+      QString name;
+      if (IsDotOrDotDot(entry->d_name) || !DeviceName(entry->d_name, &name)) continue;
+      names.push_back({QByteArray(entry->d_name), std::move(name), entry->d_type});
+    }
+    const size_t nNames = names.size();
+    records.resize(nNames);
+    present.assign(nNames, 0);
+    const auto fillRange = [&](size_t from, size_t to) {
+      QByteArray pathBuffer = folderHost;  // each thread appends names to its own copy
+      for (size_t i = from; i < to; ++i)
+        present[i] = FillEntry(scan, &pathBuffer, names[i].raw.constData(), names[i].name,
+                               names[i].dType, &records[i]);
+    };
+    const size_t nParts = nNames < kFolderBlock ? 1 : nThreads;
+    const size_t nChunk = (nNames + nParts - 1) / nParts;
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < nParts; ++t)
+      helpers.emplace_back(fillRange, t * nChunk, std::min((t + 1) * nChunk, nNames));
+    fillRange(0, std::min(nChunk, nNames));
+    for (std::thread& helper : helpers) helper.join();
+    // An entry that vanished after its name was read has no record.
+    for (size_t i = 0; i < nNames; ++i)
+      if (present[i]) fnEntry(records[i]);
+  }
+  return true;
+}
+
 bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
-  const QString strPattern =
-      strFolder.endsWith(u'\\') ? strFolder + QStringLiteral("*.*") : strFolder + QStringLiteral("\\*.*");
-  CFind find;
-  WIN32_FIND_DATAW data;
-  if (!find.First(strPattern, &data)) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    pEntries->push_back(data);
-  } while (find.Next(&data));
-  return GetLastError() == ERROR_NO_MORE_FILES;
+  return ForEachFolderEntry(strFolder,
+                            [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); });
 }
 
 QString FindName(const WIN32_FIND_DATAW& data) {

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "platform/wintypes.h"
@@ -51,5 +52,11 @@ bool IsWalkableFolder(const WIN32_FIND_DATAW& data);
 // that renames and deletes inside the folder cannot disturb the enumeration. True when the
 // folder was read to its end (an empty folder too); false when it could not be read.
 bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries);
+
+// Every entry of a device folder handed to fnEntry in the host's order, the fastest way to
+// list a large folder. True when the folder was read to its end; false when it could not be
+// read (fnEntry may have seen the entries before the failure).
+bool ForEachFolderEntry(const QString& strFolder,
+                        const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry);
 
 }  // namespace plat

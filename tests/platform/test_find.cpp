@@ -201,3 +201,41 @@ TEST_F(FindTest, AMountedFolderInTheRootIsAStorageCard) {
 }
 
 }  // namespace
+
+// A large folder is read in blocks whose records are made side by side: every entry must
+// still arrive once, in the host's order, with the same record a find gives it.
+TEST_F(FindTest, ReadingAWholeFolderGivesTheFindRecordsInTheSameOrder) {
+  for (int i = 0; i < 9000; ++i) {
+    const QString name = QStringLiteral("\\big\\file%1%2").arg(i).arg(i % 7 == 0 ? ".txt" : "");
+    MakeFile(name, QByteArray(i % 13, 'x'));
+    if (i % 1000 == 0) ASSERT_TRUE(plat::SetFileAttributes(name, FILE_ATTRIBUTE_READONLY));
+  }
+  MakeFolder("\\big\\folder");
+  ASSERT_TRUE(QFile::link("file1", Host("\\big\\link")));
+
+  std::vector<WIN32_FIND_DATAW> found;
+  plat::CFind find;
+  WIN32_FIND_DATAW data;
+  ASSERT_TRUE(find.First("\\big\\*", &data));
+  do {
+    found.push_back(data);
+  } while (find.Next(&data));
+
+  std::vector<WIN32_FIND_DATAW> read;
+  ASSERT_TRUE(plat::ReadFolderEntries("\\big", &read));
+  ASSERT_EQ(read.size(), 9002u);
+  ASSERT_EQ(read.size(), found.size());
+  for (size_t i = 0; i < read.size(); ++i) {
+    ASSERT_EQ(plat::FindName(read[i]), plat::FindName(found[i])) << i;
+    EXPECT_EQ(std::memcmp(&read[i], &found[i], sizeof(WIN32_FIND_DATAW)), 0)
+        << plat::FindName(read[i]).toStdString();
+  }
+
+  std::vector<WIN32_FIND_DATAW> none;
+  EXPECT_FALSE(plat::ReadFolderEntries("\\missing", &none));
+  EXPECT_EQ(plat::GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
+  EXPECT_TRUE(plat::ReadFolderEntries("\\f\\sub\\inner.txt", &none) == false && none.empty());
+  MakeFolder("\\empty");
+  EXPECT_TRUE(plat::ReadFolderEntries("\\empty", &none));
+  EXPECT_TRUE(none.empty());
+}
