@@ -81,6 +81,17 @@ void ReportFailure(ECryptDirection direction, const QString& strSource, DWORD co
   }
 }
 
+// Decrypting gives back a plain file whose name may since have been taken by another file
+// of the user's; that file is replaced only when the user says so. (Encrypting replaces an
+// existing ".enc" file without asking, as it always has.)
+bool MayWriteDestination(ECryptDirection direction, const QString& strDest) {
+  if (IsEncrypt(direction) || plat::GetFileAttributes(strDest) == INVALID_FILE_ATTRIBUTES)
+    return true;
+  using namespace fileops::copy_detail;
+  return MsgQuestion(ReplaceText(browse::ParentPath(strDest), browse::LastComponent(strDest)),
+                     ReplaceTitle(), QString()) == eMsgAnsYes;
+}
+
 // The checks made before anything is opened: the output's path, and the sizes the format can
 // hold. eCryptoErrNone with *pDest set, or the code to report.
 DWORD CheckSource(ECryptDirection direction, const QString& strSource, QString* pDest) {
@@ -186,6 +197,7 @@ int RunSingleFile(ECryptDirection direction, const QString& strPath, IPasswordPr
     ReportFailure(direction, strPath, refused);
     return eCryptCmdFailed;
   }
+  if (!MayWriteDestination(direction, dest)) return eCryptCmdFailed;
   CPasswordChoice choice;
   if (!prompt.AskPassword(direction, &choice)) return eCryptCmdDeclined;
 
@@ -338,6 +350,11 @@ class CSelectionRun {
     progress_->SetItemPos(0);
     QString dest;
     DWORD code = CheckSource(direction_, step.strPath, &dest);
+    if (code == eCryptoErrNone && !MayWriteDestination(direction_, dest)) {
+      pos_ += step.uSize;  // kept as it is: the file is skipped, the run goes on
+      progress_->SetPos(pos_);
+      return eCryptoErrNone;
+    }
     if (code == eCryptoErrNone) {
       CCryptProgress report(progress_.get(), pos_, step.uSize);
       code = RunEngine(direction_, step.strPath, dest, choice_.strPassword, report);

@@ -142,6 +142,40 @@ TEST_F(EncCommandsTest, RoundTripWithTheDeleteBoxOnAndOff) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+// Decrypting next to a file of the decrypted name replaces it only when the user says Yes,
+// alone and inside a selection; No keeps both files as they were.
+TEST_F(EncCommandsTest, DecryptingOverAnExistingFileAsksFirst) {
+  const QByteArray secret = Pattern(5000);
+  const QString path = MakeFile("\\docs\\a.txt", secret);
+  Encrypt(path);
+  const QByteArray enc = ReadHost("\\docs\\a.txt.enc");
+  struct Case {
+    bool bSelection;
+    int nAnswer;
+  };
+  for (const Case c : {Case{false, eMsgAnsNo}, Case{true, eMsgAnsNo}, Case{false, eMsgAnsYes},
+                       Case{true, eMsgAnsYes}}) {
+    SCOPED_TRACE(testing::Message() << c.bSelection << " " << c.nAnswer);
+    MakeFile(path, "newer notes");
+    const size_t nBoxesBefore = Boxes().size();
+    box_.QueueAnswer(c.nAnswer);
+    prompt_.QueuePassword(kPassword, false);
+    if (c.bSelection) {
+      MakeFile("\\docs\\other.txt", "o");
+      crypto::DecryptItemsCommand({{fileops::eSelFolder, "\\docs"}}, prompt_);
+      QFile::remove(Host("\\docs\\other.txt"));
+    } else {
+      EXPECT_EQ(crypto::DecryptFileCommand("\\docs\\a.txt.enc", prompt_), c.nAnswer == eMsgAnsYes);
+    }
+    EXPECT_EQ(ReadHost(path), c.nAnswer == eMsgAnsYes ? secret : QByteArray("newer notes"));
+    EXPECT_EQ(ReadHost("\\docs\\a.txt.enc"), enc);
+    const auto boxes = Boxes();
+    ASSERT_GT(boxes.size(), nBoxesBefore);
+    EXPECT_EQ(boxes[nBoxesBefore].strTitle, "Replace Existing File");
+    EXPECT_TRUE(boxes[nBoxesBefore].strText.contains("a.txt"));
+  }
+}
+
 TEST_F(EncCommandsTest, SingleFileWindowsShowTheirTextsAndTheFileOnTheBar) {
   const QString path = MakeFile("\\docs\\notes.txt", Pattern(9000));
   prompt_.QueuePassword(kPassword, false);
