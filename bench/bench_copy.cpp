@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include "bench/support/contenders.h"
 #include "fileops/copy_move.h"
 #include "platform/device_root.h"
 
@@ -113,41 +114,8 @@ bool Run(const QString& program, const QStringList& args) {
   return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// One contender: how its run is prepared (not timed), the timed run, and the clean-up.
-struct CContender {
-  const char* name;
-  std::function<bool()> fnPrepare;
-  std::function<bool()> fnRun;
-  std::function<void()> fnCleanUp;
-  double best = -1;  // seconds; negative when a run failed
-  bool failed = false;
-};
-
-// Runs every contender once per round, in turn, so that the state of the file system (its
-// cache, the inodes just freed by the previous clean-up) does not favour one of them; keeps
-// each one's best time. A sync before each timed run keeps earlier write-back out of it.
-void TimeAll(int nRounds, std::vector<CContender>* pContenders) {
-  for (int round = 0; round < nRounds; ++round) {
-    for (CContender& c : *pContenders) {
-      if (c.failed) continue;
-      if (c.fnPrepare && !c.fnPrepare()) {
-        c.failed = true;
-        continue;
-      }
-      ::sync();
-      QElapsedTimer timer;
-      timer.start();
-      const bool ok = c.fnRun();
-      const double seconds = timer.nsecsElapsed() / 1e9;
-      c.fnCleanUp();
-      ::sync();
-      if (!ok) c.failed = true;
-      if (ok && (c.best < 0 || seconds < c.best)) c.best = seconds;
-    }
-  }
-  for (CContender& c : *pContenders)
-    if (c.failed) c.best = -1;
-}
+using bench::CContender;
+using bench::TimeAll;
 
 void Report(const char* what, double seconds, qint64 bytes, double reference) {
   if (seconds < 0) {

@@ -30,6 +30,7 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include "bench/support/contenders.h"
 #include "core/settings.h"
 #include "fileops/recycle_bin.h"
 #include "platform/device_root.h"
@@ -85,39 +86,8 @@ bool Run(const QString& program, const QStringList& args,
   return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-struct CContender {
-  const char* name;
-  std::function<bool()> fnPrepare;
-  std::function<bool()> fnRun;
-  std::function<void()> fnCleanUp;
-  double best = -1;  // seconds; negative when a run failed or was skipped
-  bool failed = false;
-};
-
-// Every contender once per round, in turn; each one's best time. A sync before each timed run
-// keeps earlier write-back out of it.
-void TimeAll(int nRounds, std::vector<CContender>* pContenders) {
-  for (int round = 0; round < nRounds; ++round) {
-    for (CContender& c : *pContenders) {
-      if (c.failed) continue;
-      if (c.fnPrepare && !c.fnPrepare()) {
-        c.failed = true;
-        continue;
-      }
-      ::sync();
-      QElapsedTimer timer;
-      timer.start();
-      const bool ok = c.fnRun();
-      const double seconds = timer.nsecsElapsed() / 1e9;
-      c.fnCleanUp();
-      ::sync();
-      if (!ok) c.failed = true;
-      if (ok && (c.best < 0 || seconds < c.best)) c.best = seconds;
-    }
-  }
-  for (CContender& c : *pContenders)
-    if (c.failed) c.best = -1;
-}
+using bench::CContender;
+using bench::TimeAll;
 
 void Report(const char* what, double seconds, int nFiles, double reference) {
   if (seconds < 0) {
