@@ -507,20 +507,10 @@ int RecycleItemsCommand(const CSelection& selection) {
   ComputeSelectionTotals(selection, &totals);
   std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
   CRecycleRun run(progress.get(), buffer.Data(), false, totals.files, bin);
-  int firstFailure = eRecycleOK;
-  for (const CSelItem& item : selection) {
-    int result = eRecycleOK;
-    if (item.nKind == eSelFolder) {
-      result = run.RecycleFolderItem(item.strPath, bin);
-    } else {
-      result = run.RecycleAndReportFile(item.strPath, bin);
-    }
-    if (result == eRecycleCancelled) {
-      firstFailure = result;
-      break;
-    }
-    if (firstFailure == eRecycleOK) firstFailure = result;
-  }
+  int firstFailure = RunEachItem(selection, eRecycleCancelled, [&](const CSelItem& item) {
+    return item.nKind == eSelFolder ? run.RecycleFolderItem(item.strPath, bin)
+                                    : run.RecycleAndReportFile(item.strPath, bin);
+  });
   const int committed = run.CommitPending();
   if (firstFailure == eRecycleOK) firstFailure = committed;
   progress->Close();

@@ -125,6 +125,19 @@ class CRecycleRun {
   CFlushBatch batch_;  // declared last: committed before the other members go
 };
 
+// Runs fnItem(item) on each item of a selection in order and gives the first result that is
+// not 0; the result nCancelled ends the run at once.
+template <class FnItem>
+int RunEachItem(const CSelection& selection, int nCancelled, FnItem fnItem) {
+  int firstFailure = 0;
+  for (const CSelItem& item : selection) {
+    const int result = fnItem(item);
+    if (result == nCancelled) return result;
+    if (firstFailure == 0) firstFailure = result;
+  }
+  return firstFailure;
+}
+
 // One restore run, as CRecycleRun for the other direction.
 class CRestoreRun {
  public:

@@ -454,16 +454,10 @@ int RestoreItems(const CSelection& selection) {
   std::unique_ptr<IProgressWindow> progress =
       OpenRestoreWindow(QStringLiteral("Restore selection"), totals);  // 57693
   CRestoreRun run(progress.get(), buffer.Data(), false, totals.files);
-  int firstFailure = eRestoreOK;
-  for (const CSelItem& item : selection) {
-    const int result = item.nKind == eSelFolder ? run.RestoreFolderItem(item.strPath)
-                                                : run.RestoreAndRemoveFile(item.strPath);
-    if (result == eRestoreCancelled) {
-      firstFailure = result;
-      break;
-    }
-    if (firstFailure == eRestoreOK) firstFailure = result;
-  }
+  int firstFailure = RunEachItem(selection, eRestoreCancelled, [&](const CSelItem& item) {
+    return item.nKind == eSelFolder ? run.RestoreFolderItem(item.strPath)
+                                    : run.RestoreAndRemoveFile(item.strPath);
+  });
   const int committed = run.CommitPending();
   if (firstFailure == eRestoreOK) firstFailure = committed;
   progress->Close();
