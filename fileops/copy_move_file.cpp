@@ -111,31 +111,16 @@ void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
 }
 
 // Copies the source's uSize bytes (its length when it was opened) in buffer-sized chunks.
-// A source that ends early has changed under the copy and fails.
 int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BYTE* buffer,
              const std::function<bool(quint64, quint64)>& fnChunk) {
-  quint64 done = 0;
-  while (done < uSize) {
-    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
-    DWORD got = 0;
-    if (!pSource->Read(buffer, want, &got)) {
-      LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
+  switch (CopyChunks(pSource, uSize, pDest, buffer, fnChunk)) {
+    case EChunkCopy::eDone:
+      return eCopyOK;
+    case EChunkCopy::eStopped:
+      return eCopyCancelled;
+    default:
       return eCopyDataFailed;
-    }
-    if (got == 0) {
-      LogErr(u"%s became shorter while it was copied", pSource->Path());
-      plat::SetLastError(ERROR_HANDLE_EOF);
-      return eCopyDataFailed;
-    }
-    DWORD written = 0;
-    if (!pDest->Write(buffer, got, &written)) {
-      LogFailure(QStringLiteral("Could not write"), pDest->Path(), plat::GetLastError());
-      return eCopyDataFailed;
-    }
-    done += got;
-    if (fnChunk && !fnChunk(done, got)) return eCopyCancelled;
   }
-  return eCopyOK;
 }
 
 void ShowCreateError(const QString& strPath, DWORD dwError) {

@@ -4,7 +4,11 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "core/app_log.h"
+#include "platform/errors.h"
 
 namespace fileops {
 namespace {
@@ -24,6 +28,11 @@ BYTE* Buffer() {
   return buffer;
 }
 
+void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
+  LogErr(u"%s %s", strWhat, strPath);
+  LogSystemError(dwError);
+}
+
 }  // namespace
 
 COpBufferLease::COpBufferLease() {
@@ -41,6 +50,32 @@ COpBufferLease::~COpBufferLease() {
   if (!data_) return;
   QMutexLocker lock(&LeaseMutex());
   if (--depth == 0) owner = nullptr;
+}
+
+EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest,
+                      BYTE* buffer, const std::function<bool(quint64, quint64)>& fnChunk) {
+  quint64 done = 0;
+  while (done < uSize) {
+    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
+    DWORD got = 0;
+    if (!pSource->Read(buffer, want, &got)) {
+      LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
+      return EChunkCopy::eReadFailed;
+    }
+    if (got == 0) {
+      LogErr(u"%s became shorter while it was copied", pSource->Path());
+      plat::SetLastError(ERROR_HANDLE_EOF);
+      return EChunkCopy::eReadFailed;
+    }
+    DWORD written = 0;
+    if (!pDest->Write(buffer, got, &written)) {
+      LogFailure(QStringLiteral("Could not write"), pDest->Path(), plat::GetLastError());
+      return EChunkCopy::eWriteFailed;
+    }
+    done += got;
+    if (fnChunk && !fnChunk(done, got)) return EChunkCopy::eStopped;
+  }
+  return EChunkCopy::eDone;
 }
 
 }  // namespace fileops

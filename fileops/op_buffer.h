@@ -9,6 +9,9 @@
 // nested lease on the thread that already holds the buffer is granted: an operation that calls
 // another (a move's deletes, a recycle's copy) holds no data in the buffer across that call.
 
+#include <functional>
+
+#include "platform/file.h"
 #include "platform/wintypes.h"
 
 namespace fileops {
@@ -29,5 +32,16 @@ class COpBufferLease {
  private:
   BYTE* data_ = nullptr;
 };
+
+// How a chunked copy ended.
+enum class EChunkCopy { eDone, eReadFailed, eWriteFailed, eStopped };
+
+// Copies uSize bytes (the source's length when it was opened) from pSource to pDest through
+// buffer, the leased operation buffer, in chunks of up to kOpBufferSize. After each chunk
+// fnChunk(done, got), when given, is asked whether to go on; false stops the copy. A source
+// that ends early has changed under the copy and fails as a read (ERROR_HANDLE_EOF). A failure
+// is logged with the path of the file that failed and leaves the last error set.
+EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest,
+                      BYTE* buffer, const std::function<bool(quint64, quint64)>& fnChunk);
 
 }  // namespace fileops

@@ -47,6 +47,16 @@ QString RecycleBinTitle() { return QStringLiteral("Recycle Bin"); }
 QString MovedBytesText(quint64 done, quint64 total) {
   return QStringLiteral("Moved %1 of %2 bytes...").arg(done).arg(total);
 }
+bool ShowMovedChunk(IProgressWindow* pProgress, bool bSingle, quint64 done, quint64 uSize,
+                    quint64 uRunBytes) {
+  pProgress->SetItemPos(done);
+  pProgress->SetPos(bSingle ? done : uRunBytes);
+  if (bSingle)
+    pProgress->SetStatus(MovedBytesText(done, uSize));
+  else
+    pProgress->SetItemStatus(MovedBytesText(done, uSize));
+  return !pProgress->IsCancelled();
+}
 QString MovedCountText(quint64 done, quint64 total) {
   return QStringLiteral("Moved %1 %2 from %3 total.")
       .arg(done)
@@ -159,29 +169,21 @@ bool CRecycleRun::IsBinOrInside(const QString& strCanonical) const {
 
 int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,
                                    plat::CHostFile* pContainer) {
-  quint64 done = 0;
-  while (done < uSize) {
-    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
-    DWORD got = 0;
-    if (!pSource->Read(buffer_, want, &got) || got == 0) {
-      if (got == 0) plat::SetLastError(ERROR_HANDLE_EOF);  // shorter than when it was opened
-      LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
-      return eRecycleNotReadable;
-    }
-    DWORD written = 0;
-    if (!pContainer->Write(buffer_, got, &written)) {
-      LogFailure(QStringLiteral("Could not write"), pContainer->Path(), plat::GetLastError());
-      return eRecycleNoContainer;
-    }
-    done += got;
+  const auto fnChunk = [&](quint64 done, quint64 got) {
     bytesDone_ += got;
-    progress_->SetItemPos(done);
-    progress_->SetPos(bSingle_ ? done : bytesDone_);
-    if (bSingle_) progress_->SetStatus(MovedBytesText(done, uSize));
-    else progress_->SetItemStatus(MovedBytesText(done, uSize));
-    if (progress_->IsCancelled()) return eRecycleCancelled;
+    return ShowMovedChunk(progress_, bSingle_, done, uSize, bytesDone_);
+  };
+  switch (CopyChunks(pSource, uSize, pContainer, buffer_, fnChunk)) {
+    case EChunkCopy::eDone:
+      return eRecycleOK;
+    case EChunkCopy::eReadFailed:
+      return eRecycleNotReadable;
+    case EChunkCopy::eWriteFailed:
+      return eRecycleNoContainer;
+    case EChunkCopy::eStopped:
+      break;
   }
-  return eRecycleOK;
+  return eRecycleCancelled;
 }
 
 int CRecycleRun::OpenSource(const QString& strPath, bool bCheckRom, plat::CHostFile* pSource,

@@ -31,6 +31,12 @@ QString MovedBytesText(quint64 done, quint64 total);   // 61223
 QString MovedCountText(quint64 done, quint64 total);   // 61231 with "file" / "files"
 QString CannotMakeBinText(const QString& path);        // the bin folder cannot be created
 
+// Shows a chunk of a file moved into or out of the bin: the item's bar, the run's bar (the
+// file's bytes in a single-item window, uRunBytes otherwise) and "Moved %d of %d bytes...".
+// False when Cancel was pressed.
+bool ShowMovedChunk(IProgressWindow* pProgress, bool bSingle, quint64 done, quint64 uSize,
+                    quint64 uRunBytes);
+
 // Makes a new, empty container "<bin>\pbr<hex>.trb" by exclusive creation and opens it for
 // writing. False when no name could be made or the file not created (last error set).
 bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath);
@@ -166,8 +172,7 @@ class CRestoreRun {
   // The step after a restored file is on disk: its recorded times and attributes.
   static int CompleteRestore(const QString& strTarget, const WIN32_FIND_DATAW& data,
                              bool bDurable);
-  int CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize, plat::CHostFile* pTarget,
-                        const QString& strName);
+  int CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize, plat::CHostFile* pTarget);
   // Counts the file, removes its container and reports a failure (all but 12 and 4).
   int FinishFile(const QString& strContainer, const QString& strTarget, int nResult);
 

@@ -205,33 +205,22 @@ CBinTotals CountBinItems(const CSelection& selection) {
 }
 
 int CRestoreRun::CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize,
-                                   plat::CHostFile* pTarget, const QString& strName) {
+                                   plat::CHostFile* pTarget) {
   progress_->SetItemRange(0, uSize);
   progress_->SetItemPos(0);
   if (bSingle_) progress_->SetRange(0, uSize);
-  quint64 done = 0;
-  while (done < uSize) {
-    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
-    DWORD got = 0;
-    if (!pContainer->Read(buffer_, want, &got) || got == 0) {
-      if (got == 0) plat::SetLastError(ERROR_HANDLE_EOF);
-      LogFailure(QStringLiteral("Could not read"), pContainer->Path(), plat::GetLastError());
-      return eRestoreDataFailed;
-    }
-    DWORD written = 0;
-    if (!pTarget->Write(buffer_, got, &written)) {
-      LogFailure(QStringLiteral("Could not write"), strName, plat::GetLastError());
-      return eRestoreDataFailed;
-    }
-    done += got;
+  const auto fnChunk = [&](quint64 done, quint64 got) {
     bytesDone_ += got;
-    progress_->SetItemPos(done);
-    progress_->SetPos(bSingle_ ? done : bytesDone_);
-    if (bSingle_) progress_->SetStatus(MovedBytesText(done, uSize));
-    else progress_->SetItemStatus(MovedBytesText(done, uSize));
-    if (progress_->IsCancelled()) return eRestoreCancelled;
+    return ShowMovedChunk(progress_, bSingle_, done, uSize, bytesDone_);
+  };
+  switch (CopyChunks(pContainer, uSize, pTarget, buffer_, fnChunk)) {
+    case EChunkCopy::eDone:
+      return eRestoreOK;
+    case EChunkCopy::eStopped:
+      return eRestoreCancelled;
+    default:
+      return eRestoreDataFailed;
   }
-  return eRestoreOK;
 }
 
 int CRestoreRun::RestoreFileItem(const QString& strContainer, QString* pTarget) {
@@ -280,7 +269,7 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
   progress_->SetFileLine(record.Name());
   progress_->SetFromLine(RecycleBinTitle());
   progress_->SetToLine(folder);
-  int result = CopyFromContainer(&container, record.Size(), &out, target);
+  int result = CopyFromContainer(&container, record.Size(), &out);
   container.Close();
   if (result == eRestoreOK && bDefer && !bReplace) {
     const WIN32_FIND_DATAW data = record.findData;
