@@ -47,16 +47,6 @@ QString RecycleBinTitle() { return QStringLiteral("Recycle Bin"); }
 QString MovedBytesText(quint64 done, quint64 total) {
   return QStringLiteral("Moved %1 of %2 bytes...").arg(done).arg(total);
 }
-bool ShowMovedChunk(IProgressWindow* pProgress, bool bSingle, quint64 done, quint64 uSize,
-                    quint64 uRunBytes) {
-  pProgress->SetItemPos(done);
-  pProgress->SetPos(bSingle ? done : uRunBytes);
-  if (bSingle)
-    pProgress->SetStatus(MovedBytesText(done, uSize));
-  else
-    pProgress->SetItemStatus(MovedBytesText(done, uSize));
-  return !pProgress->IsCancelled();
-}
 QString MovedCountText(quint64 done, quint64 total) {
   return QStringLiteral("Moved %1 %2 from %3 total.")
       .arg(done)
@@ -156,8 +146,19 @@ bool CreateRecycledFolder(const QString& strBin, QString* pPath) {
 
 CRecycleRun::CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle,
                          quint64 uFilesTotal, const QString& strBin)
-    : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {
+    : CBinRun(pProgress, buffer, bSingle, uFilesTotal) {
   if (!plat::CDeviceRoot::Canonical(strBin, &binRoot_)) binRoot_.clear();
+}
+
+bool CBinRun::ShowMovedChunk(quint64 done, quint64 got, quint64 uSize) {
+  bytesDone_ += got;
+  progress_->SetItemPos(done);
+  progress_->SetPos(bSingle_ ? done : bytesDone_);
+  if (bSingle_)
+    progress_->SetStatus(MovedBytesText(done, uSize));
+  else
+    progress_->SetItemStatus(MovedBytesText(done, uSize));
+  return !progress_->IsCancelled();
 }
 
 bool CRecycleRun::IsBinOrInside(const QString& strCanonical) const {
@@ -169,10 +170,7 @@ bool CRecycleRun::IsBinOrInside(const QString& strCanonical) const {
 
 int CRecycleRun::CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize,
                                    plat::CHostFile* pContainer) {
-  const auto fnChunk = [&](quint64 done, quint64 got) {
-    bytesDone_ += got;
-    return ShowMovedChunk(progress_, bSingle_, done, uSize, bytesDone_);
-  };
+  const auto fnChunk = [&](quint64 done, quint64 got) { return ShowMovedChunk(done, got, uSize); };
   switch (CopyChunks(pSource, uSize, pContainer, buffer_, fnChunk)) {
     case EChunkCopy::eDone:
       return eRecycleOK;

@@ -31,12 +31,6 @@ QString MovedBytesText(quint64 done, quint64 total);   // 61223
 QString MovedCountText(quint64 done, quint64 total);   // 61231 with "file" / "files"
 QString CannotMakeBinText(const QString& path);        // the bin folder cannot be created
 
-// Shows a chunk of a file moved into or out of the bin: the item's bar, the run's bar (the
-// file's bytes in a single-item window, uRunBytes otherwise) and "Moved %d of %d bytes...".
-// False when Cancel was pressed.
-bool ShowMovedChunk(IProgressWindow* pProgress, bool bSingle, quint64 done, quint64 uSize,
-                    quint64 uRunBytes);
-
 // Makes a new, empty container "<bin>\pbr<hex>.trb" by exclusive creation and opens it for
 // writing. False when no name could be made or the file not created (last error set).
 bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath);
@@ -82,11 +76,33 @@ class CFlushBatch {
 // A file step's answer when its completion was handed to a CFlushBatch.
 constexpr int kStepDeferred = -1;
 
+// What a recycle run and a restore run share: the window, the buffer and the counts.
+class CBinRun {
+ public:
+  quint64 FilesDone() const { return filesDone_; }
+
+ protected:
+  CBinRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal)
+      : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {}
+
+  // A chunk of got bytes of a file moved into or out of the bin, done of its uSize bytes now
+  // written: the item's bar, the run's bar (the file's bytes in a single-item window, the
+  // run's otherwise) and "Moved %d of %d bytes...". False when Cancel was pressed.
+  bool ShowMovedChunk(quint64 done, quint64 got, quint64 uSize);
+
+  IProgressWindow* progress_;
+  BYTE* buffer_;
+  bool bSingle_;
+  quint64 filesTotal_;
+  quint64 filesDone_ = 0;
+  quint64 bytesDone_ = 0;
+};
+
 // One recycle run: the window, the buffer and the counters of a selection or of one file.
 // With bSingle the window is a single-item window whose bar and status line count the bytes
 // of the one file; otherwise the main bar counts the run's bytes, the status line the files,
 // and the item bar the current file.
-class CRecycleRun {
+class CRecycleRun : public CBinRun {
  public:
   // strBin is the bin folder of the run: it and everything in it are never recycled.
   CRecycleRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal,
@@ -104,8 +120,6 @@ class CRecycleRun {
   // A file of a multi-item run: recycled, counted, and reported when it failed.
   int RecycleAndReportFile(const QString& strPath, const QString& strBin);
 
-  quint64 FilesDone() const { return filesDone_; }
-
  private:
   // The checks of a file to recycle, its source opened for reading and its record filled.
   // eRecycleOK or the refusal.
@@ -121,12 +135,6 @@ class CRecycleRun {
   // True for the run's bin folder and anything below it (by the canonical path text).
   bool IsBinOrInside(const QString& strCanonical) const;
 
-  IProgressWindow* progress_;
-  BYTE* buffer_;
-  bool bSingle_;
-  quint64 filesTotal_;
-  quint64 filesDone_ = 0;
-  quint64 bytesDone_ = 0;
   QString binRoot_;    // canonical; empty when the bin's path is not valid
   CFlushBatch batch_;  // declared last: committed before the other members go
 };
@@ -145,10 +153,10 @@ int RunEachItem(const CSelection& selection, int nCancelled, FnItem fnItem) {
 }
 
 // One restore run, as CRecycleRun for the other direction.
-class CRestoreRun {
+class CRestoreRun : public CBinRun {
  public:
   CRestoreRun(IProgressWindow* pProgress, BYTE* buffer, bool bSingle, quint64 uFilesTotal)
-      : progress_(pProgress), buffer_(buffer), bSingle_(bSingle), filesTotal_(uFilesTotal) {}
+      : CBinRun(pProgress, buffer, bSingle, uFilesTotal) {}
 
   // Restores one container to its original place (asking before it replaces a file). The
   // container stays. *pTarget receives the target path once it is known.
@@ -163,8 +171,6 @@ class CRestoreRun {
   // walk stops at the first result that is not 0.
   int RestoreFolderItem(const QString& strDirectory);
 
-  quint64 FilesDone() const { return filesDone_; }
-
  private:
   int RestoreFolderWalk(const QString& strDirectory);
   // RestoreFileItem; with bDefer a new file's completion may wait in the batch.
@@ -176,12 +182,6 @@ class CRestoreRun {
   // Counts the file, removes its container and reports a failure (all but 12 and 4).
   int FinishFile(const QString& strContainer, const QString& strTarget, int nResult);
 
-  IProgressWindow* progress_;
-  BYTE* buffer_;
-  bool bSingle_;
-  quint64 filesTotal_;
-  quint64 filesDone_ = 0;
-  quint64 bytesDone_ = 0;
   CFlushBatch batch_;  // declared last: committed before the other members go
 };
 

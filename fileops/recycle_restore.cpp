@@ -209,10 +209,7 @@ int CRestoreRun::CopyFromContainer(plat::CHostFile* pContainer, quint64 uSize,
   progress_->SetItemRange(0, uSize);
   progress_->SetItemPos(0);
   if (bSingle_) progress_->SetRange(0, uSize);
-  const auto fnChunk = [&](quint64 done, quint64 got) {
-    bytesDone_ += got;
-    return ShowMovedChunk(progress_, bSingle_, done, uSize, bytesDone_);
-  };
+  const auto fnChunk = [&](quint64 done, quint64 got) { return ShowMovedChunk(done, got, uSize); };
   switch (CopyChunks(pContainer, uSize, pTarget, buffer_, fnChunk)) {
     case EChunkCopy::eDone:
       return eRestoreOK;
