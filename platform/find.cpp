@@ -9,8 +9,6 @@
 #include <memory>
 #include <thread>
 
-#include <QFile>
-
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/host_stat.h"
@@ -45,29 +43,9 @@ bool WildcardMatch(QStringView pattern, QStringView name) {
   return p == pattern.size();
 }
 
-// The device name of a host entry; false for names the device cannot show: those holding a
-// backslash and those that do not survive the trip through the host encoding.
-bool DeviceName(const char* raw, QString* name) {
-  bool ascii = true;
-  for (const char* c = raw; *c; ++c) {
-    if (*c == '\\') return false;
-    ascii = ascii && static_cast<unsigned char>(*c) < 0x80;
-  }
-  if (ascii) {
-    *name = QString::fromLatin1(raw);
-    return true;
-  }
-  *name = QFile::decodeName(raw);
-  return QFile::encodeName(*name) == raw;
-}
-
 // ForEachFolderEntry reads this many names at a time; a full block has its records made by
 // several threads.
 constexpr size_t kFolderBlock = 4096;
-
-bool IsDotOrDotDot(const char* n) {
-  return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
-}
 
 // The record of one item named by its canonical device path.
 bool FindExact(const QString& canonical, WIN32_FIND_DATAW* data) {
@@ -147,7 +125,7 @@ bool CFind::State::NextMatch(WIN32_FIND_DATAW* data) {
     if (!entry) return Fail(errno ? ErrorFromErrno(errno) : ERROR_NO_MORE_FILES);
     const char* raw = entry->d_name;
     QString name;
-    if (IsDotOrDotDot(raw) || !DeviceName(raw, &name)) continue;
+    if (host::IsDotOrDotDot(raw) || !host::DeviceName(raw, &name)) continue;
     if (!matchAll && !WildcardMatch(foldedPattern, name.toCaseFolded())) continue;
     bool vanished = false;
     Fill(raw, name, entry, data, &vanished);
@@ -250,7 +228,8 @@ bool ForEachFolderEntry(const QString& strFolder,
         break;
       }
       QString name;
-      if (IsDotOrDotDot(entry->d_name) || !DeviceName(entry->d_name, &name)) continue;
+      if (host::IsDotOrDotDot(entry->d_name) || !host::DeviceName(entry->d_name, &name))
+        continue;
       names.push_back({QByteArray(entry->d_name), std::move(name), entry->d_type});
     }
     const size_t nNames = names.size();

@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QFile>
 
 #include <vector>
 
 #include "platform/device_root.h"
+#include "platform/host_stat.h"
 
 // The walk talks to the host directly, relative to each folder's descriptor: one status call
 // per item is all a size needs, where a full find record would also read the item's extended
@@ -18,21 +18,6 @@
 
 namespace plat {
 namespace {
-
-bool IsDotOrDotDot(const char* n) {
-  return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
-}
-
-// The same rule as the folder enumeration: no backslash, and a name that survives the trip
-// through the host encoding.
-bool IsDeviceName(const char* raw) {
-  bool bAscii = true;
-  for (const char* c = raw; *c; ++c) {
-    if (*c == '\\') return false;
-    bAscii = bAscii && static_cast<unsigned char>(*c) < 0x80;
-  }
-  return bAscii || QFile::encodeName(QFile::decodeName(raw)) == raw;
-}
 
 // Reads one folder: counts its files, and appends its sub-folders (not links) to pPending.
 // False when fnStop asked to end the walk.
@@ -46,7 +31,7 @@ bool ReadFolder(int nDirFd, const QByteArray& host, CFolderTotals* pTotals,
   bool bGoOn = true;
   while (const struct dirent* entry = ::readdir(dir)) {
     const char* name = entry->d_name;
-    if (IsDotOrDotDot(name) || !IsDeviceName(name)) continue;
+    if (host::IsDotOrDotDot(name) || !host::DeviceName(name)) continue;
     if (fnStop && fnStop()) {
       bGoOn = false;
       break;

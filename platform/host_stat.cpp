@@ -10,6 +10,8 @@
 #include <cstring>
 #include <functional>
 
+#include <QFile>
+
 #include "platform/errors.h"
 #include "platform/filetime.h"
 
@@ -225,6 +227,26 @@ QString LastComponent(const QString& canonical) {
 
 bool IsTopLevel(const QString& canonical) {
   return canonical.size() > 1 && canonical.lastIndexOf(u'\\') == 0;
+}
+
+bool IsDotOrDotDot(const char* raw) {
+  return raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0));
+}
+
+bool DeviceName(const char* raw, QString* pName) {
+  bool ascii = true;
+  for (const char* c = raw; *c; ++c) {
+    if (*c == '\\') return false;
+    ascii = ascii && static_cast<unsigned char>(*c) < 0x80;
+  }
+  if (ascii) {
+    if (pName) *pName = QString::fromLatin1(raw);
+    return true;
+  }
+  const QString name = QFile::decodeName(raw);
+  if (QFile::encodeName(name) != raw) return false;
+  if (pName) *pName = name;
+  return true;
 }
 
 }  // namespace plat::host

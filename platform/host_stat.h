@@ -85,4 +85,10 @@ bool Fail(DWORD error);
 QString LastComponent(const QString& canonical);
 bool IsTopLevel(const QString& canonical);
 
+// "." and "..", which no listing reports.
+bool IsDotOrDotDot(const char* raw);
+// True for a host name the device can show: one without a backslash that survives the trip
+// through the host encoding. *pName, when given, receives the device name.
+bool DeviceName(const char* raw, QString* pName = nullptr);
+
 }  // namespace plat::host
