@@ -1,8 +1,5 @@
 // The held-back steps of a move: committed in batches, so that the file system writes its
 // cache once for many files before each copy is flushed and its source deleted.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "browse/path_helpers.h"
 #include "core/app_log.h"
 #include "fileops/copy_move_internal.h"
@@ -15,13 +12,7 @@
 namespace fileops::copy_detail {
 
 bool FlushFileSystemOf(const QString& strDevicePath) {
-  QByteArray host;
-  if (!plat::CDeviceRoot::ToHost(strDevicePath, &host)) return false;
-  const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool bOk = ::syncfs(fd) == 0;
-  ::close(fd);
-  return bOk;
+  return plat::FlushFileSystem(strDevicePath);
 }
 
 namespace {

@@ -73,27 +73,12 @@ bool LiesInFolder(const QString& strPath, const QString& strFolder) {
 }
 
 bool IsSameHostItem(const QString& a, const QString& b) {
-  QByteArray hostA, hostB;
-  struct stat sa, sb;
-  return plat::CDeviceRoot::ToHost(a, &hostA) && plat::CDeviceRoot::ToHost(b, &hostB) &&
-         ::stat(hostA.constData(), &sa) == 0 && ::stat(hostB.constData(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  quint64 deviceA = 0, inodeA = 0, deviceB = 0, inodeB = 0;
+  return plat::GetItemIdentity(a, &deviceA, &inodeA) &&
+         plat::GetItemIdentity(b, &deviceB, &inodeB) && deviceA == deviceB && inodeA == inodeB;
 }
 
-bool FlushFolder(const QString& strDevicePath) {
-  // The host layer has no call for a folder's entries; the device path is still mapped by it.
-  QByteArray host;
-  if (!plat::CDeviceRoot::ToHost(strDevicePath, &host)) return false;
-  const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    plat::SetLastError(plat::ErrorFromErrno(errno));
-    return false;
-  }
-  const bool bOk = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
-  if (!bOk) plat::SetLastError(plat::ErrorFromErrno(errno));
-  ::close(fd);
-  return bOk;
-}
+bool FlushFolder(const QString& strDevicePath) { return plat::FlushFolder(strDevicePath); }
 
 void ReportFileResult(const QString& strSource, int nResult) {
   if (nResult == eCopySourceNotDeleted) {

@@ -250,7 +250,10 @@ int OverwriteFile(const QString& strPath, const CShredOptions& options, BYTE* bu
   }
   plat::CHostFile file;
   quint64 size = 0;
-  if (!file.Open(strPath, plat::GENERIC_WRITE, plat::OPEN_EXISTING) || !file.GetSize(&size)) {
+  // A link is never followed: a file swapped for one since it was looked at is not overwritten.
+  if (!file.Open(strPath, plat::GENERIC_WRITE, plat::OPEN_EXISTING,
+                 plat::FILE_FLAG_OPEN_REPARSE_POINT) ||
+      !file.GetSize(&size)) {
     LogErr(u"Could not open %s for shredding", strPath);
     LogSystemError(plat::GetLastError());
     return eShredOpenFailed;

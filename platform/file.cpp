@@ -36,42 +36,57 @@ int OpenFlags(DWORD access) {
   return flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 }
 
-// Opens the host file for the disposition; *created tells whether this call made it.
-int OpenForDisposition(const QByteArray& host, int flags, DWORD creation, bool* created) {
+// Opens the file for the disposition beneath the root; *created tells whether this call made
+// it. 0 or errno.
+int OpenForDisposition(const QString& canonical, int flags, DWORD creation, bool openLink,
+                       host::CFd* fd, bool* created) {
   *created = false;
+  // The link itself is never opened as a file: with openLink a last component that is a link
+  // is refused instead of followed.
+  const int nofollow = openLink ? O_NOFOLLOW : 0;
   switch (creation) {
     case CREATE_NEW: {
-      const int fd = ::open(host.constData(), flags | O_CREAT | O_EXCL, 0666);
-      *created = fd >= 0;
-      return fd;
+      const int err = host::OpenBeneath(canonical, flags | O_CREAT | O_EXCL, fd);
+      *created = err == 0;
+      return err;
     }
     case CREATE_ALWAYS:
     case OPEN_ALWAYS: {
       // Exclusive creation first, so that no file is ever created through a symbolic link
       // and the caller learns whether the item existed.
-      int fd = ::open(host.constData(), flags | O_CREAT | O_EXCL, 0666);
-      if (fd >= 0) {
+      const int err = host::OpenBeneath(canonical, flags | O_CREAT | O_EXCL, fd);
+      if (err == 0) {
         *created = true;
-        return fd;
+        return 0;
       }
-      if (errno != EEXIST) return -1;
-      return ::open(host.constData(), flags | (creation == CREATE_ALWAYS ? O_TRUNC : 0));
+      if (err != EEXIST) return err;
+      return host::OpenBeneath(canonical,
+                               flags | nofollow | (creation == CREATE_ALWAYS ? O_TRUNC : 0), fd);
     }
     case OPEN_EXISTING:
-      return ::open(host.constData(), flags);
+      return host::OpenBeneath(canonical, flags | nofollow, fd);
     case TRUNCATE_EXISTING:
-      return ::open(host.constData(), flags | O_TRUNC);
+      return host::OpenBeneath(canonical, flags | nofollow | O_TRUNC, fd);
     default:
-      errno = EINVAL;
-      return -1;
+      return EINVAL;
   }
 }
 
+// Removes a file this open has just made (when its attributes could not be set).
+void RemoveCreated(const QString& canonical) {
+  host::CFd folder;
+  QByteArray name;
+  if (host::OpenParent(canonical, &folder, &name) == 0)
+    ::unlinkat(folder.Get(), name.constData(), 0);
+}
+
 // Makes a newly created file durable in its folder: the folder's entry is flushed too.
-int SyncParentFolder(const QByteArray& host) {
-  const qsizetype slash = host.lastIndexOf('/');
-  const QByteArray parent = slash <= 0 ? QByteArray("/") : host.left(slash);
-  const int fd = ::open(parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+int SyncParentFolder(const QString& canonical) {
+  host::CFd folder;
+  QByteArray name;
+  if (const int err = host::OpenParent(canonical, &folder, &name)) return err;
+  // An O_PATH descriptor cannot be synced; the folder itself is opened from it.
+  const int fd = ::openat(folder.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
   const int result = ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
@@ -103,37 +118,36 @@ CHostFile& CHostFile::operator=(CHostFile&& other) noexcept {
 bool CHostFile::Open(const QString& devicePath, DWORD access, DWORD creation, DWORD attributes) {
   if (fd_ >= 0) Close();
   QString canonical;
-  QByteArray host;
-  if (!CDeviceRoot::Canonical(devicePath, &canonical) || !CDeviceRoot::ToHost(canonical, &host))
-    return false;
+  if (!CDeviceRoot::Canonical(devicePath, &canonical)) return false;
   if (Injected(EFaultOp::eFaultCreate, canonical)) return false;
   if (creation < CREATE_NEW || creation > TRUNCATE_EXISTING ||
       (creation == TRUNCATE_EXISTING && !(access & GENERIC_WRITE)))
     return Fail(ERROR_INVALID_PARAMETER);
+  const bool openLink = (attributes & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
+  attributes &= ~FILE_FLAG_OPEN_REPARSE_POINT;
   bool created = false;
-  const int fd = OpenForDisposition(host, OpenFlags(access), creation, &created);
-  if (fd < 0) {
-    const int err = errno;
+  host::CFd file;
+  if (const int err =
+          OpenForDisposition(canonical, OpenFlags(access), creation, openLink, &file, &created)) {
     if (err == EEXIST && creation == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
-    return host::FailPath(err, host);
+    return host::FailPath(err, canonical);
   }
+  const int fd = file.Get();
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     // Folders, devices, FIFOs and sockets are not files the program can read or write.
-    ::close(fd);
     return Fail(ERROR_ACCESS_DENIED);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if ((created || creation == CREATE_ALWAYS) && (attributes & ~FILE_ATTRIBUTE_NORMAL)) {
-    const int err = host::ApplyAttributes(host.constData(), attributes,
+    const int err = host::ApplyAttributes(fd, attributes,
                                           host::LastComponent(canonical).startsWith(u'.'));
     if (err != 0) {
-      ::close(fd);
-      if (created) ::unlink(host.constData());
-      return host::FailPath(err, host);
+      if (created) RemoveCreated(canonical);
+      return host::FailPath(err, canonical);
     }
   }
-  fd_ = fd;
+  fd_ = file.Release();
   path_ = canonical;
   created_ = created;
   SetLastError(created || creation == CREATE_NEW || creation == OPEN_EXISTING ||
@@ -217,12 +231,14 @@ bool CHostFile::Flush() {
   if (Injected(EFaultOp::eFaultFlush, path_)) return false;
   if (::fdatasync(fd_) != 0) return Fail(ErrorFromErrno(errno));
   if (created_) {
-    QByteArray host;
-    if (!CDeviceRoot::ToHost(path_, &host)) return false;
-    if (const int err = SyncParentFolder(host)) return Fail(ErrorFromErrno(err));
+    if (const int err = SyncParentFolder(path_)) return Fail(ErrorFromErrno(err));
     created_ = false;
   }
   return true;
+}
+
+void CHostFile::StartWriteBack() {
+  if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 bool CHostFile::SetTimes(const FILETIME* creation, const FILETIME* lastAccess,
@@ -242,10 +258,7 @@ bool CHostFile::SetTimes(const FILETIME* creation, const FILETIME* lastAccess,
   }
   if (::futimens(fd_, times) != 0) return Fail(ErrorFromErrno(errno));
   if (creation) {
-    QByteArray host;
-    if (!CDeviceRoot::ToHost(path_, &host)) return false;
-    if (const int err = host::StoreCreationTime(host.constData(), *creation))
-      return Fail(ErrorFromErrno(err));
+    if (const int err = host::StoreCreationTime(fd_, *creation)) return Fail(ErrorFromErrno(err));
   }
   return true;
 }

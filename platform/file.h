@@ -17,6 +17,11 @@ constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD OPEN_ALWAYS = 4;
 constexpr DWORD TRUNCATE_EXISTING = 5;
 
+// With the attributes of Open: a last component that is a symbolic link is refused
+// (ERROR_CANT_RESOLVE_FILENAME) instead of followed, for callers that act on the item itself
+// and must never reach what a link points to (a shred, a walk that met a file).
+constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
+
 // Seek origins.
 constexpr DWORD FILE_BEGIN = 0;
 constexpr DWORD FILE_CURRENT = 1;
@@ -34,7 +39,9 @@ class CHostFile {
   CHostFile& operator=(const CHostFile&) = delete;
 
   // access: GENERIC_READ and/or GENERIC_WRITE. attributes: applied when a file is created
-  // (read-only, hidden, ...). CREATE_NEW fails with ERROR_FILE_EXISTS when the name exists;
+  // (read-only, hidden, ...), and FILE_FLAG_OPEN_REPARSE_POINT. The path is resolved beneath
+  // the device root: a link on the way (or an existing file that is a link) is followed only
+  // while it stays inside the root; one that leads outside gives ERROR_ACCESS_DENIED. CREATE_NEW fails with ERROR_FILE_EXISTS when the name exists;
   // CREATE_ALWAYS and OPEN_ALWAYS on an existing file succeed and set ERROR_ALREADY_EXISTS.
   // A folder cannot be opened (ERROR_ACCESS_DENIED).
   bool Open(const QString& devicePath, DWORD access, DWORD creation, DWORD attributes = 0);
@@ -51,6 +58,9 @@ class CHostFile {
   bool SetEnd();
   // Sends everything written so far to stable storage.
   bool Flush();
+  // Starts writing the file's data back without waiting for it: a later Flush then waits
+  // less. Failures only cost speed, so nothing is reported.
+  void StartWriteBack();
   // Null pointers leave that time as it is.
   bool SetTimes(const FILETIME* creation, const FILETIME* lastAccess, const FILETIME* lastWrite);
   // False when the host reports an error on close; the file is closed either way.

@@ -1,6 +1,12 @@
 #pragma once
 // Whole-item operations of the device file system. Every call that fails returns false (or
 // the documented failure value) and sets the last error (plat::GetLastError).
+//
+// Every path is resolved beneath the device root: links on the way are followed only while
+// they stay inside it, and a path that leads outside fails with ERROR_ACCESS_DENIED. Calls
+// that act on an item itself (delete, move, remove a folder) never follow a link at the
+// last component; those that read or set what an item is (attributes, times) follow it,
+// inside the root only.
 
 #include <QString>
 
@@ -21,6 +27,8 @@ bool MoveFile(const QString& from, const QString& to);
 bool ReplaceFile(const QString& replaced, const QString& replacement);
 
 bool CreateDirectory(const QString& devicePath);
+// Makes a folder and its missing parents; true when the folder exists afterwards.
+bool CreateFolders(const QString& devicePath);
 // Removes an empty folder; a symbolic link to a folder is removed itself.
 bool RemoveDirectory(const QString& devicePath);
 
@@ -46,6 +54,14 @@ UINT GetTempFileName(const QString& folder, const QString& prefix, UINT unique,
 // Space on the volume that holds the path.
 bool GetDiskFreeSpaceEx(const QString& devicePath, quint64* freeBytesToCaller,
                         quint64* totalBytes, quint64* totalFreeBytes);
+
+// Sends a folder's entries (names made, removed or renamed in it) to stable storage.
+bool FlushFolder(const QString& devicePath);
+// Sends everything written to the file system that holds the path to stable storage.
+bool FlushFileSystem(const QString& devicePath);
+// The host's identity of the item a path names (links followed inside the root): two paths
+// with the same identity name one item.
+bool GetItemIdentity(const QString& devicePath, quint64* device, quint64* inode);
 
 // True when the device path names a top-level folder of the root that is a mount point of
 // another file system.

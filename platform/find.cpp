@@ -50,13 +50,9 @@ constexpr size_t kFolderBlock = 4096;
 // The record of one item named by its canonical device path.
 bool FindExact(const QString& canonical, WIN32_FIND_DATAW* data) {
   if (canonical == u"\\") return Fail(ERROR_FILE_NOT_FOUND);  // the root has no record
-  QByteArray host;
-  if (!CDeviceRoot::ToHost(canonical, &host)) return false;
   host::CItemStatus status;
-  if (const int err = host::StatItem(AT_FDCWD, host.constData(), &status))
-    return host::FailPath(err, host);
-  const host::CStoredMeta meta =
-      status.dangling ? host::CStoredMeta{} : host::ReadStoredMeta(host.constData());
+  host::CStoredMeta meta;
+  if (const DWORD error = host::StatPath(canonical, &status, &meta)) return Fail(error);
   const QString name = host::LastComponent(canonical);
   const DWORD attributes = host::AttributesOf(status, meta, name.startsWith(u'.'),
                                               host::IsTopLevel(canonical),
@@ -68,17 +64,18 @@ bool FindExact(const QString& canonical, WIN32_FIND_DATAW* data) {
 // What the records of one folder's entries are made from.
 struct CFolderScan {
   int dirFd;            // the open folder; entries are looked up relative to it
+  const QByteArray* relative;  // the folder's path relative to the root, for links
   bool topLevel;        // the folder is the root, where storage cards live
   quint64 rootDevice;
 };
 
 // The record of one entry of the folder; false when the entry has vanished since the folder
-// was read. *pFolderHost is the folder's host path with its "/"; the name is appended to it
-// for the extended attributes and taken off again.
-bool FillEntry(const CFolderScan& scan, QByteArray* pFolderHost, const char* raw,
-               const QString& name, unsigned char dType, WIN32_FIND_DATAW* data) {
+// was read.
+bool FillEntry(const CFolderScan& scan, const char* raw, const QString& name,
+               unsigned char dType, WIN32_FIND_DATAW* data) {
   host::CItemStatus status;
-  const int err = host::StatItem(scan.dirFd, raw, &status);
+  host::CFd target;
+  const int err = host::StatItem(scan.dirFd, raw, *scan.relative, &status, &target);
   if (err == ENOENT) return false;
   if (err != 0) {
     // The entry exists but its status cannot be read: report what the folder says of it.
@@ -87,23 +84,39 @@ bool FillEntry(const CFolderScan& scan, QByteArray* pFolderHost, const char* raw
     status.device = scan.rootDevice;
   }
   host::CStoredMeta meta;
-  if (err == 0 && !status.dangling) {
-    const qsizetype folderLength = pFolderHost->size();
-    pFolderHost->append(raw);
-    meta = host::ReadStoredMeta(pFolderHost->constData());
-    pFolderHost->truncate(folderLength);
-  }
+  if (err == 0 && !status.dangling)
+    meta = status.isLink ? host::ReadStoredMeta(target.Get(), "")
+                         : host::ReadStoredMeta(scan.dirFd, raw);
   const DWORD attributes =
       host::AttributesOf(status, meta, raw[0] == '.', scan.topLevel, scan.rootDevice);
   host::FillFindData(status, meta, attributes, name, data);
   return true;
 }
 
+// Opens a folder for reading beneath the root (links inside the root followed); null with the
+// last error set when it cannot be read: ERROR_PATH_NOT_FOUND for a missing folder or a
+// file, ERROR_ACCESS_DENIED for one the host refuses or that lies outside the root.
+DIR* OpenFolder(const QString& canonical, QByteArray* pRelative) {
+  if (!host::RelativeHostPath(canonical, pRelative)) return nullptr;
+  host::CFd fd;
+  if (const int err = host::OpenRelative(*pRelative, O_RDONLY | O_DIRECTORY, &fd)) {
+    Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+    return nullptr;
+  }
+  DIR* dir = ::fdopendir(fd.Get());
+  if (!dir) {
+    Fail(ErrorFromErrno(errno));
+    return nullptr;
+  }
+  fd.Release();
+  return dir;
+}
+
 }  // namespace
 
 struct CFind::State {
   DIR* dir = nullptr;        // null once an exact lookup has given its one record
-  QByteArray folderHost;     // host path of the folder + "/", for the extended attributes
+  QByteArray folderRelative;  // the folder's path relative to the root, for links
   QString foldedPattern;     // case-folded
   bool matchAll = false;     // "*" or "*.*": no name test
   bool topLevel = false;     // the folder is the root, where storage cards live
@@ -135,8 +148,8 @@ bool CFind::State::NextMatch(WIN32_FIND_DATAW* data) {
 
 void CFind::State::Fill(const char* raw, const QString& name, const struct dirent* entry,
                         WIN32_FIND_DATAW* data, bool* vanished) {
-  const CFolderScan scan{::dirfd(dir), topLevel, rootDevice};
-  *vanished = !FillEntry(scan, &folderHost, raw, name, entry->d_type, data);
+  const CFolderScan scan{::dirfd(dir), &folderRelative, topLevel, rootDevice};
+  *vanished = !FillEntry(scan, raw, name, entry->d_type, data);
 }
 
 CFind::~CFind() { Close(); }
@@ -153,16 +166,12 @@ bool CFind::First(const QString& pattern, WIN32_FIND_DATAW* data) {
   }
   const qsizetype slash = canonical.lastIndexOf(u'\\');
   const QString folder = slash == 0 ? QStringLiteral("\\") : canonical.left(slash);
-  QByteArray folderHost;
-  if (!CDeviceRoot::ToHost(folder, &folderHost)) return false;
-  DIR* dir = ::opendir(folderHost.constData());
-  if (!dir) {
-    const int err = errno;
-    return Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
-  }
+  QByteArray folderRelative;
+  DIR* dir = OpenFolder(folder, &folderRelative);
+  if (!dir) return false;
   state_ = new State;
   state_->dir = dir;
-  state_->folderHost = folderHost.endsWith('/') ? folderHost : folderHost + '/';
+  state_->folderRelative = folderRelative;
   state_->foldedPattern = name.toCaseFolded();
   state_->matchAll = name == u"*" || name == u"*.*";
   state_->topLevel = folder == u"\\";
@@ -191,17 +200,12 @@ bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
   QString canonical;
-  QByteArray folderHost;
-  if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
-      !CDeviceRoot::ToHost(canonical, &folderHost))
-    return false;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderHost.constData()), &::closedir);
-  if (!dir) {
-    const int err = errno;
-    return Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
-  }
-  if (!folderHost.endsWith('/')) folderHost += '/';
-  const CFolderScan scan{::dirfd(dir.get()), canonical == u"\\", CDeviceRoot::HostDevice()};
+  QByteArray folderRelative;
+  if (!CDeviceRoot::Canonical(strFolder, &canonical)) return false;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(OpenFolder(canonical, &folderRelative), &::closedir);
+  if (!dir) return false;
+  const CFolderScan scan{::dirfd(dir.get()), &folderRelative, canonical == u"\\",
+                         CDeviceRoot::HostDevice()};
   const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
 
   // The names are read a block at a time, then the block's records are made, by several
@@ -236,10 +240,9 @@ bool ForEachFolderEntry(const QString& strFolder,
     records.resize(nNames);
     present.assign(nNames, 0);
     const auto fillRange = [&](size_t from, size_t to) {
-      QByteArray pathBuffer = folderHost;  // each thread appends names to its own copy
       for (size_t i = from; i < to; ++i)
-        present[i] = FillEntry(scan, &pathBuffer, names[i].raw.constData(), names[i].name,
-                               names[i].dType, &records[i]);
+        present[i] = FillEntry(scan, names[i].raw.constData(), names[i].name, names[i].dType,
+                               &records[i]);
     };
     const size_t nParts = nNames < kFolderBlock ? 1 : nThreads;
     const size_t nChunk = (nNames + nParts - 1) / nParts;

@@ -14,18 +14,28 @@
 
 // The walk talks to the host directly, relative to each folder's descriptor: one status call
 // per item is all a size needs, where a full find record would also read the item's extended
-// attributes. The device path is mapped to the host exactly once, by the device root.
+// attributes. The top folder is found beneath the device root; every folder below it is
+// opened relative to its parent's descriptor without following a link, so that a folder
+// swapped for a link while the walk runs is never entered.
 
 namespace plat {
 namespace {
 
-// Reads one folder: counts its files, and appends its sub-folders (not links) to pPending.
-// False when fnStop asked to end the walk.
-bool ReadFolder(int nDirFd, const QByteArray& host, CFolderTotals* pTotals,
-                std::vector<QByteArray>* pPending, const std::function<bool()>& fnStop) {
-  DIR* dir = ::fdopendir(nDirFd);
+// A folder being read, and the names of its sub-folders still to enter.
+struct CFrame {
+  int fd = -1;  // the folder, kept open so that its sub-folders are opened relative to it
+  QByteArray relative;  // its path relative to the root, against which links are resolved
+  std::vector<QByteArray> subFolders;
+};
+
+// Reads one folder (nDirFd, which stays open): counts its files, and lists its sub-folders
+// (not links) in pFrame. False when fnStop asked to end the walk.
+bool ReadFolder(CFolderTotals* pTotals, CFrame* pFrame, const std::function<bool()>& fnStop) {
+  const int nDirFd = pFrame->fd;
+  const int nReadFd = ::dup(nDirFd);  // the stream owns its descriptor; the frame keeps its own
+  DIR* dir = nReadFd < 0 ? nullptr : ::fdopendir(nReadFd);
   if (!dir) {
-    ::close(nDirFd);
+    if (nReadFd >= 0) ::close(nReadFd);
     return true;
   }
   bool bGoOn = true;
@@ -41,17 +51,17 @@ bool ReadFolder(int nDirFd, const QByteArray& host, CFolderTotals* pTotals,
     if (!bKnownDir && ::fstatat(nDirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (bKnownDir || S_ISDIR(st.st_mode)) {
       ++pTotals->folders;
-      pPending->push_back(host + '/' + name);
+      pFrame->subFolders.emplace_back(name);
       continue;
     }
     if (S_ISLNK(st.st_mode)) {
-      struct stat target;
-      if (::fstatat(nDirFd, name, &target, 0) != 0) {
-        ++pTotals->files;  // dangling: a file of size 0
-        continue;
-      }
-      if (S_ISDIR(target.st_mode)) continue;  // a linked folder is neither entered nor counted
-      st = target;
+      // What the listing shows for the link: its target inside the root, or a dangling link.
+      host::CItemStatus status;
+      if (host::StatItem(nDirFd, name, pFrame->relative, &status) != 0) continue;
+      if (status.isDir) continue;  // a linked folder is neither entered nor counted
+      ++pTotals->files;            // a dangling link is a file of size 0
+      pTotals->bytes += status.size;
+      continue;
     }
     ++pTotals->files;
     pTotals->bytes += static_cast<quint64>(st.st_size);
@@ -66,28 +76,41 @@ bool ComputeFolderTotals(const QString& strFolder, CFolderTotals* pTotals,
                          const std::function<bool()>& fnStop) {
   *pTotals = CFolderTotals{};
   QString strCanonical;
-  QByteArray top;
-  if (!plat::CDeviceRoot::Canonical(strFolder, &strCanonical) ||
-      !plat::CDeviceRoot::ToHost(strCanonical, &top))
-    return false;
-  while (top.size() > 1 && top.endsWith('/')) top.chop(1);
+  if (!plat::CDeviceRoot::Canonical(strFolder, &strCanonical)) return false;
   // The folder itself must not be a link either; the device root is taken as it is.
   const int nNoFollow = strCanonical == u"\\" ? 0 : O_NOFOLLOW;
-  const int nTopFd = ::open(top.constData(), O_RDONLY | O_DIRECTORY | nNoFollow | O_CLOEXEC);
-  if (nTopFd < 0) return false;
-  // Folders still to read, as host paths; a list rather than the call stack, so that a deep
-  // tree cannot exhaust it, and paths rather than open descriptors, so that it cannot
-  // exhaust those either.
-  std::vector<QByteArray> pending;
-  if (!ReadFolder(nTopFd, top, pTotals, &pending, fnStop)) return false;
-  while (!pending.empty()) {
-    const QByteArray host = std::move(pending.back());
-    pending.pop_back();
-    const int nFd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  QByteArray relative;
+  host::CFd top;
+  if (!host::RelativeHostPath(strCanonical, &relative) ||
+      host::OpenRelative(relative, O_RDONLY | O_DIRECTORY | nNoFollow, &top) != 0)
+    return false;
+  // Depth first, one open descriptor per level: a list rather than the call stack, so that
+  // a deep tree cannot exhaust it. A level the host refuses to open (too many open files
+  // included) adds nothing.
+  std::vector<CFrame> stack(1);
+  stack.back().fd = top.Release();
+  stack.back().relative = relative;
+  bool bGoOn = ReadFolder(pTotals, &stack.back(), fnStop);
+  while (bGoOn && !stack.empty()) {
+    CFrame& frame = stack.back();
+    if (frame.subFolders.empty()) {
+      ::close(frame.fd);
+      stack.pop_back();
+      continue;
+    }
+    const QByteArray name = std::move(frame.subFolders.back());
+    frame.subFolders.pop_back();
+    const int nFd =
+        ::openat(frame.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (nFd < 0) continue;  // unreadable, or replaced by a link since it was seen
-    if (!ReadFolder(nFd, host, pTotals, &pending, fnStop)) return false;
+    CFrame child;
+    child.fd = nFd;
+    child.relative = frame.relative.isEmpty() ? name : frame.relative + '/' + name;
+    stack.push_back(std::move(child));  // frame is not used after this
+    bGoOn = ReadFolder(pTotals, &stack.back(), fnStop);
   }
-  return true;
+  for (const CFrame& frame : stack) ::close(frame.fd);
+  return bGoOn;
 }
 
 }  // namespace plat

@@ -2,9 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -41,9 +44,86 @@ bool ParseNumber(const char* text, ssize_t length, quint64* value) {
   return true;
 }
 
-bool ReadNumberXattr(const char* hostPath, const char* name, quint64* value) {
+// The extended-attribute calls relative to a folder's descriptor came with Linux 6.13; the
+// same numbers on every architecture. Before that, and for an item's own descriptor (which
+// those calls refuse when it is an O_PATH one), the descriptor is named through /proc.
+#ifndef SYS_getxattrat
+constexpr long SYS_getxattrat = 464;
+#endif
+#ifndef SYS_listxattrat
+constexpr long SYS_listxattrat = 465;
+#endif
+#ifndef SYS_fchmodat2
+constexpr long SYS_fchmodat2 = 452;
+#endif
+
+struct CXattrArgs {  // struct xattr_args of the kernel
+  quint64 value;
+  quint32 size;
+  quint32 flags;
+};
+
+std::atomic<bool> g_noXattrAt{false};
+std::atomic<bool> g_noChmodAt2{false};
+
+QByteArray ProcPath(int fd, const char* name) {
+  QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
+  if (*name) path += QByteArray("/") + name;
+  return path;
+}
+
+ssize_t ListXattr(int dirFd, const char* name, char* list, size_t size) {
+  if (*name && !g_noXattrAt.load(std::memory_order_relaxed)) {
+    const long n = ::syscall(SYS_listxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, list, size);
+    if (n >= 0 || errno != ENOSYS) return n;
+    g_noXattrAt.store(true, std::memory_order_relaxed);
+  }
+  const QByteArray path = ProcPath(dirFd, name);
+  return *name ? ::llistxattr(path.constData(), list, size)
+               : ::listxattr(path.constData(), list, size);
+}
+
+ssize_t GetXattr(int dirFd, const char* name, const char* attribute, char* value,
+                 size_t size) {
+  if (*name && !g_noXattrAt.load(std::memory_order_relaxed)) {
+    CXattrArgs args{reinterpret_cast<quintptr>(value), static_cast<quint32>(size), 0};
+    const long n = ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, attribute,
+                             &args, sizeof(args));
+    if (n >= 0 || errno != ENOSYS) return n;
+    g_noXattrAt.store(true, std::memory_order_relaxed);
+  }
+  const QByteArray path = ProcPath(dirFd, name);
+  return *name ? ::lgetxattr(path.constData(), attribute, value, size)
+               : ::getxattr(path.constData(), attribute, value, size);
+}
+
+// The changes act on an item's own descriptor only.
+int SetXattr(int fd, const char* attribute, const QByteArray& value) {
+  const QByteArray path = ProcPath(fd, "");
+  return ::setxattr(path.constData(), attribute, value.constData(), value.size(), 0) == 0
+             ? 0
+             : errno;
+}
+
+int RemoveXattr(int fd, const char* attribute) {
+  const QByteArray path = ProcPath(fd, "");
+  if (::removexattr(path.constData(), attribute) == 0 || errno == ENODATA) return 0;
+  return errno;
+}
+
+int ChangeMode(int fd, mode_t mode) {
+  if (!g_noChmodAt2.load(std::memory_order_relaxed)) {
+    if (::syscall(SYS_fchmodat2, fd, "", mode, AT_EMPTY_PATH) == 0) return 0;
+    if (errno != ENOSYS) return errno;
+    g_noChmodAt2.store(true, std::memory_order_relaxed);
+  }
+  const QByteArray path = ProcPath(fd, "");
+  return ::chmod(path.constData(), mode) == 0 ? 0 : errno;
+}
+
+bool ReadNumberXattr(int dirFd, const char* name, const char* attribute, quint64* value) {
   char buffer[32];
-  const ssize_t n = ::getxattr(hostPath, name, buffer, sizeof(buffer));
+  const ssize_t n = GetXattr(dirFd, name, attribute, buffer, sizeof(buffer));
   return ParseNumber(buffer, n, value);
 }
 
@@ -51,33 +131,34 @@ bool ReadNumberXattr(const char* hostPath, const char* name, quint64* value) {
 // kind that cannot carry them. The bits are then dropped without failing the call.
 bool IsUnsupported(int err) { return err == ENOTSUP || err == EPERM; }
 
-int WriteNumberXattr(const char* hostPath, const char* name, quint64 value) {
-  const QByteArray text = QByteArray::number(value);
-  if (::setxattr(hostPath, name, text.constData(), text.size(), 0) == 0) return 0;
-  return errno;
-}
-
-int RemoveXattr(const char* hostPath, const char* name) {
-  if (::removexattr(hostPath, name) == 0 || errno == ENODATA) return 0;
-  return errno;
-}
-
 // Changing an extended attribute needs write permission on the item; a read-only item gets
 // the owner's write bit for the duration of the change.
-int WithOwnerWrite(const char* hostPath, const std::function<int()>& change) {
+int WithOwnerWrite(int fd, const std::function<int()>& change) {
   int err = change();
   if (err != EACCES) return IsUnsupported(err) ? 0 : err;
   struct stat st;
-  if (::stat(hostPath, &st) != 0 || (st.st_mode & S_IWUSR)) return err;
-  if (::chmod(hostPath, (st.st_mode | S_IWUSR) & 07777) != 0) return err;
+  if (::fstat(fd, &st) != 0 || (st.st_mode & S_IWUSR)) return err;
+  if (ChangeMode(fd, (st.st_mode | S_IWUSR) & 07777) != 0) return err;
   err = change();
-  ::chmod(hostPath, st.st_mode & 07777);
+  ChangeMode(fd, st.st_mode & 07777);
   return IsUnsupported(err) ? 0 : err;
+}
+
+// The status of a link's target, looked up beneath the root; false when it cannot be reached
+// there (missing, a loop, or outside the root).
+bool StatTarget(const QByteArray& relative, struct statx* target, CFd* pTarget) {
+  CFd fd;
+  if (OpenRelative(relative, O_PATH, &fd) != 0) return false;
+  if (::statx(fd.Get(), "", AT_EMPTY_PATH | AT_NO_AUTOMOUNT, kStatxMask, target) != 0)
+    return false;
+  if (pTarget) *pTarget = std::move(fd);
+  return true;
 }
 
 }  // namespace
 
-int StatItem(int dirFd, const char* name, CItemStatus* status) {
+int StatItem(int dirFd, const char* name, const QByteArray& folderRelative,
+             CItemStatus* status, CFd* pTarget) {
   struct statx sx;
   if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) != 0)
     return errno;
@@ -86,9 +167,11 @@ int StatItem(int dirFd, const char* name, CItemStatus* status) {
   status->inode = sx.stx_ino;
   if (S_ISLNK(sx.stx_mode)) {
     status->isLink = true;
+    const QByteArray relative =
+        folderRelative.isEmpty() ? QByteArray(name) : folderRelative + '/' + name;
     struct statx target;
-    if (::statx(dirFd, name, AT_NO_AUTOMOUNT, kStatxMask, &target) != 0) {
-      // Dangling (or looping): a file of size 0 with the link's own times.
+    if (!StatTarget(relative, &target, pTarget)) {
+      // Dangling, looping or leading outside: a file of size 0 with the link's own times.
       status->dangling = true;
       status->mode = S_IFREG | (sx.stx_mode & 07777);
       CopyTimes(sx, status);
@@ -106,10 +189,10 @@ int StatItem(int dirFd, const char* name, CItemStatus* status) {
   return 0;
 }
 
-CStoredMeta ReadStoredMeta(const char* hostPath) {
+CStoredMeta ReadStoredMeta(int dirFd, const char* name) {
   CStoredMeta meta;
   char names[512];
-  const ssize_t n = ::listxattr(hostPath, names, sizeof(names));
+  const ssize_t n = ListXattr(dirFd, name, names, sizeof(names));
   bool hasAttributes = false;
   bool hasCreation = false;
   if (n < 0 && errno == ERANGE) {
@@ -122,13 +205,35 @@ CStoredMeta ReadStoredMeta(const char* hostPath) {
     }
   }
   quint64 value = 0;
-  if (hasAttributes && ReadNumberXattr(hostPath, kAttributesXattr, &value))
+  if (hasAttributes && ReadNumberXattr(dirFd, name, kAttributesXattr, &value))
     meta.attributes = static_cast<DWORD>(value) & kStoredAttributes;
-  if (hasCreation && ReadNumberXattr(hostPath, kCreationXattr, &value)) {
+  if (hasCreation && ReadNumberXattr(dirFd, name, kCreationXattr, &value)) {
     meta.hasCreation = true;
     meta.creation = FileTimeFromU64(value);
   }
   return meta;
+}
+
+DWORD StatPath(const QString& canonical, CItemStatus* status, CStoredMeta* pMeta) {
+  QByteArray relative;
+  if (!RelativeHostPath(canonical, &relative)) return ERROR_INVALID_NAME;
+  const qsizetype slash = relative.lastIndexOf('/');
+  const QByteArray folderRelative = slash < 0 ? QByteArray() : relative.left(slash);
+  const QByteArray name = relative.isEmpty() ? QByteArray(".") : relative.mid(slash + 1);
+  CFd folder;
+  if (const int err = OpenRelative(folderRelative, O_PATH | O_DIRECTORY, &folder))
+    return PathError(err, false);
+  CFd target;
+  if (const int err = StatItem(folder.Get(), name.constData(), folderRelative, status, &target))
+    return PathError(err, true);
+  if (pMeta) {
+    if (status->dangling)
+      *pMeta = CStoredMeta{};
+    else
+      *pMeta = status->isLink ? ReadStoredMeta(target.Get(), "")
+                              : ReadStoredMeta(folder.Get(), name.constData());
+  }
+  return 0;
 }
 
 bool IsMountPoint(const CItemStatus& status, quint64 rootDevice) {
@@ -171,9 +276,9 @@ void FillFindData(const CItemStatus& status, const CStoredMeta& meta, DWORD attr
   std::memcpy(data->cFileName, name.utf16(), static_cast<size_t>(length) * sizeof(WCHAR));
 }
 
-int ApplyAttributes(const char* hostPath, DWORD attributes, bool dotName) {
+int ApplyAttributes(int fd, DWORD attributes, bool dotName) {
   struct stat st;
-  if (::stat(hostPath, &st) != 0) return errno;
+  if (::fstat(fd, &st) != 0) return errno;
   DWORD stored = attributes & kStoredAttributes;
   if (dotName) stored &= ~FILE_ATTRIBUTE_HIDDEN;  // implied by the name
   if (S_ISDIR(st.st_mode)) stored &= ~FILE_ATTRIBUTE_TEMPORARY;
@@ -183,36 +288,37 @@ int ApplyAttributes(const char* hostPath, DWORD attributes, bool dotName) {
   // extended attribute can be written in between.
   if (!readOnly && !(mode & S_IWUSR)) {
     mode |= S_IWUSR;
-    if (::chmod(hostPath, mode) != 0) return errno;
+    if (const int err = ChangeMode(fd, mode)) return err;
   }
-  const int err = WithOwnerWrite(hostPath, [&] {
-    return stored ? WriteNumberXattr(hostPath, kAttributesXattr, stored)
-                  : RemoveXattr(hostPath, kAttributesXattr);
+  const int err = WithOwnerWrite(fd, [&] {
+    return stored ? SetXattr(fd, kAttributesXattr, QByteArray::number(stored))
+                  : RemoveXattr(fd, kAttributesXattr);
   });
   if (err != 0) return err;
-  if (readOnly && (mode & S_IWUSR)) {
-    if (::chmod(hostPath, mode & ~S_IWUSR) != 0) return errno;
-  }
+  if (readOnly && (mode & S_IWUSR)) return ChangeMode(fd, mode & ~S_IWUSR);
   return 0;
 }
 
-int StoreCreationTime(const char* hostPath, const FILETIME& creation) {
-  return WithOwnerWrite(hostPath, [&] {
-    return WriteNumberXattr(hostPath, kCreationXattr, FileTimeToU64(creation));
+int StoreCreationTime(int fd, const FILETIME& creation) {
+  return WithOwnerWrite(fd, [&] {
+    return SetXattr(fd, kCreationXattr, QByteArray::number(FileTimeToU64(creation)));
   });
 }
 
-DWORD PathError(int err, const QByteArray& hostPath) {
+DWORD PathError(int err, bool folderFound) {
   if (err != ENOENT && err != ENOTDIR) return ErrorFromErrno(err);
-  const qsizetype slash = hostPath.lastIndexOf('/');
-  const QByteArray parent = slash <= 0 ? QByteArray("/") : hostPath.left(slash);
-  struct stat st;
-  if (::stat(parent.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return ERROR_PATH_NOT_FOUND;
-  return err == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+  return folderFound && err == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
-bool FailPath(int err, const QByteArray& hostPath) {
-  SetLastError(PathError(err, hostPath));
+DWORD PathErrorOf(int err, const QString& canonical) {
+  if (err != ENOENT && err != ENOTDIR) return ErrorFromErrno(err);
+  CFd folder;
+  QByteArray name;
+  return PathError(err, OpenParent(canonical, &folder, &name) == 0);
+}
+
+bool FailPath(int err, const QString& canonical) {
+  SetLastError(PathErrorOf(err, canonical));
   return false;
 }
 

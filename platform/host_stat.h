@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/device_root.h"
 #include "platform/wintypes.h"
 
 namespace plat::host {
@@ -23,7 +24,7 @@ constexpr DWORD kStoredAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHI
 
 struct CItemStatus {
   bool isLink = false;
-  bool dangling = false;    // a link whose target cannot be reached
+  bool dangling = false;    // a link whose target cannot be reached, or lies outside the root
   bool isDir = false;       // the item, or for a link its target, is a folder
   bool mountRoot = false;   // the item itself is the root of a mount (never a link)
   bool mountKnown = false;  // the host answers the mount-root question (Linux 5.8 and later)
@@ -37,9 +38,13 @@ struct CItemStatus {
   FILETIME write{};
 };
 
-// The status of `name` in the folder dirFd (AT_FDCWD with a full host path). Links are
-// followed for everything but the link flag, the device and the mount test. 0 or errno.
-int StatItem(int dirFd, const char* name, CItemStatus* status);
+// The status of `name` in the folder dirFd, whose path relative to the root is
+// folderRelative. The name itself is never followed; a link's target is looked up beneath
+// the root, and only a target inside the root is reported (its type, size, times): a link
+// that leads outside is reported as a dangling one is, a file of size 0. *pTarget, when given, receives an O_PATH descriptor of a link's target inside the
+// root. 0 or errno.
+int StatItem(int dirFd, const char* name, const QByteArray& folderRelative,
+             CItemStatus* status, CFd* pTarget = nullptr);
 
 struct CStoredMeta {
   DWORD attributes = 0;  // only kStoredAttributes bits
@@ -47,9 +52,14 @@ struct CStoredMeta {
   FILETIME creation{};
 };
 
-// The stored bits and creation time of an item (following links). Missing or unsupported
-// extended attributes give an empty result. One listxattr call when the item has none.
-CStoredMeta ReadStoredMeta(const char* hostPath);
+// The stored bits and creation time of `name` in the folder dirFd (never followed), or with an
+// empty name of the item the descriptor dirFd was opened on (O_PATH will do). Missing or
+// unsupported extended attributes give an empty result. One listing call when there are none.
+CStoredMeta ReadStoredMeta(int dirFd, const char* name);
+
+// The status and stored attributes of the item a canonical device path names (pMeta may be
+// null): what a find record, GetFileAttributes and GetFileTimes report. 0, or the error code.
+DWORD StatPath(const QString& canonical, CItemStatus* status, CStoredMeta* pMeta);
 
 // True for a folder (not a link) that is the root of a mount of its own.
 bool IsMountPoint(const CItemStatus& status, quint64 rootDevice);
@@ -66,17 +76,22 @@ FILETIME CreationTimeOf(const CItemStatus& status, const CStoredMeta& meta);
 void FillFindData(const CItemStatus& status, const CStoredMeta& meta, DWORD attributes,
                   const QString& name, WIN32_FIND_DATAW* data);
 
-// Sets the read-only bit (the owner's write permission) and the stored bits of an item.
-// A file system without user extended attributes drops the stored bits silently. 0 or errno.
-int ApplyAttributes(const char* hostPath, DWORD attributes, bool dotName);
+// Sets the read-only bit (the owner's write permission) and the stored bits of the item the
+// descriptor fd was opened on (O_PATH will do). A file system without user extended
+// attributes drops the stored bits silently. 0 or errno.
+int ApplyAttributes(int fd, DWORD attributes, bool dotName);
 // Keeps the creation time in the extended attribute (silently dropped where unsupported).
-int StoreCreationTime(const char* hostPath, const FILETIME& creation);
+int StoreCreationTime(int fd, const FILETIME& creation);
 
-// The error code of a failed path operation: ENOENT and ENOTDIR give ERROR_PATH_NOT_FOUND
-// when the parent folder is missing, ERROR_FILE_NOT_FOUND for a missing last component.
-DWORD PathError(int err, const QByteArray& hostPath);
-// Sets the last error from errno of an operation on hostPath; returns false.
-bool FailPath(int err, const QByteArray& hostPath);
+// The error code of a failed operation on an item whose folder was found (folderFound) or
+// not: ENOENT gives ERROR_FILE_NOT_FOUND for a missing item in an existing folder, and
+// ERROR_PATH_NOT_FOUND (as ENOTDIR does) when the folder is missing.
+DWORD PathError(int err, bool folderFound);
+// The same for an operation that resolved the whole path at once: the item's folder is
+// looked up (beneath the root) to tell a missing folder from a missing item.
+DWORD PathErrorOf(int err, const QString& canonical);
+// Sets the last error from errno of an operation on canonical; returns false.
+bool FailPath(int err, const QString& canonical);
 // Sets the last error; returns false.
 bool Fail(DWORD error);
 

@@ -48,15 +48,6 @@ QString SpecialFolderPath(const CSpecialFolder& folder) {
   return folder.belowProgramFolder ? ProgramFolder() + tail : tail;
 }
 
-// Makes the folder and its missing parents.
-bool MakeFolders(const QString& devicePath) {
-  QByteArray host;
-  if (!CDeviceRoot::ToHost(devicePath, &host)) return false;
-  if (QDir().mkpath(QFile::decodeName(host))) return true;
-  SetLastError(ERROR_PATH_NOT_FOUND);
-  return false;
-}
-
 }  // namespace
 
 bool SHCreateShortcut(const QString& shortcutPath, const QString& target) {
@@ -108,7 +99,7 @@ bool SHGetSpecialFolderPath(int csidl, QString* devicePath, bool create) {
     const DWORD attributes = GetFileAttributes(path);
     const bool exists =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!exists && (!create || !MakeFolders(path))) {
+    if (!exists && (!create || !CreateFolders(path))) {
       if (!create) SetLastError(ERROR_PATH_NOT_FOUND);
       return false;
     }

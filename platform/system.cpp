@@ -6,6 +6,7 @@
 #include <QStringConverter>
 
 #include "platform/device_root.h"
+#include "platform/file_system.h"
 
 namespace plat {
 namespace {
@@ -46,8 +47,8 @@ QString DataFolder() {
         !CDeviceRoot::ToDevice(base + QStringLiteral("/pinewood-browser"), &device))
       return {};
   }
-  // Only a folder inside the root is used, so only such a folder is created.
-  QDir().mkpath(host);
+  // Only a folder inside the root is used, so only such a folder is created, beneath it.
+  CreateFolders(device);
   return device;
 }
 
@@ -55,7 +56,7 @@ QString ProgramFolder() {
   const QString data = DataFolder();
   if (!data.isEmpty()) return data;
   const QString fallback = QString::fromUtf16(kFallbackFolder);
-  QDir().mkpath(CDeviceRoot::HostDir() + QStringLiteral("/.pinewood-browser"));
+  CreateFolders(fallback);
   return fallback;
 }
 
