@@ -289,6 +289,13 @@ DWORD ReadHeader(CCryptoRun& run, CEncHeader* header) {
   *header = LoadEncHeader(bytes);
   switch (CheckEncHeader(*header)) {
     case EEncHeaderCheck::eHeaderOK:
+      // The body must be exactly the declared size in whole blocks: a size word that lies
+      // would make the output padded, cut or huge, and trailing bytes belong to nothing.
+      if (size != EncFileSizeFor(header->plainSize))
+        return run.Fail(eCryptoErrBadHeader,
+                        QStringLiteral("!!! Error: Invalid encrypted file (the body does not "
+                                       "match the size in the header)!"),
+                        false);
       return eCryptoErrNone;
     case EEncHeaderCheck::eHeaderBad:
       return run.Fail(eCryptoErrBadHeader,

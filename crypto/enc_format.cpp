@@ -40,11 +40,16 @@ CEncHeader LoadEncHeader(const BYTE bytes[kEncHeaderSize]) {
 
 EEncHeaderCheck CheckEncHeader(const CEncHeader& header) {
   if (header.magic1 != kEncMagic1 || header.magic2 != kEncMagic2 ||
-      header.version != kEncVersion || header.headerSize != kEncHeaderSize)
+      header.version != kEncVersion || header.headerSize != kEncHeaderSize ||
+      header.reserved != 0)
     return EEncHeaderCheck::eHeaderBad;
   if (header.encType != kEncTypeBlowfish) return EEncHeaderCheck::eHeaderBadType;
   if (header.algorithm != kEncAlgorithmEcb) return EEncHeaderCheck::eHeaderBadAlgorithm;
   return EEncHeaderCheck::eHeaderOK;
+}
+
+quint64 EncFileSizeFor(DWORD plainSize) {
+  return kEncHeaderSize + (quint64(plainSize) + 7) / 8 * 8;
 }
 
 DWORD UpdateCheckValue(DWORD checkValue, const BYTE* data, std::size_t length) {

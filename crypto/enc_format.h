@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include <QtGlobal>
+
 #include "platform/wintypes.h"
 
 namespace crypto {
@@ -34,12 +36,17 @@ CEncHeader LoadEncHeader(const BYTE bytes[kEncHeaderSize]);
 
 enum class EEncHeaderCheck {
   eHeaderOK,
-  eHeaderBad,           // magic, version or header size
+  eHeaderBad,           // magic, version, header size or a reserved word that is not 0
   eHeaderBadType,       // encryption type other than 2
   eHeaderBadAlgorithm,  // algorithm other than 0
 };
 // The buffer-size word is informational and not checked.
 EEncHeaderCheck CheckEncHeader(const CEncHeader& header);
+
+// The exact length of a ".enc" file whose header declares plainSize: the header, then the
+// plain size rounded up to whole 8-byte blocks. A file of any other length has a size word
+// that lies, or bytes that belong to nothing.
+quint64 EncFileSizeFor(DWORD plainSize);
 
 // The check value is the CRC-32 register (IEEE 802.3, reflected) started at 0xFFFFFFFF and
 // stored without the final inversion: the complement of the usual CRC-32 of the plain data.

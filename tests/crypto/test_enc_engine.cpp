@@ -368,6 +368,44 @@ TEST_F(EncEngineTest, BadHeadersAreRefusedAndTheDestinationRemoved) {
   }
 }
 
+TEST_F(EncEngineTest, ASizeWordThatLiesOrTrailingBytesAreRefusedBeforeAnyOutput) {
+  const QByteArray good = ReadHost(MakeEncrypted(Pattern(300)));  // 40 + 304 bytes
+  struct CCase {
+    const char* name;
+    int sizeWord;     // the plain size written at offset 32, or -1 to keep 300
+    int cutOrAdd;     // bytes appended (> 0) or cut from the end (< 0)
+    int reserved;     // the word at offset 24, or -1 to keep 0
+  } cases[] = {
+      {"size 0xFFFFFFFF", -2, 0, -1},  // -2: ff ff ff ff
+      {"size one block more", 308, 0, -1},
+      {"size one block less", 296, 0, -1},
+      {"size 0 with a body", 0, 0, -1},
+      {"one trailing byte", -1, 1, -1},
+      {"a trailing block", -1, 8, -1},
+      {"a block cut off", -1, -8, -1},
+      {"reserved word set", -1, 0, 1},
+      {"reserved word all ones", -1, 0, -2},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    QByteArray bad = good;
+    if (c.sizeWord != -1) PutWord(&bad, 32, c.sizeWord == -2 ? 0xFFFFFFFFu : DWORD(c.sizeWord));
+    if (c.reserved != -1) PutWord(&bad, 24, c.reserved == -2 ? 0xFFFFFFFFu : DWORD(c.reserved));
+    if (c.cutOrAdd > 0) bad.append(Pattern(c.cutOrAdd, 3));
+    if (c.cutOrAdd < 0) bad.chop(-c.cutOrAdd);
+    MakeFile(QStringLiteral("\\d\\in.enc"), bad);
+    EXPECT_EQ(Decrypt(QStringLiteral("\\d\\in.enc"), QStringLiteral("\\d\\in")), eCryptoErrBadHeader);
+    // Refused before the body: no node was read, no output is left, the source is as it was.
+    for (const auto& event : events_) EXPECT_NE(event.first, DWORD(eReadNodeOK));
+    EXPECT_EQ(Names(), QStringList({"in.enc"}));
+    EXPECT_EQ(ReadHost(QStringLiteral("\\d\\in.enc")), bad);
+  }
+  // The same edits undone decrypt again.
+  MakeFile(QStringLiteral("\\d\\in.enc"), good);
+  EXPECT_EQ(Decrypt(QStringLiteral("\\d\\in.enc"), QStringLiteral("\\d\\in")), eCryptoErrNone);
+  EXPECT_EQ(ReadHost(QStringLiteral("\\d\\in")), Pattern(300));
+}
+
 TEST_F(EncEngineTest, HeaderReadFailureAndBrokenBody) {
   QByteArray file = ReadHost(MakeEncrypted(Pattern(300)));
   plat::CFaultInjector::FailNth(plat::EFaultOp::eFaultRead, 1, ERROR_READ_FAULT);
@@ -375,14 +413,15 @@ TEST_F(EncEngineTest, HeaderReadFailureAndBrokenBody) {
   plat::CFaultInjector::Reset();
   EXPECT_EQ(Names(), QStringList({"in.enc"}));
 
-  // A body that is not whole 8-byte blocks.
+  // A body that is not whole 8-byte blocks no longer matches any size word: a format error.
   MakeFile(QStringLiteral("\\d\\in.enc"), file.left(40 + 13));
-  EXPECT_EQ(Decrypt(QStringLiteral("\\d\\in.enc"), QStringLiteral("\\d\\in")), eCryptoErrCipher);
-  EXPECT_TRUE(trace_.contains("!!! Error decrypt the buffer!"));
+  EXPECT_EQ(Decrypt(QStringLiteral("\\d\\in.enc"), QStringLiteral("\\d\\in")), eCryptoErrBadHeader);
   EXPECT_EQ(Names(), QStringList({"in.enc"}));
 
-  // A body cut short: the file would be padded out to the plain size, and the check refuses it.
-  MakeFile(QStringLiteral("\\d\\in.enc"), file.left(40 + 256));
+  // A body cut short whose size word was cut to match: the check value refuses it.
+  QByteArray cut = file.left(40 + 256);
+  PutWord(&cut, 32, 256);
+  MakeFile(QStringLiteral("\\d\\in.enc"), cut);
   EXPECT_EQ(Decrypt(QStringLiteral("\\d\\in.enc"), QStringLiteral("\\d\\in")), eCryptoErrBadPassword);
   EXPECT_EQ(Names(), QStringList({"in.enc"}));
 
