@@ -47,7 +47,9 @@ quint32 BigEndian32(const QByteArray& header, int offset) {
 }
 
 // The reason the first bytes of a file show that it is no hive; empty when they fit one.
-QString CheckHeader(const QByteArray& header, qint64 fileSize) {
+// *pShort tells that the reason is only that the file is shorter than its header says.
+QString CheckHeader(const QByteArray& header, qint64 fileSize, bool* pShort) {
+  *pShort = false;
   if (fileSize == 0) return QStringLiteral("it is empty");
   const QByteArray magic(kSqliteMagic, 16);
   if (header.size() < kHeaderSize) {
@@ -73,15 +75,19 @@ QString CheckHeader(const QByteArray& header, qint64 fileSize) {
   // The page count in the header is valid when the change counter matches "version valid for".
   const bool countValid = BigEndian32(header, 24) == BigEndian32(header, 92);
   const qint64 expected = qint64(BigEndian32(header, 28)) * pageSize;
-  if ((countValid && fileSize < expected) || fileSize % pageSize != 0)
+  if ((countValid && fileSize < expected) || fileSize % pageSize != 0) {
+    *pShort = true;
     return QStringLiteral("it is truncated (%1 of %2 bytes)").arg(fileSize).arg(expected);
+  }
   return {};
 }
 
-// The reason an SQLite-readable file is no hive of this schema; empty when it is one.
-QString CheckContent(sqlite3* db) {
+// The reason an SQLite-readable file is no hive of this schema; empty when it is one. full:
+// the whole integrity check (indexes against their tables too), not only the quick one.
+QString CheckContent(sqlite3* db, bool full) {
   sqlite3_stmt* s = nullptr;
-  int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &s, nullptr);
+  int rc = sqlite3_prepare_v2(db, full ? "PRAGMA integrity_check" : "PRAGMA quick_check", -1, &s,
+                              nullptr);
   if (rc == SQLITE_OK) rc = sqlite3_step(s);
   QString result;
   if (rc == SQLITE_ROW) {
@@ -114,7 +120,7 @@ QString CheckContent(sqlite3* db) {
 // Examines a file whose header fits a hive with a read-only connection: a damaged file is
 // never rolled forward or checkpointed into. The side files that connection makes are removed
 // again when the file is refused and they were not there before.
-QString CheckWithSqlite(const QString& file) {
+QString CheckWithSqlite(const QString& file, bool full) {
   const QString logFile = file + QStringLiteral("-wal"), indexFile = file + QStringLiteral("-shm");
   const bool hadLog = QFileInfo::exists(logFile), hadIndex = QFileInfo::exists(indexFile);
   sqlite3* db = nullptr;
@@ -126,7 +132,7 @@ QString CheckWithSqlite(const QString& file) {
                 .arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
   } else {
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    fault = CheckContent(db);
+    fault = CheckContent(db, full);
   }
   sqlite3_close(db);
   if (!fault.isEmpty() && !hadLog && QFileInfo(logFile).size() == 0) {
@@ -193,6 +199,8 @@ QByteArray NameBytes(const QString& name) {
 }
 
 QString NameFromBytes(const void* bytes, int size) {
+  // SQLite hands a null pointer for an empty blob (the unnamed value).
+  if (!bytes || size < 2) return {};
   QString name(size / 2, Qt::Uninitialized);
   qFromLittleEndian<quint16>(bytes, size / 2, name.data());
   return name;
@@ -228,9 +236,20 @@ bool CheckHiveFile(const QString& file, QString* error) {
     return false;
   }
   const QByteArray header = f.read(kHeaderSize);
-  QString fault = CheckHeader(header, f.size());
+  bool isShort = false;
+  QString fault = CheckHeader(header, f.size(), &isShort);
   f.close();
-  if (fault.isEmpty()) fault = CheckWithSqlite(file);
+  // A checkpoint cut short (by a full disk) leaves the file shorter than the page count its
+  // header declares, while the write-ahead log still holds every page it needs: SQLite reads
+  // them from there and finishes the checkpoint later. Such a file is judged by what SQLite
+  // reads, with the whole integrity check; without a log it stays truncated.
+  if (isShort && header.size() == kHeaderSize && QFileInfo(file + QStringLiteral("-wal")).size() > 0) {
+    const QString sqliteFault = CheckWithSqlite(file, true);
+    if (sqliteFault.isEmpty()) return true;
+    fault += QStringLiteral(", and %1").arg(sqliteFault);
+  } else if (fault.isEmpty()) {
+    fault = CheckWithSqlite(file, false);
+  }
   if (fault.isEmpty()) return true;
   *error = QStringLiteral("The registry file %1 is damaged or is not a registry hive: %2.")
                .arg(file, fault);
