@@ -8,14 +8,14 @@
 
 #include <memory>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
 #include "fileops/op_buffer.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -29,12 +29,6 @@ QString ErrorCopyingFileText(const QString& path) {
   return QStringLiteral("Error copying file \"%1\".").arg(path);
 }
 QString CreateDestinationText() { return QStringLiteral("Create Destination File"); }
-QString ReplaceTitle() { return QStringLiteral("Replace Existing File"); }
-QString ReplaceText(const QString& folder, const QString& name) {
-  return QStringLiteral("Folder \"%1\" already contains a file called \"%2\".\r\n\r\nWould you "
-                        "like to replace the existing file?")
-      .arg(folder, name);
-}
 QString CopiedBytesText(quint64 done, quint64 total) {
   return QStringLiteral("Copied %1 of %2 bytes...").arg(done).arg(total);
 }
@@ -77,8 +71,6 @@ bool IsSameHostItem(const QString& a, const QString& b) {
   return plat::GetItemIdentity(a, &deviceA, &inodeA) &&
          plat::GetItemIdentity(b, &deviceB, &inodeB) && deviceA == deviceB && inodeA == inodeB;
 }
-
-bool FlushFolder(const QString& strDevicePath) { return plat::FlushFolder(strDevicePath); }
 
 void ReportFileResult(const QString& strSource, int nResult) {
   if (nResult == eCopySourceNotDeleted) {
