@@ -172,7 +172,9 @@ TEST(HiveFullDiskTest, AFullFileSystemFailsTheWriteOnlyAndTheHiveOpensAfterwards
     for (int i = 0; i < written; ++i)
       EXPECT_EQ(GetBlob("Software\\B", QString("V%1").arg(i)), Blob(8000, char('a' + i % 26)))
           << i;
-    if (freed) EXPECT_EQ(SetBlob("Software\\C", "Later", Blob(8000, 'l')), ERROR_SUCCESS);
+    if (freed) {
+      EXPECT_EQ(SetBlob("Software\\C", "Later", Blob(8000, 'l')), ERROR_SUCCESS);
+    }
     CHive::Close();
   }
   ASSERT_TRUE(CHive::Open(hive, &error)) << error.toStdString();
