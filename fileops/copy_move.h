@@ -26,7 +26,7 @@
 #include <QString>
 
 #include "fileops/progress.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace fileops {
 

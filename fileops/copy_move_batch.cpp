@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"

@@ -8,14 +8,14 @@
 
 #include <memory>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
 #include "fileops/op_buffer.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -29,12 +29,6 @@ QString ErrorCopyingFileText(const QString& path) {
   return QStringLiteral("Error copying file \"%1\".").arg(path);
 }
 QString CreateDestinationText() { return QStringLiteral("Create Destination File"); }
-QString ReplaceTitle() { return QStringLiteral("Replace Existing File"); }
-QString ReplaceText(const QString& folder, const QString& name) {
-  return QStringLiteral("Folder \"%1\" already contains a file called \"%2\".\r\n\r\nWould you "
-                        "like to replace the existing file?")
-      .arg(folder, name);
-}
 QString CopiedBytesText(quint64 done, quint64 total) {
   return QStringLiteral("Copied %1 of %2 bytes...").arg(done).arg(total);
 }
@@ -78,21 +72,6 @@ bool IsSameHostItem(const QString& a, const QString& b) {
   return plat::CDeviceRoot::ToHost(a, &hostA) && plat::CDeviceRoot::ToHost(b, &hostB) &&
          ::stat(hostA.constData(), &sa) == 0 && ::stat(hostB.constData(), &sb) == 0 &&
          sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-bool FlushFolder(const QString& strDevicePath) {
-  // The host layer has no call for a folder's entries; the device path is still mapped by it.
-  QByteArray host;
-  if (!plat::CDeviceRoot::ToHost(strDevicePath, &host)) return false;
-  const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    plat::SetLastError(plat::ErrorFromErrno(errno));
-    return false;
-  }
-  const bool bOk = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
-  if (!bOk) plat::SetLastError(plat::ErrorFromErrno(errno));
-  ::close(fd);
-  return bOk;
 }
 
 void ReportFileResult(const QString& strSource, int nResult) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "fileops/copy_move.h"
+#include "fileops/folder_flush.h"
+#include "fileops/replace_question.h"
 #include "fileops/progress.h"
 #include "platform/file.h"
 #include "platform/wintypes.h"
@@ -20,8 +22,6 @@ QString ErrorCopyingFileHeader();                      // 55178
 QString ErrorTitle();                                  // 55177
 QString ErrorCopyingFileText(const QString& path);     // 55168
 QString CreateDestinationText();                       // 55170
-QString ReplaceTitle();                                // 55158
-QString ReplaceText(const QString& folder, const QString& name);  // 55157
 QString CopiedBytesText(quint64 done, quint64 total);  // 55150
 QString CopiedCountText(quint64 done, quint64 total);  // 55169 with 55301 / 55302
 QString CannotDeleteText(const QString& path);         // 55153
@@ -36,8 +36,6 @@ bool IsSameHostItem(const QString& a, const QString& b);
 // True when the item at strPath lies directly in strFolder: by its path text (ignoring case)
 // or, through links, on the host.
 bool LiesInFolder(const QString& strPath, const QString& strFolder);
-// Sends a folder's entries (names created, renamed or removed in it) to stable storage.
-bool FlushFolder(const QString& strDevicePath);
 // Asks the file system that holds the folder to write everything it has in its cache. Only
 // speeds up the flushes that follow it; false when the host refused.
 bool FlushFileSystemOf(const QString& strDevicePath);

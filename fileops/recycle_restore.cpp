@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/format.h"
 #include "core/message_box.h"
@@ -12,7 +12,7 @@
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_internal.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -138,7 +138,7 @@ int CloseTarget(plat::CHostFile* pOut, const QString& strTarget, bool bReplace, 
     return nResult;
   }
   const QString folder = browse::ParentPath(strTarget);
-  if (bReplace && !copy_detail::FlushFolder(folder)) {
+  if (bReplace && !FlushFolder(folder)) {
     LogFailure(QStringLiteral("Could not flush the folder"), folder, plat::GetLastError());
     return eRestoreDataFailed;
   }
