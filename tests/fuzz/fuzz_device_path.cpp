@@ -5,7 +5,7 @@
 
 #include <QFile>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "fuzz_support.h"
 #include "platform/device_root.h"
 
