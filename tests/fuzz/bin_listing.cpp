@@ -1,7 +1,7 @@
 #include "bin_listing.h"
 
-#include "browse/list_entry.h"
-#include "browse/list_source_bin.h"
+#include "core/list_entry.h"
+#include "fileops/list_source_bin.h"
 #include "fuzz_support.h"
 
 namespace fuzz {
