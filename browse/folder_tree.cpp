@@ -70,7 +70,36 @@ CTreeTarget CFolderTree::TargetOf(const QModelIndex& index) const {
     default:
       break;
   }
+  switch (target.listSource) {
+    case ePanelSrc_FileSystem:
+    case ePanelSrc_Registry:
+      target.listLocation = target.location;
+      break;
+    case ePanelSrc_RecycleBin:
+      target.listLocation = CPanelLocation(eEntry_RecycleBin, 0, QString());
+      break;
+    case ePanelSrc_Zip:
+      target.listLocation = CPanelLocation(eEntry_Zip, 0, target.archivePath);
+      break;
+    default:
+      break;
+  }
   return target;
+}
+
+bool CFolderTree::SelectLocation(const CPanelLocation& location) {
+  switch (location.kind) {
+    case eEntry_Folder:
+      return SelectFolder(location.path);
+    case eEntry_RegTop:
+      return SelectRegistryTop();
+    case eEntry_RegRoot:
+      return SelectRootKey(location.root);
+    case eEntry_RegKey:
+      return SelectKey(location.root, location.path);
+    default:
+      return false;
+  }
 }
 
 // The steps of a selection change, in order: the tree's history, the list, the stored

@@ -29,6 +29,10 @@ struct CTreeTarget {
   QString filePath;     // file and archive nodes: the full path of the file
   QString archivePath;  // archive and folder inside an archive: the archive
   QString innerPath;    // folder inside an archive: its path inside the archive
+  // What the list of the panel is to show for the node, for the list source factory: the
+  // location of a folder or registry node, the recycle bin (kind 14), the archive of an
+  // archive node or a folder inside one (kind 5 with the archive's path); kind 0 for a file.
+  CPanelLocation listLocation;
 };
 
 class CFolderTree : public QObject {
@@ -68,6 +72,9 @@ class CFolderTree : public QObject {
   bool SelectRegistryTop();
   bool SelectRootKey(HKEY root);
   bool SelectKey(HKEY root, const QString& strKeyPath);
+  // The node of a list's location, by its kind (folder, registry top, root key, subkey);
+  // false for any other location.
+  bool SelectLocation(const CPanelLocation& location);
   // Start-up: with RememberLastOpenedFolder the panel's stored location is selected (by its
   // kind), otherwise strStartFolder. The stored location is kept as it is meanwhile.
   void RestoreLocation(const QString& strStartFolder);

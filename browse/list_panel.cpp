@@ -6,6 +6,7 @@
 
 #include "browse/icon_manager.h"
 #include "browse/list_source_empty.h"
+#include "browse/list_source_factory.h"
 #include "browse/list_source_fs.h"
 #include "core/path_helpers.h"
 #include "core/settings.h"
@@ -73,10 +74,9 @@ QString CListPanel::CellText(int nRow, int nColumn) const {
 
 DWORD CListPanel::SourceKind() const { return source_->Kind(); }
 
-QString CListPanel::CurrentPath() const {
-  const auto* pFolder = dynamic_cast<const CFileSystemListSource*>(source_.get());
-  return pFolder ? pFolder->Path() : QString();
-}
+bool CListPanel::ShowsListing() const { return source_->Kind() != ePanelSrc_Empty; }
+
+QString CListPanel::CurrentPath() const { return source_->FolderPath(); }
 
 // --- Listings ---
 
@@ -91,9 +91,7 @@ void CListPanel::ShowListing(std::unique_ptr<IListSource> source,
   beginResetModel();
   entries_.Clear();
   if (source->Kind() != source_->Kind()) SwitchColumns(*source);
-  retired_.push_back(std::move(source_));
   source_ = std::move(source);
-  if (sourceCallDepth_ == 0) retired_.clear();
   source_->Fill(&entries_);
   if (request.nSortField >= 0) sortField_ = request.nSortField;
   SortEntries();
@@ -112,17 +110,13 @@ void CListPanel::ShowListing(std::unique_ptr<IListSource> source,
   }
 }
 
+bool CListPanel::ShowLocation(const CPanelLocation& location, bool bForce, bool bRecord) {
+  CListAction action = CListAction::Show(location, bForce, bRecord);
+  return Perform(action);
+}
+
 bool CListPanel::LoadFolder(const QString& strPath, bool bForce, bool bRecord) {
-  QString strCanonical;
-  if (strPath.isEmpty() || !plat::CDeviceRoot::Canonical(strPath, &strCanonical)) return false;
-  if (!bForce && IsFileSystemListing() &&
-      CurrentPath().compare(strCanonical, Qt::CaseInsensitive) == 0)
-    return true;
-  CListingRequest request;
-  request.bRecord = bRecord;
-  request.nSortField = eListField_Name;
-  ShowListing(std::make_unique<CFileSystemListSource>(strCanonical), request);
-  return true;
+  return ShowLocation(CPanelLocation::FileSystem(strPath), bForce, bRecord);
 }
 
 void CListPanel::Navigate(const QString& strPath) {
@@ -138,49 +132,62 @@ void CListPanel::SetViewReady() {
   if (!strPending.isEmpty()) LoadFolder(strPending, true, true);
 }
 
-template <class Call>
-void CListPanel::CallSource(Call call) {
-  IListSource* pSource = source_.get();
-  ++sourceCallDepth_;
-  call(*pSource);
-  if (--sourceCallDepth_ == 0) retired_.clear();
+bool CListPanel::Perform(const CListAction& action) {
+  switch (action.kind) {
+    case CListAction::eShowLocation: {
+      std::unique_ptr<IListSource> source = ListSources().Make(action.location);
+      if (!source) return false;
+      if (!action.bForce && source_->Shows(source->Location())) return true;
+      CListingRequest request;
+      request.bRecord = action.bRecord;
+      request.nSortField = action.bKeepSort ? -1 : source->InitialSortField();
+      ShowListing(std::move(source), request);
+      return true;
+    }
+    case CListAction::eOpenFile:
+      OpenFile(action.strPath);
+      return true;
+    case CListAction::eEditValue: {
+      const auto* pEditor = ListSources().Editor(action.location.kind);
+      if (!pEditor) return false;
+      (*pEditor)(*this, action);
+      return true;
+    }
+    case CListAction::eNone:
+      break;
+  }
+  return false;
 }
 
 void CListPanel::Open(int nRow) {
-  if (!entries_.At(nRow)) return;
-  CallSource([&](IListSource& source) { source.Activate(*this, nRow); });
+  const CListEntry* pEntry = entries_.At(nRow);
+  if (pEntry) Perform(source_->Activate(*pEntry));
 }
 
 bool CListPanel::CanGoUp() const { return source_->CanGoUp(); }
 
 void CListPanel::Up() {
-  if (CanGoUp()) CallSource([&](IListSource& source) { source.Up(*this); });
+  if (CanGoUp()) Perform(source_->Up());
 }
 
-void CListPanel::Refresh() {
-  CallSource([&](IListSource& source) { source.Refresh(*this); });
-}
+void CListPanel::Refresh() { Perform(source_->Refresh()); }
 
 bool CListPanel::Back() {
   CPanelLocation location;
   if (!history_.Back(&location)) return false;
-  if (location.IsFileSystem()) LoadFolder(location.path, true, false);
+  ShowLocation(location, true, false);
   return true;
 }
 
 bool CListPanel::Forward() {
   CPanelLocation location;
   if (!history_.Forward(&location)) return false;
-  if (location.IsFileSystem()) LoadFolder(location.path, true, false);
+  ShowLocation(location, true, false);
   return true;
 }
 
 void CListPanel::OpenFile(const QString& strFullPath) {
   if (observer_) observer_->OnPanelOpenFile(panel_, strFullPath);
-}
-
-bool CListPanel::OpenArchive(const QString& strArchivePath) {
-  return archiveOpener_ && archiveOpener_(*this, strArchivePath);
 }
 
 void CListPanel::ReportLocation(const CPanelLocation& location) {

@@ -85,13 +85,23 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   void Navigate(const QString& strPath);
   // The view exists: a pending location is loaded now.
   void SetViewReady();
-  // Activation of the entry at a row, by its type (folder: load it; "..": up; file: hand it
-  // to the observer; zip archive: the archive opener, when one is installed).
+  // Lists a location through the factory (browse/list_source_factory.h): false when no
+  // registered kind lists it or its maker refuses it. With bForce false nothing happens while
+  // the current listing already shows it (IListSource::Shows). bRecord adds it to the
+  // history. The new listing is sorted by the source's InitialSortField.
+  bool ShowLocation(const CPanelLocation& location, bool bForce, bool bRecord);
+  // Carries out what a source answered: a location listed, a file handed to the observer, a
+  // value handed to the editor its kind registered. False when nothing was done.
+  bool Perform(const CListAction& action);
+  // Activation of the entry at a row: whatever the source answers (a folder is loaded, ".."
+  // goes up, a file is handed to the observer, an archive is listed when a source of
+  // archives is registered).
   void Open(int nRow);
   bool CanGoUp() const;
   void Up();
   void Refresh();
-  // Back and forward through the history; only file-system locations are loaded again.
+  // Back and forward through the history; the location reached is listed again, without
+  // being recorded.
   bool Back();
   bool Forward();
 
@@ -117,19 +127,16 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
 
   // Hands a file to the observer, which opens it (file activation).
   void OpenFile(const QString& strFullPath);
-  // Opens zip archives (entry type 5) from the file-system listing: given the archive's full
-  // path, shows it in the panel and answers true, or false when it is not a valid archive
-  // (then nothing happens). Without an opener, archives are not opened.
-  using ArchiveOpener = std::function<bool(CListPanel& panel, const QString& strArchivePath)>;
-  void SetArchiveOpener(ArchiveOpener opener) { archiveOpener_ = std::move(opener); }
-  bool OpenArchive(const QString& strArchivePath);
 
   // --- State ---
   EPanelId Panel() const { return panel_; }
   IListPanelObserver* Observer() const { return observer_; }
   DWORD SourceKind() const;
   IListSource* Source() const { return source_.get(); }
-  // The file-system folder shown; empty while another source is shown.
+  // False while the panel shows nothing yet (before its first listing).
+  bool ShowsListing() const;
+  // The file-system folder shown (IListSource::FolderPath); empty while another source is
+  // shown.
   QString CurrentPath() const;
   const CListEntries& Entries() const { return entries_; }
   QString StatusText() const { return statusText_; }
@@ -169,9 +176,6 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
 
   void StartWorker();
   void SwitchColumns(const IListSource& source);
-  // Calls into the current source, which may replace itself meanwhile (see retired_).
-  template <class Call>
-  void CallSource(Call call);
   void ReportLocation(const CPanelLocation& location);
   void SetStatusText(const QString& strText);
   void SortEntries();
@@ -188,10 +192,6 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   EPanelId panel_;
   IListPanelObserver* observer_;
   std::unique_ptr<IListSource> source_;
-  // Sources replaced while a call into a source was running: kept until that call returns,
-  // so that a source may start new listings from inside its own Activate, Up or Refresh.
-  std::vector<std::unique_ptr<IListSource>> retired_;
-  int sourceCallDepth_ = 0;
   CListEntries entries_;
   QList<CListColumn> columns_;
   QVector<int> widths_;
@@ -207,6 +207,5 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   bool viewReady_ = false;
   QString pendingPath_;
   bool closing_ = false;
-  ArchiveOpener archiveOpener_;
   std::unique_ptr<CListWorker> worker_;
 };

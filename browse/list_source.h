@@ -2,10 +2,18 @@
 // A list panel (browse/list_panel.h) shows what one source lists: a folder of the file system,
 // a registry key, the recycle bin or a folder inside a zip archive. The panel owns the entries,
 // the model, the history and the worker; a source builds the entries of one listing and
-// answers everything that depends on its kind: the columns, the texts and images of a row,
-// the sort comparison, what opening an entry does and where "up" leads.
+// describes everything that depends on its kind: the columns, the texts and images of a row,
+// the sort comparison, the selection of given rows, the commands it offers, whether it takes
+// a drop, and what opening an entry, going up or listing again should do. A source never
+// touches the panel: it answers with a CListAction, which the panel carries out.
 //
-// A source is shown by handing it to the panel (user-interface thread):
+// Sources are made by the factory (browse/list_source_factory.h) from a location; each
+// feature registers the location kinds it lists there. A source is shown by a location:
+//
+//   panel.ShowLocation(location, /*bForce=*/true, /*bRecord=*/true);
+//
+// or, when the caller has made the source itself, by handing it to the panel
+// (user-interface thread):
 //
 //   CListingRequest request;                 // record = false, keep the sort field
 //   panel.ShowListing(std::make_unique<CMyListSource>(...), request);
@@ -22,17 +30,13 @@
 //      and reports the location and the status text to the panel's observer;
 //   6. for the file-system source only, queues the visible rows' icons and the folder totals
 //      on the worker.
-//
-// The panel keeps the previous source alive until the next ShowListing, so a source may call
-// panel.ShowListing (or LoadFolder) from its own Activate, Up or Refresh.
 
 #include <QList>
 #include <QString>
 
 #include "core/list_entry.h"
 #include "core/location.h"
-
-class CListPanel;
+#include "core/selection.h"
 
 // One column of a source.
 struct CListColumn {
@@ -50,6 +54,77 @@ struct CListingRequest {
                          // panel's current sort field
 };
 
+// What should happen after an entry was opened, or on Up or Refresh: the source says, the
+// panel does it.
+struct CListAction {
+  enum EKind {
+    eNone,          // nothing
+    eShowLocation,  // list location in the panel (through the factory)
+    eOpenFile,      // hand strPath to the panel's observer, which opens the file
+    eEditValue,     // open the value strName (type dwType) of location for editing
+  };
+  EKind kind = eNone;
+  CPanelLocation location;
+  bool bForce = false;     // eShowLocation: list again even when the panel already shows it
+  bool bRecord = false;    // eShowLocation: record the new location in the history
+  bool bKeepSort = false;  // eShowLocation: keep the panel's sort field rather than taking
+                           // the new source's InitialSortField
+  QString strPath;         // eOpenFile
+  QString strName;         // eEditValue
+  DWORD dwType = 0;        // eEditValue
+
+  static CListAction Show(const CPanelLocation& where, bool bForce, bool bRecord) {
+    CListAction action;
+    action.kind = eShowLocation;
+    action.location = where;
+    action.bForce = bForce;
+    action.bRecord = bRecord;
+    return action;
+  }
+  static CListAction OpenFile(const QString& strFullPath) {
+    CListAction action;
+    action.kind = eOpenFile;
+    action.strPath = strFullPath;
+    return action;
+  }
+  static CListAction EditValue(const CPanelLocation& key, const QString& strValue,
+                               DWORD dwValueType) {
+    CListAction action;
+    action.kind = eEditValue;
+    action.location = key;
+    action.strName = strValue;
+    action.dwType = dwValueType;
+    return action;
+  }
+};
+
+// The commands a listing can offer on its rows, for the menus, the tool bar and the context
+// menu. The frame maps each to its own command; a source names only what it offers.
+enum class EListCommand {
+  eSeparator,  // in a context menu: a line between groups
+  eOpen,
+  eCut,
+  eCopy,           // copy out: the rows are file-system items that can leave the listing
+  ePaste,          // paste into: the listing is a folder that takes items
+  ePasteShortcut,
+  eCopyToOther,
+  eMoveToOther,
+  eDelete,         // delete or recycle, as UseRecycleBin says
+  eShred,
+  eEncrypt,
+  eDecrypt,
+  eRename,
+  eNewFolder,
+  eSelectAll,
+  eRefresh,
+  eRestore,        // back to where the rows came from
+  eDeleteForGood,  // the rows can only be deleted for good; Delete does that here
+};
+
+// The context menu of the list of files and folders, which is also what a listing without
+// commands of its own shows (every entry then disabled).
+QList<EListCommand> FileListContextMenu();
+
 class IListSource {
  public:
   virtual ~IListSource() = default;
@@ -66,8 +141,23 @@ class IListSource {
   // Where the panel is once this listing shows (reported to the observer, recorded in the
   // history on request). Kind 0 reports nothing.
   virtual CPanelLocation Location() const = 0;
+  // True when this listing already shows the location (a load without force then does
+  // nothing). By default no location counts as shown: every load lists again.
+  virtual bool Shows(const CPanelLocation& location) const { return false; }
+  // The sort field a new listing of this source starts with; -1 keeps the panel's.
+  virtual int InitialSortField() const { return -1; }
   // The status line after Fill ("Folders: 3, Files: 5"); empty when the source has none.
   virtual QString StatusText(const CListEntries& entries) const { return {}; }
+  // How the place reads in the address bar, the header bar and the title ("\Docs",
+  // "HKEY_LOCAL_MACHINE\Software", "Recycle Bin"); empty for a panel that shows nothing.
+  virtual QString LocationText() const { return {}; }
+  // The file-system folder the listing shows: where pasted items and new folders go, and the
+  // folder whose changes reload it. Empty for every other place.
+  virtual QString FolderPath() const { return {}; }
+  // True when a change to an item of strFolder changes the rows although the listing is not
+  // that folder's (the recycle bin lists its bin folder's containers): the panel is listed
+  // again.
+  virtual bool WatchesFolder(const QString& strFolder) const { return false; }
 
   // The text of a row in one of the source's fields. A source may fill a record's text on
   // first request and keep it there (the type text of a file).
@@ -92,16 +182,29 @@ class IListSource {
     });
   }
 
-  // Opens the entry at a row (tap, double tap or Enter): loads another listing into the
-  // panel, hands a file to the panel's observer, or does nothing.
-  virtual void Activate(CListPanel& panel, int nRow) = 0;
-  // One level up; nothing when there is none (CanGoUp false).
+  // What opening an entry does (tap, double tap or Enter): another listing, a file handed to
+  // the observer, a value to edit, or nothing.
+  virtual CListAction Activate(const CListEntry& entry) const = 0;
+  // One level up; eNone when there is none (CanGoUp false).
   virtual bool CanGoUp() const { return false; }
-  virtual void Up(CListPanel& panel) {}
+  virtual CListAction Up() const { return {}; }
   // The same place listed again.
-  virtual void Refresh(CListPanel& panel) = 0;
+  virtual CListAction Refresh() const = 0;
 
   // The device path of a row's item for file operations; empty when the row has none (a
   // registry value, "..").
   virtual QString FullPath(const CListEntry& entry) const { return {}; }
+  // The items the commands act on for the given rows, in the order of anRows; rows without
+  // an item are left out.
+  virtual fileops::CSelection Selection(const CListEntries& entries,
+                                        const QList<int>& anRows) const {
+    return {};
+  }
+
+  // Whether the listing offers a command on its rows, and its context menu.
+  virtual bool Offers(EListCommand command) const { return false; }
+  virtual QList<EListCommand> ContextMenu() const { return FileListContextMenu(); }
+  // The folder items dropped on the listing go into: pTarget is the row under the drop (null
+  // for empty space). Empty when the listing takes no drop there.
+  virtual QString DropFolder(const CListEntry* pTarget) const { return {}; }
 };

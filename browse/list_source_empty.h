@@ -13,6 +13,6 @@ class CEmptyListSource : public IListSource {
   QString Text(CListEntry& entry, int) override { return entry.displayName; }
   int IconIndex(CListEntry&, bool) override { return -1; }
   int Compare(const CListEntry&, const CListEntry&, int, bool) const override { return 0; }
-  void Activate(CListPanel&, int) override {}
-  void Refresh(CListPanel&) override {}
+  CListAction Activate(const CListEntry&) const override { return {}; }
+  CListAction Refresh() const override { return {}; }
 };

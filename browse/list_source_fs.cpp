@@ -3,10 +3,11 @@
 #include "browse/icon_indices.h"
 #include "browse/icon_manager.h"
 #include "browse/list_columns.h"
-#include "browse/list_panel.h"
+#include "browse/list_source_factory.h"
 #include "browse/list_sort.h"
 #include "core/path_helpers.h"
 #include "core/settings.h"
+#include "platform/device_root.h"
 #include "platform/find.h"
 
 QList<CListColumn> CFileSystemListSource::Columns() const { return browse::FileSystemColumns(); }
@@ -80,34 +81,61 @@ void CFileSystemListSource::Sort(CListEntries* pEntries, int nField, bool bAscen
   browse::SortFileSystemEntries(pEntries, nField, bAscending);
 }
 
-void CFileSystemListSource::Activate(CListPanel& panel, int nRow) {
-  const CListEntry* pEntry = panel.Entries().At(nRow);
-  if (!pEntry) return;
-  switch (pEntry->type) {
+CListAction CFileSystemListSource::Activate(const CListEntry& entry) const {
+  switch (entry.type) {
     case eEntry_Folder:
-      panel.LoadFolder(FullPath(*pEntry), false, true);
-      break;
+      return CListAction::Show(CPanelLocation::FileSystem(FullPath(entry)), false, true);
     case eEntry_Parent:
-      Up(panel);
-      break;
+      return Up();
     case eEntry_File:
-      panel.OpenFile(FullPath(*pEntry));
-      break;
+      return CListAction::OpenFile(FullPath(entry));
     case eEntry_Zip:
-      panel.OpenArchive(FullPath(*pEntry));
-      break;
+      return CListAction::Show(CPanelLocation(eEntry_Zip, 0, FullPath(entry)), true, true);
     default:
-      break;
+      return {};
   }
 }
 
 bool CFileSystemListSource::CanGoUp() const { return browse::CanGoUp(Kind(), path_); }
 
-void CFileSystemListSource::Up(CListPanel& panel) {
-  if (CanGoUp()) panel.LoadFolder(browse::ParentPath(path_), false, true);
+CListAction CFileSystemListSource::Up() const {
+  if (!CanGoUp()) return {};
+  return CListAction::Show(CPanelLocation::FileSystem(browse::ParentPath(path_)), false, true);
 }
 
-void CFileSystemListSource::Refresh(CListPanel& panel) { panel.LoadFolder(path_, true, true); }
+CListAction CFileSystemListSource::Refresh() const {
+  return CListAction::Show(CPanelLocation::FileSystem(path_), true, true);
+}
+
+bool CFileSystemListSource::Shows(const CPanelLocation& location) const {
+  return location.IsFileSystem() && path_.compare(location.path, Qt::CaseInsensitive) == 0;
+}
+
+int CFileSystemListSource::InitialSortField() const { return eListField_Name; }
+
+fileops::CSelection CFileSystemListSource::Selection(const CListEntries& entries,
+                                                     const QList<int>& anRows) const {
+  fileops::CSelection selection;
+  for (int nRow : anRows) {
+    const CListEntry* pEntry = entries.At(nRow);
+    if (!pEntry || !IsFileSystemEntryType(pEntry->type) || pEntry->type == eEntry_Parent) continue;
+    const QString strPath = FullPath(*pEntry);
+    if (strPath.isEmpty()) continue;
+    selection.push_back(
+        {pEntry->type == eEntry_Folder ? fileops::eSelFolder : fileops::eSelFile, strPath});
+  }
+  return selection;
+}
+
+bool CFileSystemListSource::Offers(EListCommand command) const {
+  return command != EListCommand::eRestore && command != EListCommand::eDeleteForGood &&
+         command != EListCommand::eSeparator;
+}
+
+QString CFileSystemListSource::DropFolder(const CListEntry* pTarget) const {
+  if (pTarget && pTarget->type == eEntry_Folder) return FullPath(*pTarget);
+  return path_;
+}
 
 QString CFileSystemListSource::FullPath(const CListEntry& entry) const {
   if (entry.type == eEntry_Parent) return {};
@@ -117,3 +145,24 @@ QString CFileSystemListSource::FullPath(const CListEntry& entry) const {
     return browse::AppendPathComponent(path_, pItem->name);
   return {};
 }
+
+namespace browse {
+
+void RegisterFileSystemListSource(CListSourceFactory& factory) {
+  CListSourceKind sources;
+  // A path the device root refuses (".." components, NUL characters) is not listed.
+  sources.make = [](const CPanelLocation& location) -> std::unique_ptr<IListSource> {
+    QString strCanonical;
+    if (location.path.isEmpty() || !plat::CDeviceRoot::Canonical(location.path, &strCanonical))
+      return nullptr;
+    return std::make_unique<CFileSystemListSource>(strCanonical);
+  };
+  sources.parseAddress = [](const QString& strText, CPanelLocation* pLocation) {
+    if (!strText.startsWith(u'\\') && !strText.startsWith(u'/')) return false;
+    *pLocation = CPanelLocation::FileSystem(strText);
+    return true;
+  };
+  factory.Register({eEntry_Folder}, sources);
+}
+
+}  // namespace browse

@@ -16,6 +16,8 @@ class CFoundFileItem : public CFileItem {
   QString folder;
 };
 
+class CListSourceFactory;
+
 class CFileSystemListSource : public IListSource {
  public:
   // strPath: a canonical device path ("\" or "\Docs", no trailing backslash).
@@ -46,15 +48,37 @@ class CFileSystemListSource : public IListSource {
   void Sort(CListEntries* pEntries, int nField, bool bAscending) override;
 
   // Folder and "..": the folder is loaded and recorded; file: handed to the panel's
-  // observer; zip archive: handed to the panel's archive opener.
-  void Activate(CListPanel& panel, int nRow) override;
+  // observer; zip archive: the archive is listed (when a source of archives is registered).
+  CListAction Activate(const CListEntry& entry) const override;
   bool CanGoUp() const override;
-  void Up(CListPanel& panel) override;
-  void Refresh(CListPanel& panel) override;
+  CListAction Up() const override;
+  CListAction Refresh() const override;
   QString FullPath(const CListEntry& entry) const override;
+
+  // The same folder, compared ignoring case; new listings start sorted by name.
+  bool Shows(const CPanelLocation& location) const override;
+  int InitialSortField() const override;
+  QString LocationText() const override { return path_; }
+  QString FolderPath() const override { return path_; }
+  // Folders (kind 2) and files (kind 1) of the rows' items; "..", and rows of another kind,
+  // are left out.
+  fileops::CSelection Selection(const CListEntries& entries,
+                                const QList<int>& anRows) const override;
+  // Every file command; Restore and Delete for good belong to the recycle bin.
+  bool Offers(EListCommand command) const override;
+  // A drop on a folder row goes into that folder, anywhere else into the listed folder.
+  QString DropFolder(const CListEntry* pTarget) const override;
 
  private:
   QString path_;
   int folders_ = 0;
   int files_ = 0;
 };
+
+namespace browse {
+
+// Registers the file-system source (kind 2) and its typed addresses (a text that starts with
+// "\" or "/") with the factory; done by the factory itself.
+void RegisterFileSystemListSource(CListSourceFactory& factory);
+
+}  // namespace browse

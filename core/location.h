@@ -1,6 +1,8 @@
 #pragma once
 // Where a panel is: a folder of the file system, the top of the registry, a registry root key
-// or a registry subkey. Copied by value; two locations are equal when kind, root and path are
+// or a registry subkey; and, as a place a list source is made for (browse/list_source_factory.h),
+// the recycle bin (kind 14, its path the bin folder or empty) and a zip archive (kind 5, the
+// archive's path). Copied by value; two locations are equal when kind, root and path are
 // equal, the path compared case-sensitively (the back/forward history relies on that).
 
 #include <QString>
@@ -26,6 +28,8 @@ struct CPanelLocation {
   static CPanelLocation RegistryTop();
 
   bool IsFileSystem() const { return kind == eEntry_Folder; }
+  // The path of a file-system folder; empty for every other place.
+  QString FolderPath() const { return IsFileSystem() ? path : QString(); }
   bool operator==(const CPanelLocation& other) const = default;
 };
 

@@ -8,6 +8,7 @@
 #include "browse/icon_manager.h"
 #include "browse/list_columns.h"
 #include "browse/list_panel.h"
+#include "browse/list_source_factory.h"
 #include "core/path_helpers.h"
 #include "core/format.h"
 #include "core/settings.h"
@@ -164,8 +165,39 @@ void CRecycleBinListSource::PrepareSort(CListEntries* pEntries, int nField) {
   }
 }
 
-void CRecycleBinListSource::Refresh(CListPanel& panel) {
-  panel.ShowListing(std::make_unique<CRecycleBinListSource>(bin_), CListingRequest{});
+CListAction CRecycleBinListSource::Refresh() const {
+  CListAction action = CListAction::Show(CPanelLocation(eEntry_RecycleBin, 0, bin_), true, false);
+  action.bKeepSort = true;
+  return action;
+}
+
+int CRecycleBinListSource::InitialSortField() const { return eListField_Name; }
+
+bool CRecycleBinListSource::WatchesFolder(const QString& strFolder) const {
+  return !strFolder.isEmpty() &&
+         bin_.compare(browse::StripTrailingBackslash(strFolder), Qt::CaseInsensitive) == 0;
+}
+
+fileops::CSelection CRecycleBinListSource::Selection(const CListEntries& entries,
+                                                     const QList<int>& anRows) const {
+  fileops::CSelection selection;
+  for (int nRow : anRows) {
+    const CListEntry* pEntry = entries.At(nRow);
+    if (!pEntry || !pEntry->ItemAs<CBinItem>()) continue;
+    const int nKind =
+        pEntry->type == eEntry_RecycledFolder ? fileops::eSelFolder : fileops::eSelFile;
+    selection.push_back({nKind, FullPath(*pEntry)});
+  }
+  return selection;
+}
+
+bool CRecycleBinListSource::Offers(EListCommand command) const {
+  return command == EListCommand::eRestore || command == EListCommand::eDeleteForGood;
+}
+
+QList<EListCommand> CRecycleBinListSource::ContextMenu() const {
+  return {EListCommand::eRestore, EListCommand::eDeleteForGood, EListCommand::eSeparator,
+          EListCommand::eSelectAll, EListCommand::eRefresh};
 }
 
 QString CRecycleBinListSource::FullPath(const CListEntry& entry) const {
@@ -182,9 +214,7 @@ void ShowRecycleBin(CListPanel& panel) {
 }
 
 bool ListsRecycleBinFolder(const CListPanel& panel, const QString& strFolder) {
-  const auto* pSource = dynamic_cast<const CRecycleBinListSource*>(panel.Source());
-  return pSource && !strFolder.isEmpty() &&
-         pSource->BinFolder().compare(StripTrailingBackslash(strFolder), Qt::CaseInsensitive) == 0;
+  return panel.SourceKind() == ePanelSrc_RecycleBin && panel.Source()->WatchesFolder(strFolder);
 }
 
 const CBinItem* BinItemAt(const CListPanel& panel, int nRow) {
@@ -194,16 +224,17 @@ const CBinItem* BinItemAt(const CListPanel& panel, int nRow) {
 }
 
 fileops::CSelection BinSelection(const CListPanel& panel, const QList<int>& anRows) {
-  fileops::CSelection selection;
-  if (panel.SourceKind() != ePanelSrc_RecycleBin) return selection;
-  for (int nRow : anRows) {
-    const CListEntry* pEntry = panel.Entries().At(nRow);
-    if (!pEntry || !pEntry->ItemAs<CBinItem>()) continue;
-    const int nKind =
-        pEntry->type == eEntry_RecycledFolder ? fileops::eSelFolder : fileops::eSelFile;
-    selection.push_back({nKind, panel.Source()->FullPath(*pEntry)});
-  }
-  return selection;
+  if (panel.SourceKind() != ePanelSrc_RecycleBin) return {};
+  return panel.Source()->Selection(panel.Entries(), anRows);
+}
+
+void RegisterRecycleBinListSource() {
+  CListSourceKind sources;
+  sources.make = [](const CPanelLocation& location) -> std::unique_ptr<IListSource> {
+    if (location.path.isEmpty()) return std::make_unique<CRecycleBinListSource>();
+    return std::make_unique<CRecycleBinListSource>(location.path);
+  };
+  ListSources().Register({eEntry_RecycleBin}, sources);
 }
 
 }  // namespace browse

@@ -25,6 +25,8 @@
 #include "browse/list_source.h"
 #include "core/selection.h"
 
+class CListPanel;
+
 // The record of a bin row: the item as it was recycled (CRecycledItem: attributes, size,
 // name, the three times, the original full path) and where it lies in the bin.
 class CBinItem : public CRecycledItem {
@@ -65,16 +67,33 @@ class CRecycleBinListSource : public IListSource {
   void PrepareSort(CListEntries* pEntries, int nField) override;
 
   // Recycled items are not opened.
-  void Activate(CListPanel& panel, int nRow) override {}
-  void Refresh(CListPanel& panel) override;
+  CListAction Activate(const CListEntry& entry) const override { return {}; }
+  // The same bin listed again with the current sort.
+  CListAction Refresh() const override;
   // The container or the recycled folder's directory in the bin.
   QString FullPath(const CListEntry& entry) const override;
+  // A new listing of the bin starts sorted by name.
+  int InitialSortField() const override;
+  QString LocationText() const override { return QStringLiteral("Recycle Bin"); }
+  // A change to an item of the bin folder changes the rows.
+  bool WatchesFolder(const QString& strFolder) const override;
+  // A recycled folder as eSelFolder with its directory, a recycled file as eSelFile with its
+  // container; rows that are not bin rows are left out.
+  fileops::CSelection Selection(const CListEntries& entries,
+                                const QList<int>& anRows) const override;
+  // Restore and Delete for good (which Delete means here); no drop.
+  bool Offers(EListCommand command) const override;
+  QList<EListCommand> ContextMenu() const override;
 
  private:
   QString bin_;
 };
 
 namespace browse {
+
+// Registers the recycle bin (location kind 14, eEntry_RecycleBin; its path the bin folder, or
+// empty for RecycleBinPath) with the factory (browse/list_source_factory.h).
+void RegisterRecycleBinListSource();
 
 // Shows the recycle bin (RecycleBinPath) in a panel, sorted by name.
 void ShowRecycleBin(CListPanel& panel);

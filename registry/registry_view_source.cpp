@@ -46,45 +46,44 @@ int CRegistryListSource::Compare(const CListEntry& a, const CListEntry& b, int n
   return regview::CompareEntries(a, b, bAscending);
 }
 
-void CRegistryListSource::Activate(CListPanel& panel, int nRow) {
-  const CListEntry* pEntry = panel.Entries().At(nRow);
-  if (!pEntry) return;
-  switch (pEntry->type) {
+CListAction CRegistryListSource::Activate(const CListEntry& entry) const {
+  // Registry places are listed again each time and not recorded in the history.
+  switch (entry.type) {
     case eEntry_RegRoot: {
-      const CRegItem* pItem = pEntry->ItemAs<CRegItem>();
-      if (pItem) ShowRegistryKey(panel, pItem->root, QString());
-      break;
+      const CRegItem* pItem = entry.ItemAs<CRegItem>();
+      if (!pItem) return {};
+      return CListAction::Show(CPanelLocation::Registry(pItem->root, QString()), true, false);
     }
     case eEntry_RegKey:
-      ShowRegistryKey(panel, root_, regview::SubKeyPath(keyPath_, pEntry->displayName));
-      break;
+      return CListAction::Show(
+          CPanelLocation::Registry(root_, regview::SubKeyPath(keyPath_, entry.displayName)), true,
+          false);
     case eEntry_RegParent:
-      Up(panel);
-      break;
+      return Up();
     case eEntry_RegValue: {
-      const CRegItem* pItem = pEntry->ItemAs<CRegItem>();
-      const CRegValueRef value{root_, keyPath_, pEntry->displayName, pItem ? pItem->typeCode : 0};
-      if (ValueEditor()) ValueEditor()(panel, value);
-      break;
+      const CRegItem* pItem = entry.ItemAs<CRegItem>();
+      return CListAction::EditValue(CPanelLocation(eEntry_RegKey, root_, keyPath_),
+                                    entry.displayName, pItem ? pItem->typeCode : 0);
     }
     default:
-      break;
+      return {};
   }
 }
 
-void CRegistryListSource::Up(CListPanel& panel) {
-  if (bRoots_) return;
-  if (keyPath_.isEmpty())
-    ShowRegistryRoots(panel);
-  else
-    ShowRegistryKey(panel, root_, ParentKeyPath(keyPath_));
+CListAction CRegistryListSource::Up() const {
+  if (bRoots_) return {};
+  if (keyPath_.isEmpty()) return CListAction::Show(CPanelLocation::RegistryTop(), true, false);
+  return CListAction::Show(CPanelLocation::Registry(root_, ParentKeyPath(keyPath_)), true, false);
 }
 
-void CRegistryListSource::Refresh(CListPanel& panel) {
-  if (bRoots_)
-    ShowRegistryRoots(panel);
-  else
-    ShowRegistryKey(panel, root_, keyPath_);
+CListAction CRegistryListSource::Refresh() const {
+  return CListAction::Show(Location(), true, false);
+}
+
+QString CRegistryListSource::LocationText() const {
+  if (bRoots_) return QStringLiteral("Registry");
+  if (keyPath_.isEmpty()) return RootName(root_);
+  return RootName(root_) + (keyPath_.startsWith(u'\\') ? keyPath_ : u'\\' + keyPath_);
 }
 
 bool ParseRegistryListPath(const QString& strText, HKEY* pRoot, QString* pstrKeyPath) {
@@ -111,3 +110,33 @@ void ShowRegistryKey(CListPanel& panel, HKEY root, const QString& strKeyPath) {
 }
 
 void SetRegistryValueEditor(RegistryValueEditor editor) { ValueEditor() = std::move(editor); }
+
+namespace {
+
+// A registry address as the address bar takes it: a root name and a key path.
+bool ParseRegistryAddress(const QString& strText, CPanelLocation* pLocation) {
+  HKEY root = 0;
+  QString strKeyPath, strLast;
+  if (!ParseRegistryPath(strText, &root, &strKeyPath, &strLast) || root == 0) return false;
+  QString strFull = strKeyPath.isEmpty() ? strLast : strKeyPath + u'\\' + strLast;
+  if (!strFull.isEmpty() && !strFull.startsWith(u'\\')) strFull.prepend(u'\\');
+  *pLocation = CPanelLocation::Registry(root, strFull);
+  return true;
+}
+
+}  // namespace
+
+void RegisterRegistryListSource() {
+  CListSourceKind sources;
+  sources.make = [](const CPanelLocation& location) -> std::unique_ptr<IListSource> {
+    if (location.kind == eEntry_RegTop) return std::make_unique<CRegistryListSource>();
+    return std::make_unique<CRegistryListSource>(location.root, location.path);
+  };
+  sources.parseAddress = ParseRegistryAddress;
+  sources.edit = [](CListPanel& panel, const CListAction& action) {
+    const CRegValueRef value{action.location.root, action.location.path, action.strName,
+                             action.dwType};
+    if (ValueEditor()) ValueEditor()(panel, value);
+  };
+  ListSources().Register({eEntry_RegTop, eEntry_RegRoot, eEntry_RegKey}, sources);
+}

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "browse/list_panel.h"
+#include "browse/list_source_factory.h"
 #include "browse/list_source.h"
 #include "registry/registry_access.h"
 
@@ -37,11 +38,14 @@ class CRegistryListSource : public IListSource {
   void PrepareSort(CListEntries* pEntries, int nField) override;
   int Compare(const CListEntry& a, const CListEntry& b, int nField, bool bAscending) const override;
   // A root key or subkey is listed, ".." goes up, a value goes to the value editor.
-  void Activate(CListPanel& panel, int nRow) override;
+  CListAction Activate(const CListEntry& entry) const override;
   bool CanGoUp() const override { return !bRoots_; }
   // The parent key; from a root key, the roots list.
-  void Up(CListPanel& panel) override;
-  void Refresh(CListPanel& panel) override;
+  CListAction Up() const override;
+  CListAction Refresh() const override;
+  // "Registry" for the roots list, the root's name ("HKEY_LOCAL_MACHINE"), or the root's
+  // name followed by the key path ("HKEY_LOCAL_MACHINE\Software").
+  QString LocationText() const override;
 
  private:
   bool bRoots_ = true;
@@ -68,6 +72,11 @@ struct CRegValueRef {
   QString name;
   DWORD typeCode = 0;
 };
+// Registers the registry listings (location kinds 9, 10 and 11) and the registry addresses
+// typed as text ("HKEY_LOCAL_MACHINE\Software", "HKLM\Software") with the factory
+// (browse/list_source_factory.h); opening a value there goes to the value editor below.
+void RegisterRegistryListSource();
+
 // Opens a value for editing; installed once by the program that has an editor. Without one,
 // opening a value does nothing.
 using RegistryValueEditor = std::function<void(CListPanel& panel, const CRegValueRef& value)>;

@@ -285,17 +285,14 @@ constexpr char kItemsMimeType[] = "application/x-pinewood-browser-items";
 }  // namespace
 
 QStringList CListView::SelectedPaths() const {
+  // Rows leave the list by drag only where the source lets them be copied out.
   QStringList paths;
-  if (panel_.SourceKind() != ePanelSrc_FileSystem) return paths;
+  if (!panel_.Source()->Offers(EListCommand::eCopy)) return paths;
   QList<int> rows;
   for (const QModelIndex& index : selection_->selectedRows()) rows << index.row();
   std::sort(rows.begin(), rows.end());
-  for (int nRow : rows) {
-    const CListEntry* pEntry = panel_.Entries().At(nRow);
-    if (!pEntry || pEntry->type == eEntry_Parent || !IsFileSystemEntryType(pEntry->type)) continue;
-    const QString strPath = panel_.data(panel_.index(nRow, 0), CListPanel::eRole_FullPath).toString();
-    if (!strPath.isEmpty()) paths << strPath;
-  }
+  for (const fileops::CSelItem& item : panel_.Source()->Selection(panel_.Entries(), rows))
+    paths << item.strPath;
   return paths;
 }
 
@@ -334,14 +331,8 @@ QStringList CListView::ItemsOfMimeData(const QMimeData* pMime) {
 }
 
 QString CListView::DropTargetFolder(const QPoint& viewportPos) const {
-  if (panel_.SourceKind() != ePanelSrc_FileSystem) return {};
   const QModelIndex index = CurrentView()->indexAt(viewportPos);
-  if (index.isValid()) {
-    const CListEntry* pEntry = panel_.Entries().At(index.row());
-    if (pEntry && pEntry->type == eEntry_Folder)
-      return panel_.data(panel_.index(index.row(), 0), CListPanel::eRole_FullPath).toString();
-  }
-  return panel_.CurrentPath();
+  return panel_.Source()->DropFolder(index.isValid() ? panel_.Entries().At(index.row()) : nullptr);
 }
 
 bool CListView::HandleDragEvent(QWidget* pViewport, QEvent* pEvent) {

@@ -13,40 +13,20 @@
 #include <QVBoxLayout>
 
 #include "browse/folder_tree.h"
-#include "fileops/list_source_bin.h"
+#include "browse/list_source_factory.h"
 #include "core/app_log.h"
 #include "crypto/enc_commands.h"
 #include "core/settings.h"
 #include "platform/device_root.h"
 #include "platform/file_system.h"
-#include "registry/registry_access.h"
-#include "registry/registry_view_source.h"
 #include "ui/enc_dialogs.h"
+#include "ui/list_sources.h"
 #include "ui/list_view.h"
 #include "ui/tree_view.h"
 
 namespace {
 
 constexpr char16_t kFrameTitle[] = u"Pinewood Browser";
-
-// How a location reads in the address bar, the header bar and the title.
-QString LocationText(const CPanelLocation& location) {
-  switch (location.kind) {
-    case eEntry_Folder:
-      return location.path;
-    case eEntry_RegTop:
-      return QStringLiteral("Registry");
-    case eEntry_RegRoot:
-      return RootName(location.root);
-    case eEntry_RegKey: {
-      QString strPath = location.path;
-      if (!strPath.startsWith('\\')) strPath.prepend('\\');
-      return RootName(location.root) + strPath;
-    }
-    default:
-      return {};
-  }
-}
 
 bool OpenWithDesktop(const QString& strHostPath) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(strHostPath));
@@ -57,6 +37,7 @@ bool OpenWithDesktop(const QString& strHostPath) {
 CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
     : QMainWindow(pParent), fileOpener_(OpenWithDesktop) {
   setWindowTitle(QString::fromUtf16(kFrameTitle));
+  RegisterDesktopListSources();
   SetPasswordPrompt(nullptr);
   setupModels();
   setupViews();
@@ -218,7 +199,7 @@ void CMainFrame::OpenPanel(EPanelId ePanel) {
   if (bTreeShown || !OpenListAlone(ePanel)) {
     BuildTree(ePanel);
     parts.tree->RestoreLocation(startFolder_);
-    if (parts.list->SourceKind() == ePanelSrc_Empty) parts.list->LoadFolder(startFolder_, true, true);
+    if (!parts.list->ShowsListing()) parts.list->LoadFolder(startFolder_, true, true);
   }
   startingPanel_ = false;
   browse::StorePanelLocation(ePanel, parts.location);
@@ -232,7 +213,7 @@ bool CMainFrame::OpenListAlone(EPanelId ePanel) {
   QString strPath = startFolder_;
   if (settings.RememberLastOpenedFolder == 1) {
     const CPanelLocation stored = browse::StoredPanelLocation(ePanel);
-    if (stored.kind != eEntry_Folder) return false;
+    if (!stored.IsFileSystem()) return false;
     if (!stored.path.isEmpty()) strPath = stored.path;
   }
   const DWORD dwAttributes = plat::GetFileAttributes(strPath);
@@ -269,44 +250,8 @@ EPanelId CMainFrame::ActivePanel() const {
 
 void CMainFrame::ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target) {
   if (followingList_) return;
-  CListPanel& list = *panels_[ePanel].list;
-  switch (target.listSource) {
-    case ePanelSrc_FileSystem:
-      list.LoadFolder(target.location.path, false, true);
-      break;
-    case ePanelSrc_Registry:
-      ShowLocation(list, target.location, true);
-      break;
-    case ePanelSrc_Zip:
-      list.OpenArchive(target.archivePath);
-      break;
-    case ePanelSrc_RecycleBin:
-      browse::ShowRecycleBin(list);
-      break;
-    default:
-      // A file node lists nothing.
-      break;
-  }
-}
-
-void CMainFrame::ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord) {
-  CListingRequest request;
-  request.bRecord = bRecord;
-  switch (location.kind) {
-    case eEntry_RegTop:
-      list.ShowListing(std::make_unique<CRegistryListSource>(), request);
-      break;
-    case eEntry_RegRoot:
-    case eEntry_RegKey:
-      list.ShowListing(std::make_unique<CRegistryListSource>(location.root, location.path),
-                       request);
-      break;
-    case eEntry_Folder:
-      list.LoadFolder(location.path, true, bRecord);
-      break;
-    default:
-      break;
-  }
+  // A file node lists nothing (its list location has kind 0, which no source lists).
+  panels_[ePanel].list->ShowLocation(target.listLocation, false, true);
 }
 
 void CMainFrame::FollowInTree(EPanelId ePanel, const CPanelLocation& location) {
@@ -316,22 +261,7 @@ void CMainFrame::FollowInTree(EPanelId ePanel, const CPanelLocation& location) {
   const bool bSync = tree.IsSyncWithList();
   tree.SetSyncWithList(false);
   followingList_ = true;
-  switch (location.kind) {
-    case eEntry_Folder:
-      tree.SelectFolder(location.path);
-      break;
-    case eEntry_RegTop:
-      tree.SelectRegistryTop();
-      break;
-    case eEntry_RegRoot:
-      tree.SelectRootKey(location.root);
-      break;
-    case eEntry_RegKey:
-      tree.SelectKey(location.root, location.path);
-      break;
-    default:
-      break;
-  }
+  tree.SelectLocation(location);
   followingList_ = false;
   tree.SetSyncWithList(bSync);
 }
@@ -358,8 +288,6 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
   // An encrypted file is decrypted; the views learn of the new file through the
   // notifications, applied a moment later, as the list is still inside its activation here.
   if (crypto::OpenEncryptedFile(strFullPath, *prompt_)) return;
-  // Archives are opened by the list itself; they are not handed to the desktop.
-  if (strFullPath.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive)) return;
   QByteArray hostPath;
   if (!plat::CDeviceRoot::ToHost(strFullPath, &hostPath)) return;
   const QString strHost = QString::fromLocal8Bit(hostPath);
@@ -369,9 +297,7 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
 
 void CMainFrame::UpdateLocationDisplays() {
   const EPanelId ePanel = ActivePanel();
-  const QString strText = panels_[ePanel].list->SourceKind() == ePanelSrc_RecycleBin
-                              ? QStringLiteral("Recycle Bin")
-                              : LocationText(panels_[ePanel].location);
+  const QString strText = panels_[ePanel].list->Source()->LocationText();
   if (addressEdit_) addressEdit_->setText(strText);
   if (headerBar_)
     headerBar_->setText((ePanel == ePanel_A ? QStringLiteral("A: ") : QStringLiteral("B: ")) +
@@ -384,17 +310,9 @@ void CMainFrame::UpdateLocationDisplays() {
 
 void CMainFrame::NavigateToAddress() {
   const QString strText = addressEdit_->text().trimmed();
-  CListPanel& list = *panels_[ActivePanel()].list;
-  if (strText.startsWith('\\') || strText.startsWith('/')) {
-    list.LoadFolder(strText, true, true);
-    return;
-  }
-  HKEY root = 0;
-  QString strKeyPath, strLast;
-  if (!ParseRegistryPath(strText, &root, &strKeyPath, &strLast) || root == 0) return;
-  QString strFull = strKeyPath.isEmpty() ? strLast : strKeyPath + '\\' + strLast;
-  if (!strFull.isEmpty() && !strFull.startsWith('\\')) strFull.prepend('\\');
-  ShowLocation(list, CPanelLocation::Registry(root, strFull), true);
+  CPanelLocation location;
+  if (!ListSources().ParseAddress(strText, &location)) return;
+  panels_[ActivePanel()].list->ShowLocation(location, true, true);
 }
 
 QString CMainFrame::AddressText() const { return addressEdit_ ? addressEdit_->text() : QString(); }

@@ -16,7 +16,9 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "browse/list_panel.h"
 #include "browse/panel_keys.h"
@@ -251,16 +253,18 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   // The selected rows of the active list (the focused one when none is selected), in order;
   // empty when a tree is active.
   QList<int> ActiveListRows() const;
-  // True when the active view is a list that shows the recycle bin.
-  bool ActiveListIsBin() const;
+  // True when the active view is a list whose source offers the command.
+  bool ActiveListOffers(EListCommand command) const;
+  // The active list's selected rows as its source gives them, when it offers the command.
+  fileops::CSelection ActiveListItems(EListCommand command) const;
+  // The actions of a list's context menu as its source describes it.
+  QList<QAction*> ListMenuActions(const QList<EListCommand>& commands) const;
   void ShowContextMenu(int nView, QAbstractItemView* pView, const QPoint& pos);
   // After an operation: the gathered view changes applied, the commands' states and the
   // focus of the active view restored.
   void AfterOperation();
   // The file-system folder the list of the panel that is not active shows; empty otherwise.
   QString OtherPanelFolder() const;
-  // Lists a registry location (kind 9, 10, 11) in a panel.
-  static void ShowLocation(CListPanel& list, const CPanelLocation& location, bool bRecord);
   void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);
   void FollowInTree(EPanelId ePanel, const CPanelLocation& location);
   void OnViewFocused(int nView);
@@ -304,8 +308,9 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   ProfilesDialogRunner profilesRunner_;
   std::unique_ptr<crypto::IPasswordPrompt> desktopPrompt_;
   crypto::IPasswordPrompt* prompt_ = nullptr;  // desktopPrompt_ unless a test set another
-  // The context menus: of a folder's list, of the recycle bin's list, of a tree.
-  QList<QAction*> listMenu_, binMenu_, treeMenu_;
+  // The context menu of a tree, and those of the lists by the commands their sources list.
+  QList<QAction*> treeMenu_;
+  mutable std::map<std::vector<int>, QList<QAction*>> listMenus_;
   fileops::CSelection clipboard_;
   bool clipboardMoves_ = false;
 };

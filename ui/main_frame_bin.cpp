@@ -5,22 +5,29 @@
 #include <QMenu>
 
 #include "browse/folder_tree.h"
-#include "fileops/list_source_bin.h"
 #include "crypto/enc_commands.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
 #include "ui/enc_dialogs.h"
+#include "ui/list_sources.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
 #include "ui/tree_view.h"
 
-bool CMainFrame::ActiveListIsBin() const {
+bool CMainFrame::ActiveListOffers(EListCommand command) const {
   if (activeView_ != eView_ListA && activeView_ != eView_ListB) return false;
-  return panels_[ActivePanel()].list->SourceKind() == ePanelSrc_RecycleBin;
+  return panels_[ActivePanel()].list->Source()->Offers(command);
+}
+
+fileops::CSelection CMainFrame::ActiveListItems(EListCommand command) const {
+  if (!ActiveListOffers(command)) return {};
+  const CListPanel& list = *panels_[ActivePanel()].list;
+  return list.Source()->Selection(list.Entries(), ActiveListRows());
 }
 
 void CMainFrame::DeleteSelection() {
-  if (ActiveListIsBin()) {
+  // Where the rows can only be deleted for good (the recycle bin), Delete does that.
+  if (ActiveListOffers(EListCommand::eDeleteForGood)) {
     PurgeSelection();
     return;
   }
@@ -31,18 +38,14 @@ void CMainFrame::DeleteSelection() {
 }
 
 void CMainFrame::RestoreSelection() {
-  if (!ActiveListIsBin()) return;
-  const fileops::CSelection selection =
-      browse::BinSelection(*panels_[ActivePanel()].list, ActiveListRows());
+  const fileops::CSelection selection = ActiveListItems(EListCommand::eRestore);
   if (selection.empty()) return;
   fileops::RestoreItems(selection);
   AfterOperation();
 }
 
 void CMainFrame::PurgeSelection() {
-  if (!ActiveListIsBin()) return;
-  const fileops::CSelection selection =
-      browse::BinSelection(*panels_[ActivePanel()].list, ActiveListRows());
+  const fileops::CSelection selection = ActiveListItems(EListCommand::eDeleteForGood);
   if (selection.empty()) return;
   fileops::PurgeBinItemsCommand(selection);
   AfterOperation();
@@ -70,7 +73,27 @@ void CMainFrame::SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt) {
 QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
   if (nView == eView_TreeA || nView == eView_TreeB) return treeMenu_;
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
-  return panels_[ePanel].list->SourceKind() == ePanelSrc_RecycleBin ? binMenu_ : listMenu_;
+  return ListMenuActions(panels_[ePanel].list->Source()->ContextMenu());
+}
+
+QList<QAction*> CMainFrame::ListMenuActions(const QList<EListCommand>& commands) const {
+  // One list of actions per distinct menu, made once: a menu keeps the same separators.
+  std::vector<int> key;
+  for (EListCommand command : commands) key.push_back(int(command));
+  auto found = listMenus_.find(key);
+  if (found != listMenus_.end()) return found->second;
+  QList<QAction*> actions;
+  for (EListCommand command : commands) {
+    if (command == EListCommand::eSeparator) {
+      auto* pSeparator = new QAction(const_cast<CMainFrame*>(this));
+      pSeparator->setSeparator(true);
+      actions << pSeparator;
+    } else if (QAction* pAction = Action(CommandOfListCommand(command))) {
+      actions << pAction;
+    }
+  }
+  listMenus_.emplace(std::move(key), actions);
+  return actions;
 }
 
 void CMainFrame::ShowContextMenu(int nView, QAbstractItemView* pView, const QPoint& pos) {

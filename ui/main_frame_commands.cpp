@@ -480,12 +480,7 @@ void CMainFrame::setupContextMenus() {
     for (int nId : ids) list << (nId == 0 ? separator() : Action(nId));
     return list;
   };
-  // 0 marks a separator.
-  listMenu_ = actions({eCmd_Open, 0, eCmd_Cut, eCmd_Copy, eCmd_Paste, eCmd_PasteShortcut, 0,
-                       eCmd_CopyToOther, eCmd_MoveToOther, eCmd_Delete, eCmd_Shred, eCmd_Encrypt,
-                       eCmd_Decrypt, eCmd_Rename, eCmd_NewFolder, 0, eCmd_SelectAll,
-                       eCmd_Refresh});
-  binMenu_ = actions({eCmd_Restore, eCmd_DeleteForGood, 0, eCmd_SelectAll, eCmd_Refresh});
+  // 0 marks a separator. A list's menu is the one its source describes (ContextMenuActions).
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_Refresh});
@@ -520,20 +515,24 @@ void CMainFrame::UpdateCommandStates() {
   const bool bInFolder = !ActiveFolder().isEmpty();
   Action(eCmd_NewFolder)->setEnabled(bInFolder);
   Action(eCmd_Rename)->setEnabled(bInFolder);
-  const bool bFileList = bListActive && !list.CurrentPath().isEmpty();
-  Action(eCmd_Cut)->setEnabled(bFileList);
-  Action(eCmd_Copy)->setEnabled(bFileList);
-  // Items of the file system: the entries of a folder's list, or a folder in a tree.
-  const bool bItems = bListActive ? bFileList : (bInFolder && ActiveFolder() != QStringLiteral("\\"));
-  Action(eCmd_Shred)->setEnabled(bItems);
-  Action(eCmd_Encrypt)->setEnabled(bItems);
-  Action(eCmd_Decrypt)->setEnabled(bItems);
-  const bool bBin = ActiveListIsBin() && list.rowCount() > 0;
-  Action(eCmd_Delete)->setEnabled(bItems || bBin);
-  Action(eCmd_Restore)->setEnabled(bBin);
-  Action(eCmd_DeleteForGood)->setEnabled(bBin);
-  Action(eCmd_CopyToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
-  Action(eCmd_MoveToOther)->setEnabled(bItems && !OtherPanelFolder().isEmpty());
+  Action(eCmd_Cut)->setEnabled(ActiveListOffers(EListCommand::eCut));
+  Action(eCmd_Copy)->setEnabled(ActiveListOffers(EListCommand::eCopy));
+  // Items of the file system: what the active list offers them for, or a folder in a tree.
+  const bool bTreeItem = !bListActive && bInFolder && ActiveFolder() != QStringLiteral("\\");
+  auto offers = [&](EListCommand command) {
+    return bListActive ? ActiveListOffers(command) : bTreeItem;
+  };
+  Action(eCmd_Shred)->setEnabled(offers(EListCommand::eShred));
+  Action(eCmd_Encrypt)->setEnabled(offers(EListCommand::eEncrypt));
+  Action(eCmd_Decrypt)->setEnabled(offers(EListCommand::eDecrypt));
+  const bool bRows = list.rowCount() > 0;
+  const bool bPurge = ActiveListOffers(EListCommand::eDeleteForGood) && bRows;
+  Action(eCmd_Delete)->setEnabled(offers(EListCommand::eDelete) || bPurge);
+  Action(eCmd_Restore)->setEnabled(ActiveListOffers(EListCommand::eRestore) && bRows);
+  Action(eCmd_DeleteForGood)->setEnabled(bPurge);
+  const bool bOtherFolder = !OtherPanelFolder().isEmpty();
+  Action(eCmd_CopyToOther)->setEnabled(offers(EListCommand::eCopyToOther) && bOtherFolder);
+  Action(eCmd_MoveToOther)->setEnabled(offers(EListCommand::eMoveToOther) && bOtherFolder);
   Action(eCmd_Paste)->setEnabled(bInFolder && !clipboard_.empty());
   Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !clipboard_.empty());
 }
@@ -545,12 +544,9 @@ void CMainFrame::Back() { StepHistory(false); }
 void CMainFrame::Forward() { StepHistory(true); }
 
 void CMainFrame::StepHistory(bool bForward) {
+  // The panel lists the place of the history again itself, whatever its kind.
   CListPanel& list = *panels_[ActivePanel()].list;
   if (!(bForward ? list.Forward() : list.Back())) return;
-  // The panel reloads folders itself; a registry place of the history is listed here,
-  // without being recorded again.
-  const CPanelLocation location = list.History().At(list.History().Position() - 1);
-  if (!location.IsFileSystem()) ShowLocation(list, location, false);
   UpdateCommandStates();
 }
 

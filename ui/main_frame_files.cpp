@@ -36,8 +36,7 @@ bool AskNameWithDialog(QWidget* pParent, const QString& strOldName, QString* pst
 QString CMainFrame::ActiveFolder() const {
   const CPanelParts& parts = panels_[ActivePanel()];
   if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
-    const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
-    return target.location.kind == eEntry_Folder ? target.location.path : QString();
+    return parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
   }
   return parts.list->CurrentPath();
 }
@@ -67,20 +66,18 @@ void CMainFrame::RenameCurrent() {
   QString strOldPath;
   bool bFolder = false;
   if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
-    const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
+    strOldPath = parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
     // The device root has no name of its own to change.
-    if (target.location.kind != eEntry_Folder || target.location.path == QStringLiteral("\\"))
-      return;
-    strOldPath = target.location.path;
+    if (strOldPath == QStringLiteral("\\")) return;
     bFolder = true;
   } else {
-    const int nRow = parts.listView->CurrentRow();
-    const CListEntry* pEntry = parts.list->Entries().At(nRow);
-    if (!pEntry || parts.list->SourceKind() != ePanelSrc_FileSystem) return;
-    if (pEntry->type != eEntry_Folder && pEntry->type != eEntry_File && pEntry->type != eEntry_Zip)
-      return;
-    strOldPath = parts.list->data(parts.list->index(nRow, 0), CListPanel::eRole_FullPath).toString();
-    bFolder = pEntry->type == eEntry_Folder;
+    const IListSource& source = *parts.list->Source();
+    if (!source.Offers(EListCommand::eRename)) return;
+    const fileops::CSelection item =
+        source.Selection(parts.list->Entries(), {parts.listView->CurrentRow()});
+    if (item.empty()) return;
+    strOldPath = item.front().strPath;
+    bFolder = item.front().nKind == fileops::eSelFolder;
   }
   if (strOldPath.isEmpty()) return;
   const QString strOldName = browse::LastComponent(strOldPath);
@@ -106,19 +103,10 @@ QList<int> CMainFrame::ActiveListRows() const {
 }
 
 fileops::CSelection CMainFrame::ActiveListSelection() const {
-  fileops::CSelection selection;
-  const CPanelParts& parts = panels_[ActivePanel()];
-  if (parts.list->SourceKind() != ePanelSrc_FileSystem) return selection;
-  for (int nRow : ActiveListRows()) {
-    const CListEntry* pEntry = parts.list->Entries().At(nRow);
-    if (!pEntry || !IsFileSystemEntryType(pEntry->type) || pEntry->type == eEntry_Parent) continue;
-    const QString strPath =
-        parts.list->data(parts.list->index(nRow, 0), CListPanel::eRole_FullPath).toString();
-    if (strPath.isEmpty()) continue;
-    selection.push_back({pEntry->type == eEntry_Folder ? fileops::eSelFolder : fileops::eSelFile,
-                         strPath});
-  }
-  return selection;
+  // The items of the file commands: rows of a listing whose items can be copied out.
+  const CListPanel& list = *panels_[ActivePanel()].list;
+  if (!list.Source()->Offers(EListCommand::eCopy)) return {};
+  return list.Source()->Selection(list.Entries(), ActiveListRows());
 }
 
 void CMainFrame::CopySelection(bool bMove) {
@@ -149,11 +137,10 @@ void CMainFrame::PasteShortcuts() {
 fileops::CSelection CMainFrame::CommandSelection() const {
   if (activeView_ == eView_ListA || activeView_ == eView_ListB) return ActiveListSelection();
   const CPanelParts& parts = panels_[ActivePanel()];
-  const CTreeTarget target = parts.tree->TargetOf(parts.tree->Current());
+  const QString strFolder = parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
   // The device root itself is never an item of a command.
-  if (target.location.kind != eEntry_Folder || target.location.path == QStringLiteral("\\"))
-    return {};
-  return {{fileops::eSelFolder, target.location.path}};
+  if (strFolder.isEmpty() || strFolder == QStringLiteral("\\")) return {};
+  return {{fileops::eSelFolder, strFolder}};
 }
 
 QString CMainFrame::OtherPanelFolder() const {

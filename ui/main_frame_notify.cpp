@@ -5,7 +5,6 @@
 #include <QTimer>
 
 #include "browse/folder_tree.h"
-#include "fileops/list_source_bin.h"
 #include "core/path_helpers.h"
 #include "ui/main_frame.h"
 
@@ -63,7 +62,7 @@ void CMainFrame::ApplyViewChanges() {
       CListPanel& list = *panels_[ePanel].list;
       if (list.CurrentPath().compare(strFolder, Qt::CaseInsensitive) == 0)
         list.LoadFolder(strFolder, true, false);
-      else if (browse::ListsRecycleBinFolder(list, strFolder))
+      else if (list.Source()->WatchesFolder(strFolder))
         list.Refresh();
     }
   }

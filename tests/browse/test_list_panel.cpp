@@ -13,6 +13,7 @@
 
 #include "browse/file_item.h"
 #include "browse/list_panel.h"
+#include "browse/list_source_factory.h"
 #include "browse/list_sort.h"
 #include "core/settings.h"
 #include "platform/find.h"
@@ -312,11 +313,14 @@ TEST_F(ListPanelTest, OpeningEntriesNavigatesAndHandsFilesToTheObserver) {
   panel.Open(3);  // no archive opener: nothing happens
   EXPECT_EQ(panel.CurrentPath(), "\\Docs");
   QString archive;
-  panel.SetArchiveOpener([&](CListPanel&, const QString& path) {
-    archive = path;
-    return false;
-  });
+  CListSourceKind archives;
+  archives.make = [&](const CPanelLocation& location) -> std::unique_ptr<IListSource> {
+    archive = location.path;
+    return nullptr;
+  };
+  ListSources().Register({eEntry_Zip}, archives);
   panel.Open(3);
+  ListSources().Unregister(eEntry_Zip);
   EXPECT_EQ(archive, "\\Docs\\pack.zip");
 
   panel.Open(1);

@@ -237,6 +237,7 @@ class RegistryPanelTest : public RegistryViewTest {
  protected:
   void SetUp() override {
     RegistryViewTest::SetUp();
+    RegisterRegistryListSource();
     CListPanelOptions options;
     options.bWorker = false;
     panel_ = std::make_unique<CListPanel>(ePanel_A, &observer_, options);

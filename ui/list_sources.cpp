@@ -1,0 +1,52 @@
+#include "ui/list_sources.h"
+
+#include "fileops/list_source_bin.h"
+#include "registry/registry_view_source.h"
+#include "ui/frame_commands.h"
+
+void RegisterDesktopListSources() {
+  browse::RegisterRecycleBinListSource();
+  RegisterRegistryListSource();
+}
+
+int CommandOfListCommand(EListCommand command) {
+  switch (command) {
+    case EListCommand::eSeparator:
+      return 0;
+    case EListCommand::eOpen:
+      return eCmd_Open;
+    case EListCommand::eCut:
+      return eCmd_Cut;
+    case EListCommand::eCopy:
+      return eCmd_Copy;
+    case EListCommand::ePaste:
+      return eCmd_Paste;
+    case EListCommand::ePasteShortcut:
+      return eCmd_PasteShortcut;
+    case EListCommand::eCopyToOther:
+      return eCmd_CopyToOther;
+    case EListCommand::eMoveToOther:
+      return eCmd_MoveToOther;
+    case EListCommand::eDelete:
+      return eCmd_Delete;
+    case EListCommand::eShred:
+      return eCmd_Shred;
+    case EListCommand::eEncrypt:
+      return eCmd_Encrypt;
+    case EListCommand::eDecrypt:
+      return eCmd_Decrypt;
+    case EListCommand::eRename:
+      return eCmd_Rename;
+    case EListCommand::eNewFolder:
+      return eCmd_NewFolder;
+    case EListCommand::eSelectAll:
+      return eCmd_SelectAll;
+    case EListCommand::eRefresh:
+      return eCmd_Refresh;
+    case EListCommand::eRestore:
+      return eCmd_Restore;
+    case EListCommand::eDeleteForGood:
+      return eCmd_DeleteForGood;
+  }
+  return 0;
+}
