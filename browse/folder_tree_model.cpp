@@ -2,6 +2,7 @@
 
 #include "browse/icon_manager.h"
 #include "core/path_helpers.h"
+#include "browse/shown_text.h"
 #include "platform/find.h"
 #include "registry/registry_access.h"
 
@@ -57,7 +58,7 @@ QVariant CFolderTreeModel::data(const QModelIndex& index, int nRole) const {
   if (!pNode) return {};
   switch (nRole) {
     case Qt::DisplayRole:
-      return pNode->text;
+      return browse::ShownText(pNode->text);
     case Qt::DecorationRole:
       return IconOf(*pNode);
     case eRole_Kind:

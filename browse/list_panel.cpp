@@ -9,6 +9,7 @@
 #include "browse/list_source_factory.h"
 #include "browse/list_source_fs.h"
 #include "core/path_helpers.h"
+#include "browse/shown_text.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
 #include "platform/device_root.h"
@@ -38,7 +39,7 @@ QVariant CListPanel::data(const QModelIndex& index, int nRole) const {
   if (!pEntry) return {};
   switch (nRole) {
     case Qt::DisplayRole:
-      return source_->Text(*pEntry, columns_[index.column()].field);
+      return browse::ShownText(source_->Text(*pEntry, columns_[index.column()].field));
     case Qt::TextAlignmentRole:
       return columns_[index.column()].alignRight
                  ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))

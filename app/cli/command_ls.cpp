@@ -139,13 +139,36 @@ void PrintListing(const CListPanel& panel, QTextStream& out) {
   if (!panel.StatusText().isEmpty()) out << panel.StatusText() << '\n';
 }
 
+// A cell with its control characters escaped, as `ls -b` writes them: "\n" and "\t", and
+// "\ooo" (octal) for each UTF-8 byte of any other (C0, DEL and C1), so that a name can neither
+// break a line nor forge a cell. Backslashes, the device's separator, stay as they are.
+QString EscapedCell(const QString& strCell) {
+  QString strOut;
+  strOut.reserve(strCell.size());
+  for (const QChar c : strCell) {
+    const char16_t u = c.unicode();
+    if (u == u'\n') {
+      strOut += QStringLiteral("\\n");
+    } else if (u == u'\t') {
+      strOut += QStringLiteral("\\t");
+    } else if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
+      for (const char byte : QString(c).toUtf8())
+        strOut += QStringLiteral("\\%1").arg(uint(uchar(byte)), 3, 8, QChar(u'0'));
+    } else {
+      strOut += c;
+    }
+  }
+  return strOut;
+}
+
 }  // namespace
 
 QString ListingRowText(const CListPanel& panel, int nRow) {
   QStringList cells;
   for (int nColumn = 0; nColumn < panel.columnCount(); ++nColumn)
-    cells.append(panel.CellText(nRow, nColumn));
-  if (const CBinItem* pItem = browse::BinItemAt(panel, nRow)) cells.append(pItem->binName);
+    cells.append(EscapedCell(panel.CellText(nRow, nColumn)));
+  if (const CBinItem* pItem = browse::BinItemAt(panel, nRow))
+    cells.append(EscapedCell(pItem->binName));
   return cells.join(u'\t');
 }
 

@@ -6,6 +6,7 @@
 #include "core/settings_io.h"
 #include "core/settings_options.h"
 #include "core/settings_store.h"
+#include "fileops/recycle_bin_folder.h"
 
 namespace cli {
 namespace {
@@ -72,6 +73,14 @@ int Set(CCliContext& ctx, const QString& strName, const QString& strValue) {
     ctx.err << "pinbro-cli: settings: the text for " << strName << " is longer than "
             << kMaxOptionStringChars << " characters\n";
     return kExitFailed;
+  }
+  if (strName == u"RecycleBinPath") {
+    const QString strProblem = fileops::RecycleBinFolderProblem(strValue);
+    if (!strProblem.isEmpty()) {
+      ctx.err << "pinbro-cli: settings: " << strValue << " cannot be the recycle bin: "
+              << strProblem << "\n";
+      return kExitFailed;
+    }
   }
   bool bOk = false;
   if (const COption* option = FindOption(strName)) {

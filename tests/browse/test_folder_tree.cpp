@@ -207,6 +207,13 @@ TEST_F(FolderTreeTest, TheRecycleBinFolderIsLeftOutAndDoesNotMakeAButton) {
   EXPECT_EQ(Model().rowCount(holder), 0);
 }
 
+TEST_F(FolderTreeTest, ControlCharactersInFolderNamesShowAsVisibleSymbols) {
+  MakeFolder("\\line\nbreak\there");
+  Tree();
+  EXPECT_EQ(Labels(Model().DeviceRootIndex()),
+            QStringList({QString::fromUtf16(u"line\u240Abreak\u2409here")}));
+}
+
 TEST_F(FolderTreeTest, ChildrenAreReadOnFirstExpansionOnlyAndSorted) {
   settings.MainTreeShowFiles = 1;
   MakeFolder("\\Docs\\beta");

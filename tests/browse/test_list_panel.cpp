@@ -421,4 +421,17 @@ TEST_F(ListPanelTest, FoundItemSinkFiltersAndKeepsEachItemsFolder) {
   EXPECT_EQ(panel.rowCount(), 3 + 5);
 }
 
+// A name holding control characters shows them as visible symbols on one line; the cell text
+// that operations and the command line read keeps the name as it is.
+TEST_F(ListPanelTest, ControlCharactersInNamesShowAsVisibleSymbols) {
+  const QString name = QString("a\nb\tc") + QChar(0x7F) + QChar(0x1B);
+  MakeFile("\\Ctl\\" + name, "x");
+  CListPanel panel(ePanel_A, nullptr, {.bWorker = false});
+  ASSERT_TRUE(panel.LoadFolder("\\Ctl", true, false));
+  ASSERT_EQ(panel.rowCount(), 2);
+  EXPECT_EQ(panel.CellText(1, 0), name);
+  EXPECT_EQ(panel.data(panel.index(1, 0)).toString(),
+            QString::fromUtf16(u"a\u240Ab\u2409c\u2421\u241B"));
+}
+
 }  // namespace

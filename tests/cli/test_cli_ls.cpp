@@ -121,4 +121,16 @@ TEST_F(CliLsTest, BadPathsAndArgumentsAreRefused) {
   }
 }
 
+TEST_F(CliLsTest, ControlCharactersInNamesAreEscapedSoNoNameForgesALine) {
+  MakeFile("\\Evil\\two\nFolders: 9, Files: 9", "x");
+  MakeFile("\\Evil\\tab\there", "x");
+  MakeFile(QString("\\Evil\\bell") + QChar(7) + QChar(0x7F) + QChar(0x9B) + "end", "x");
+  const CRun run = Ls({"\\Evil"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out.count('\n'), 5) << run.out.toStdString();
+  EXPECT_EQ(Column(run, 0), QStringList({"..", "bell\\007\\177\\302\\233end", "tab\\there",
+                                         "two\\nFolders: 9, Files: 9"}));
+  EXPECT_EQ(LastLine(run), "Folders: 0, Files: 3");
+}
+
 }  // namespace

@@ -2,6 +2,9 @@
 // hive.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "support/cli_runner.h"
@@ -97,6 +100,41 @@ TEST_F(CliSettingsTest, ProfileAddListSwitchDelete) {
   EXPECT_EQ(Run({"profile", "list"}).out, "* Default\tDefault profile\n  Home\t\n");
   EXPECT_EQ(Get("MainViewConfig"), "3\n");
   EXPECT_EQ(Run({"profile"}).exitCode, 2);
+}
+
+// The bin is a folder of its own: a new one, an empty one or one that holds only the bin's
+// items. A user folder, the bin's parent, a folder inside the bin, the root and a file are
+// refused and the stored value stays.
+TEST_F(CliSettingsTest, RecycleBinPathMustBeAFolderOfItsOwn) {
+  const auto make = [&](const QString& relative, bool bFolder) {
+    const QString host = root_.path() + "/" + relative;
+    if (bFolder) return QDir().mkpath(host);
+    QDir().mkpath(QFileInfo(host).path());
+    QFile file(host);
+    return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+  };
+  ASSERT_TRUE(make("Docs/notes.txt", false));
+  ASSERT_TRUE(make("Empty", true));
+  ASSERT_TRUE(make("OldBin/pbr1.trb", false));
+  ASSERT_TRUE(make("OldBin/pbr2/.fldrdescr.dat", false));
+  ASSERT_TRUE(make("Plain/Sub", true));
+  ASSERT_EQ(Run({"settings", "set", "RecycleBinPath", "\\Docs\\Bin"}).exitCode, 0);
+  ASSERT_TRUE(make("Docs/Bin/pbr3.trb", false));
+
+  for (const char* refused : {"\\Docs", "\\Docs\\Bin\\Inner", "\\", "\\Docs\\notes.txt",
+                              "\\Plain", "\\a\\..\\b"}) {
+    const CRun run = Run({"settings", "set", "RecycleBinPath", refused});
+    EXPECT_EQ(run.exitCode, 1) << refused;
+    EXPECT_TRUE(run.err.contains(QString(refused) + " cannot be the recycle bin: "))
+        << run.err.toStdString();
+    EXPECT_EQ(Get("RecycleBinPath"), "\\Docs\\Bin\n") << refused;
+  }
+  EXPECT_TRUE(Run({"settings", "set", "RecycleBinPath", "\\Docs"}).err.contains("not a recycled item"));
+
+  for (const char* accepted : {"\\Empty", "\\OldBin", "\\Fresh\\New", "\\Docs\\Bin"}) {
+    EXPECT_EQ(Run({"settings", "set", "RecycleBinPath", accepted}).exitCode, 0) << accepted;
+    EXPECT_EQ(Get("RecycleBinPath"), QString(accepted) + "\n");
+  }
 }
 
 }  // namespace

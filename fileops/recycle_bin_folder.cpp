@@ -1,0 +1,56 @@
+#include "fileops/recycle_bin_folder.h"
+
+#include <vector>
+
+#include "core/path_helpers.h"
+#include "fileops/recycle_bin.h"
+#include "fileops/recycle_format.h"
+#include "platform/device_root.h"
+#include "platform/file_system.h"
+#include "platform/find.h"
+
+namespace fileops {
+namespace {
+
+// An item the bin itself makes: a container, or a recycled folder's directory with its
+// descriptor.
+bool IsBinItem(const QString& strFolder, const WIN32_FIND_DATAW& data) {
+  const QString strName = plat::FindName(data);
+  if (!plat::IsWalkableFolder(data))
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsContainerName(strName);
+  const QString strDescriptor = browse::AppendPathComponent(
+      browse::AppendPathComponent(strFolder, strName), QString::fromUtf16(kFolderDescriptorName));
+  const DWORD dwAttributes = plat::GetFileAttributes(strDescriptor);
+  return dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool LiesIn(const QString& strPath, const QString& strFolder) {
+  return strPath.startsWith(strFolder + u'\\', Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+QString RecycleBinFolderProblem(const QString& strPath) {
+  QString strCanonical;
+  if (strPath.isEmpty() || !plat::CDeviceRoot::Canonical(strPath, &strCanonical))
+    return QStringLiteral("it is not a valid device path");
+  if (strCanonical == u"\\") return QStringLiteral("it is the root folder");
+  QString strCurrent;
+  if (plat::CDeviceRoot::Canonical(RecycleBinFolder(), &strCurrent) && strCurrent != u"\\" &&
+      LiesIn(strCanonical, strCurrent))
+    return QStringLiteral("it lies inside the recycle bin %1").arg(strCurrent);
+  WIN32_FIND_DATAW data;
+  if (!plat::FindOne(strCanonical, &data)) return {};  // a new folder, made on first use
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return QStringLiteral("it is a link");
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return QStringLiteral("it is a file");
+  std::vector<WIN32_FIND_DATAW> entries;
+  if (!plat::ReadFolderEntries(strCanonical, &entries))
+    return QStringLiteral("the folder cannot be read");
+  for (const WIN32_FIND_DATAW& entry : entries)
+    if (!IsBinItem(strCanonical, entry))
+      return QStringLiteral("it holds \"%1\", which is not a recycled item")
+          .arg(plat::FindName(entry));
+  return {};
+}
+
+}  // namespace fileops
