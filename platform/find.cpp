@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -195,11 +196,31 @@ bool ForEachFolderEntry(const QString& strFolder,
   if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
       !CDeviceRoot::ToHost(canonical, &folderHost))
     return false;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderHost.constData()), &::closedir);
-  if (!dir) {
+  const int dirFd = ::open(folderHost.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) {
     const int err = errno;
     return Fail(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
   }
+  const bool bRead = ForEachEntryOfOpenFolder(dirFd, canonical, fnEntry);
+  ::close(dirFd);
+  return bRead;
+}
+
+bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
+  QString canonical;
+  QByteArray folderHost;
+  if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
+      !CDeviceRoot::ToHost(canonical, &folderHost))
+    return false;
+  const int ownFd = ::dup(dirFd);  // the listing closes its own copy
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(ownFd >= 0 ? ::fdopendir(ownFd) : nullptr, &::closedir);
+  if (!dir) {
+    const int err = errno;
+    if (ownFd >= 0) ::close(ownFd);
+    return Fail(ErrorFromErrno(err));
+  }
+  ::rewinddir(dir.get());
   if (!folderHost.endsWith('/')) folderHost += '/';
   const CFolderScan scan{::dirfd(dir.get()), canonical == u"\\", CDeviceRoot::HostDevice()};
   const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
