@@ -177,11 +177,7 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
                        const QString& strName, quint64 uFileIndex) {
   if (progress_->IsCancelled() || policy_.IsCancelled()) return eCopyCancelled;
   quint64 size = 0;
-  CFileCopyJob job;
-  job.strSource = strSource;
-  job.strDestFolder = strDestFolder;
-  job.strName = strName;
-  job.bMove = bMove_;
+  CFileCopyJob job(strSource, strDestFolder, strName, bMove_);
   job.fnConflict = [&]() -> int {
     return ConflictResult(policy_.Settle(ReplaceText(strDestFolder, strName), ReplaceTitle()),
                           eCopyNoFile);
@@ -250,11 +246,7 @@ int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool
 
   IProgressWindow* progress = nullptr;
   quint64 size = 0;
-  CFileCopyJob job;
-  job.strSource = strSourcePath;
-  job.strDestFolder = dest;
-  job.strName = name;
-  job.bMove = bMove;
+  CFileCopyJob job(strSourcePath, dest, name, bMove);
   job.fnConflict = [&]() -> int {
     return MsgQuestion(ReplaceText(dest, name), ReplaceTitle(), QString()) == eMsgAnsYes
                ? eCopyOK

@@ -46,6 +46,9 @@ constexpr int kCopyDeferred = -1;
 
 // One file to copy and how the caller takes part: the conflict question, the progress.
 struct CFileCopyJob {
+  CFileCopyJob(const QString& source, const QString& destFolder, const QString& name, bool move)
+      : strSource(source), strDestFolder(destFolder), strName(name), bMove(move) {}
+
   QString strSource;
   QString strDestFolder;
   QString strName;
