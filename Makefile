@@ -4,7 +4,8 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
 
-.PHONY: all deps configure build run cli test bench screenshots clean
+.PHONY: all deps configure build run cli test bench screenshots clean \
+	sanitize sanitize-deps sanitize-asan sanitize-tsan
 
 all: build
 
@@ -40,5 +41,55 @@ screenshots: configure
 	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng
 	@ls -1 $(BUILD)/tests/screenshots/*.png
 
+# The sanitizer runs of CI (slower than `make test`, so apart from it): the whole suite built with
+# AddressSanitizer and UBSan in build-asan/, the tests that run code on several threads built with
+# ThreadSanitizer in build-tsan/. Any report stops the program, so its test fails. Leak reports
+# are on; tests/sanitize/lsan.supp only names leaks inside the system's libraries.
+SAN_CXX ?= clang++
+SAN_FLAGS ?= -O1 -gline-tables-only
+SAN_CMAKE_ARGS ?=
+# The tests whose code runs on more than one thread: the list worker, find's parallel blocks, the
+# message box asked from a worker, the icon cache, the log, the hive and the per-thread errors.
+TSAN_TESTS ?= test_list_worker test_find test_message_box test_icon_manager test_app_log \
+	test_file_system test_host_basics test_registry_hive
+SAN_SUPP := $(CURDIR)/tests/sanitize
+comma := ,
+ASAN_ENV = ASAN_OPTIONS=halt_on_error=1:print_stacktrace=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(SAN_SUPP)/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(SAN_SUPP)/tsan.supp
+
+# $(call san_configure,<folder>,<sanitizers>,<more cmake arguments>)
+define san_configure
+	@if [ ! -f $(1)/build.ninja ]; then \
+		echo "Configuring the $(2) build in $(1)/"; \
+		cmake -S . -B $(1) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+			-DCMAKE_CXX_COMPILER=$(SAN_CXX) "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$(SAN_FLAGS)" \
+			-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DPINBRO_SANITIZE=$(2) $(3) $(SAN_CMAKE_ARGS); \
+	fi
+endef
+
+sanitize: sanitize-asan sanitize-tsan
+
+sanitize-deps: deps
+	@./scripts/install-deps.sh sanitize
+
+# The AddressSanitizer build also instruments for libFuzzer's coverage, so that fuzz targets can
+# share it.
+sanitize-asan: sanitize-deps
+	$(call san_configure,build-asan,address$(comma)undefined,-DPINBRO_FUZZ=ON)
+	cmake --build build-asan
+	@echo "Running the tests under AddressSanitizer and UBSan"
+	cd build-asan && $(ASAN_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+sanitize-tsan: sanitize-deps
+	$(call san_configure,build-tsan,thread)
+	cmake --build build-tsan --target $(TSAN_TESTS)
+	@echo "Running the threaded tests under ThreadSanitizer"
+	@cd build-tsan/tests && for t in $(TSAN_TESTS); do \
+		echo "== $$t"; \
+		$(TSAN_ENV) QT_QPA_PLATFORM=offscreen ./$$t --gtest_brief=1 || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-tsan

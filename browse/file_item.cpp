@@ -1,6 +1,7 @@
 #include "browse/file_item.h"
 
 #include "browse/icon_indices.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 #include "platform/find.h"
 
@@ -60,11 +61,6 @@ QString FolderTypeText(DWORD dwAttributes) {
   constexpr DWORD kCard = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
   return (dwAttributes & kCard) == kCard ? QStringLiteral("Storage Card")
                                          : QStringLiteral("File folder");
-}
-
-bool HasZipExtension(const QString& strName) {
-  const qsizetype nDot = strName.lastIndexOf(u'.');
-  return nDot >= 0 && QStringView(strName).mid(nDot).compare(u".zip", Qt::CaseInsensitive) == 0;
 }
 
 DWORD EntryTypeForFind(const WIN32_FIND_DATAW& data) {

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "browse/list_entry.h"
+#include "core/list_entry.h"
 #include "platform/wintypes.h"
 
 class CFileItem : public CItemRecord {
@@ -67,9 +67,6 @@ QString TreeDisplayName(const QString& strName);
 // "Storage Card" for a folder with both 0x10 and 0x100 (how mounted cards appear), otherwise
 // "File folder".
 QString FolderTypeText(DWORD dwAttributes);
-
-// True when the name ends in ".zip", ignoring case.
-bool HasZipExtension(const QString& strName);
 
 // The entry type of a find record: folder (2) for 0x10, zip archive (5) for a ".zip" file,
 // file (4) otherwise.

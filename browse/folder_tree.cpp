@@ -2,7 +2,7 @@
 
 #include <QScopedValueRollback>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 
 namespace {

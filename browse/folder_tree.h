@@ -14,7 +14,7 @@
 
 #include "browse/folder_tree_model.h"
 #include "browse/history.h"
-#include "browse/location.h"
+#include "core/location.h"
 #include "browse/panel_keys.h"
 
 // What a tree node stands for, as the frame and the list need it.

@@ -1,7 +1,7 @@
 #include "browse/folder_tree_model.h"
 
 #include "browse/icon_manager.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "platform/find.h"
 #include "registry/registry_access.h"
 

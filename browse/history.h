@@ -5,7 +5,7 @@
 
 #include <QList>
 
-#include "browse/location.h"
+#include "core/location.h"
 
 class CNavHistory {
  public:

@@ -13,7 +13,7 @@
 
 #include "browse/file_item.h"
 #include "browse/icon_images.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/settings_screen.h"
 #include "platform/device_root.h"

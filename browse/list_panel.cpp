@@ -7,7 +7,7 @@
 #include "browse/icon_manager.h"
 #include "browse/list_source_empty.h"
 #include "browse/list_source_fs.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
 #include "platform/device_root.h"

@@ -20,11 +20,11 @@
 
 #include "browse/history.h"
 #include "browse/list_columns.h"
-#include "browse/list_entry.h"
+#include "core/list_entry.h"
 #include "browse/list_item_sink.h"
 #include "browse/list_source.h"
 #include "browse/list_worker.h"
-#include "browse/location.h"
+#include "core/location.h"
 #include "browse/panel_keys.h"
 
 // What a panel tells the main frame.

@@ -7,7 +7,7 @@
 // Direction flag set (ascending): names and types A to Z, largest first, newest first.
 // Flag clear: the reverse. The Attributes field does not reorder anything.
 
-#include "browse/list_entry.h"
+#include "core/list_entry.h"
 
 namespace browse {
 

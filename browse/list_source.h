@@ -29,8 +29,8 @@
 #include <QList>
 #include <QString>
 
-#include "browse/list_entry.h"
-#include "browse/location.h"
+#include "core/list_entry.h"
+#include "core/location.h"
 
 class CListPanel;
 

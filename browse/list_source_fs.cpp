@@ -5,7 +5,7 @@
 #include "browse/list_columns.h"
 #include "browse/list_panel.h"
 #include "browse/list_sort.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 #include "platform/find.h"
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "browse/location.h"
+#include "core/location.h"
 
 enum EPanelId : int {
   ePanel_A = 0,

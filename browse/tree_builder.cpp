@@ -4,7 +4,7 @@
 
 #include "browse/file_item.h"
 #include "browse/icon_manager.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/startup_shell.h"
 #include "platform/find.h"

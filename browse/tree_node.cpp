@@ -1,6 +1,6 @@
 #include "browse/tree_node.h"
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 
 QString CTreeNode::FullPath() const {
   if (kind == eEntry_Folder) return path;

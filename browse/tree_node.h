@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "browse/entry_types.h"
+#include "core/entry_types.h"
 #include "browse/icon_indices.h"
 #include "platform/registry_hive.h"
 

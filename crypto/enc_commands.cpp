@@ -6,16 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "crypto/enc_engine.h"
-#include "fileops/copy_move_internal.h"
 #include "fileops/op_run.h"
 #include "fileops/plan_walk.h"
 #include "fileops/progress.h"
+#include "fileops/replace_question.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -90,9 +90,7 @@ void ReportFailure(ECryptDirection direction, const QString& strSource, DWORD co
 bool MayWriteDestination(ECryptDirection direction, const QString& strDest) {
   if (IsEncrypt(direction) || plat::GetFileAttributes(strDest) == INVALID_FILE_ATTRIBUTES)
     return true;
-  using namespace fileops::copy_detail;
-  return MsgQuestion(ReplaceText(browse::ParentPath(strDest), browse::LastComponent(strDest)),
-                     ReplaceTitle(), QString()) == eMsgAnsYes;
+  return fileops::ConfirmReplaceFile(browse::ParentPath(strDest), browse::LastComponent(strDest));
 }
 
 // The checks made before anything is opened: the output's path, and the sizes the format can

@@ -20,7 +20,7 @@
 #include <QString>
 
 #include "crypto/password_prompt.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace crypto {
 

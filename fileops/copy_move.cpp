@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
@@ -13,7 +13,7 @@
 #include "fileops/op_buffer.h"
 #include "fileops/op_run.h"
 #include "fileops/plan_walk.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"

@@ -27,7 +27,7 @@
 
 #include "fileops/conflict_policy.h"
 #include "fileops/progress.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace fileops {
 

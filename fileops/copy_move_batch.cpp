@@ -1,12 +1,12 @@
 // The held-back steps of a move: committed in batches, so that the file system writes its
 // cache once for many files before each copy is flushed and its source deleted.
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
+#include "core/view_notify.h"
 #include "fileops/copy_move_internal.h"
-#include "fileops/shredder.h"
-#include "fileops/view_notify.h"
-#include "platform/dir_walk.h"
 #include "fileops/op_run.h"
+#include "fileops/shredder.h"
+#include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
@@ -15,7 +15,7 @@
 #include "fileops/op_run.h"
 #include "fileops/op_buffer.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -30,12 +30,6 @@ QString ErrorCopyingFileText(const QString& path) {
   return QStringLiteral("Error copying file \"%1\".").arg(path);
 }
 QString CreateDestinationText() { return QStringLiteral("Create Destination File"); }
-QString ReplaceTitle() { return QStringLiteral("Replace Existing File"); }
-QString ReplaceText(const QString& folder, const QString& name) {
-  return QStringLiteral("Folder \"%1\" already contains a file called \"%2\".\r\n\r\nWould you "
-                        "like to replace the existing file?")
-      .arg(folder, name);
-}
 QString CopiedBytesText(quint64 done, quint64 total) {
   return QStringLiteral("Copied %1 of %2 bytes...").arg(done).arg(total);
 }

@@ -10,6 +10,7 @@
 
 #include "fileops/conflict_policy.h"
 #include "fileops/copy_move.h"
+#include "fileops/replace_question.h"
 #include "fileops/progress.h"
 #include "platform/file.h"
 #include "platform/output_file.h"
@@ -22,8 +23,6 @@ QString ErrorCopyingFileHeader();                      // 55178
 QString ErrorTitle();                                  // 55177
 QString ErrorCopyingFileText(const QString& path);     // 55168
 QString CreateDestinationText();                       // 55170
-QString ReplaceTitle();                                // 55158
-QString ReplaceText(const QString& folder, const QString& name);  // 55157
 QString CopiedBytesText(quint64 done, quint64 total);  // 55150
 QString CopiedCountText(quint64 done, quint64 total);  // 55169 with 55301 / 55302
 QString CannotDeleteText(const QString& path);         // 55153

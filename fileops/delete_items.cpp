@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/format.h"
 #include "core/message_box.h"
@@ -16,7 +16,7 @@
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_internal.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/find.h"

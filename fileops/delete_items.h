@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace fileops {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/message_box.h"
 #include "platform/find.h"
 

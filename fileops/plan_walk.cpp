@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/find.h"

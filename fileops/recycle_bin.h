@@ -26,7 +26,7 @@
 #include <QString>
 
 #include "fileops/recycle_format.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace fileops {
 

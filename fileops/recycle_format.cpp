@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "fileops/shredder.h"
 #include "platform/errors.h"

@@ -1,6 +1,6 @@
 // "Delete for good" of items in the bin: the question names the items as they were, and only
 // items that lie directly in the bin are deleted.
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "fileops/delete_items.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/format.h"
 #include "core/message_box.h"
@@ -15,7 +15,7 @@
 #include "fileops/op_run.h"
 #include "fileops/plan_walk.h"
 #include "fileops/progress.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"

@@ -16,7 +16,7 @@
 
 #include <functional>
 
-#include "fileops/selection.h"
+#include "core/selection.h"
 #include "platform/wintypes.h"
 
 namespace fileops {

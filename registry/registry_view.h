@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "browse/icon_indices.h"
-#include "browse/list_entry.h"
+#include "core/list_entry.h"
 #include "registry/registry_access.h"
 
 // The record behind a registry row: root key entries, values and the ".." entry have one,

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when some are missing.
+# With the argument "sanitize" also the compiler of the sanitizer and fuzzing builds.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   libgtest-dev googletest
   libssl-dev openssl zip unzip
 )
+if [ "${1:-}" = "sanitize" ]; then
+  packages+=(clang libclang-rt-dev lld)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

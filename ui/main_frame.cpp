@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "browse/folder_tree.h"
-#include "browse/list_source_bin.h"
+#include "fileops/list_source_bin.h"
 #include "core/app_log.h"
 #include "crypto/enc_commands.h"
 #include "core/settings.h"

@@ -20,8 +20,8 @@
 
 #include "browse/list_panel.h"
 #include "browse/panel_keys.h"
-#include "fileops/selection.h"
-#include "fileops/view_notify.h"
+#include "core/selection.h"
+#include "core/view_notify.h"
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
 

@@ -5,7 +5,7 @@
 #include <QMenu>
 
 #include "browse/folder_tree.h"
-#include "browse/list_source_bin.h"
+#include "fileops/list_source_bin.h"
 #include "crypto/enc_commands.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"

@@ -10,7 +10,7 @@
 
 #include "browse/file_item.h"
 #include "browse/folder_tree.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "fileops/copy_move.h"
 #include "core/message_box.h"
 #include "fileops/rename.h"

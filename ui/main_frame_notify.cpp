@@ -5,8 +5,8 @@
 #include <QTimer>
 
 #include "browse/folder_tree.h"
-#include "browse/list_source_bin.h"
-#include "browse/path_helpers.h"
+#include "fileops/list_source_bin.h"
+#include "core/path_helpers.h"
 #include "ui/main_frame.h"
 
 namespace {

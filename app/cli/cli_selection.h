@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "app/cli/cli_context.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace cli {
 

@@ -15,7 +15,7 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/commands.h"
 #include "browse/list_panel.h"
-#include "browse/list_source_bin.h"
+#include "fileops/list_source_bin.h"
 #include "fileops/recycle_bin.h"
 
 namespace cli {

@@ -7,7 +7,7 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/cli_selection.h"
 #include "fileops/copy_move.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 #include "platform/device_root.h"
 
 namespace cli {

@@ -17,7 +17,7 @@
 #include "app/cli/terminal_progress.h"
 #include "crypto/enc_commands.h"
 #include "crypto/password_prompt.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace cli {
 namespace {

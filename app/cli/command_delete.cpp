@@ -10,7 +10,7 @@
 #include "app/cli/commands.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 namespace cli {
 namespace {

@@ -2,7 +2,7 @@
 // and paste-shortcut operations, with their boxes printed on standard error.
 #include "app/cli/cli_context.h"
 #include "app/cli/commands.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "fileops/naming.h"
 #include "fileops/rename.h"

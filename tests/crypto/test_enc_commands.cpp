@@ -13,7 +13,7 @@
 
 #include "crypto/enc_commands.h"
 #include "crypto/password_prompt.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
 #include "support/scripted_message_box.h"

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "fileops/copy_move.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"

@@ -13,7 +13,7 @@
 #include "core/settings.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"

@@ -6,7 +6,7 @@
 
 #include "fileops/naming.h"
 #include "fileops/rename.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "support/scripted_message_box.h"

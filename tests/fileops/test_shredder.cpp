@@ -9,7 +9,7 @@
 
 #include "core/settings.h"
 #include "fileops/shredder.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"

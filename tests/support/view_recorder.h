@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 
 namespace test {
 

@@ -26,7 +26,7 @@
 #include "browse/folder_tree.h"
 #include "browse/list_panel.h"
 #include "core/settings.h"
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 #include "core/settings_io.h"
 #include "core/settings_store.h"
 #include "core/settings_screen.h"

@@ -1,4 +1,4 @@
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 #include "platform/folder_totals.h"
 #include "platform/find.h"

@@ -23,7 +23,7 @@
 
 #include "browse/file_item.h"
 #include "browse/list_source.h"
-#include "fileops/selection.h"
+#include "core/selection.h"
 
 // The record of a bin row: the item as it was recycled (CRecycledItem: attributes, size,
 // name, the three times, the original full path) and where it lies in the bin.

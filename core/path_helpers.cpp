@@ -1,7 +1,6 @@
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 
-#include "browse/entry_types.h"
-#include "browse/file_item.h"
+#include "core/entry_types.h"
 #include "platform/file_system.h"
 
 namespace browse {
@@ -38,6 +37,11 @@ QString LastComponent(const QString& strPath) {
   const QString strStripped = StripTrailingBackslash(strPath);
   if (strStripped == u"\\") return strStripped;
   return strStripped.mid(strStripped.lastIndexOf(u'\\') + 1);
+}
+
+bool HasZipExtension(const QString& strName) {
+  const qsizetype nDot = strName.lastIndexOf(u'.');
+  return nDot >= 0 && QStringView(strName).mid(nDot).compare(u".zip", Qt::CaseInsensitive) == 0;
 }
 
 DWORD ClassifyTypedPath(const QString& strPath) {

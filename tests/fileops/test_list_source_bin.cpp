@@ -14,7 +14,7 @@
 #include "browse/icon_manager.h"
 #include "browse/list_columns.h"
 #include "browse/list_panel.h"
-#include "browse/list_source_bin.h"
+#include "fileops/list_source_bin.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "fileops/recycle_bin.h"

@@ -21,6 +21,9 @@ QString FolderPart(const QString& strPath);
 // The text after the last "\" of the stripped path; "\" for the root.
 QString LastComponent(const QString& strPath);
 
+// True when the name ends in ".zip", ignoring case.
+bool HasZipExtension(const QString& strName);
+
 // What a path typed by the user names: 0 (nothing: empty, not rooted, missing), eEntry_Folder
 // for "\" and existing folders, eEntry_Zip for an existing file whose text from the last dot
 // is ".zip" (ignoring case), eEntry_File for any other existing file, and eEntry_NetworkPath

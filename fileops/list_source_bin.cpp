@@ -1,4 +1,4 @@
-#include "browse/list_source_bin.h"
+#include "fileops/list_source_bin.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,7 +8,7 @@
 #include "browse/icon_manager.h"
 #include "browse/list_columns.h"
 #include "browse/list_panel.h"
-#include "browse/path_helpers.h"
+#include "core/path_helpers.h"
 #include "core/format.h"
 #include "core/settings.h"
 #include "fileops/recycle_bin.h"

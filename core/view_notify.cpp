@@ -1,4 +1,4 @@
-#include "fileops/view_notify.h"
+#include "core/view_notify.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,4 +1,4 @@
-#include "browse/location.h"
+#include "core/location.h"
 
 CPanelLocation CPanelLocation::FileSystem(const QString& strPath) {
   return CPanelLocation(eEntry_Folder, 0, strPath);

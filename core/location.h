@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "browse/entry_types.h"
+#include "core/entry_types.h"
 #include "platform/registry_hive.h"
 
 struct CPanelLocation {

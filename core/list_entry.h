@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "browse/entry_types.h"
+#include "core/entry_types.h"
 
 class CItemRecord {
  public:

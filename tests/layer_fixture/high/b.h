@@ -1,0 +1,3 @@
+#pragma once
+#include "mid/shared.h"
+#include "low/a.h"

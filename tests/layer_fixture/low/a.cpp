@@ -1,0 +1,3 @@
+#include "low/a.h"
+#include <vector>
+#include "high/b.h"
