@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
 
 .PHONY: all deps configure build run cli test bench screenshots clean \
-	sanitize sanitize-deps sanitize-asan sanitize-tsan
+	sanitize sanitize-deps sanitize-asan sanitize-tsan fuzz
 
 all: build
 
@@ -74,8 +74,8 @@ sanitize: sanitize-asan sanitize-tsan
 sanitize-deps: deps
 	@./scripts/install-deps.sh sanitize
 
-# The AddressSanitizer build also instruments for libFuzzer's coverage, so that fuzz targets can
-# share it.
+# The AddressSanitizer build also makes the fuzz targets libFuzzer programs (make fuzz), so the
+# two share one build; its ctest replays each seed corpus once.
 sanitize-asan: sanitize-deps
 	$(call san_configure,build-asan,address$(comma)undefined,-DPINBRO_FUZZ=ON)
 	cmake --build build-asan
@@ -89,6 +89,24 @@ sanitize-tsan: sanitize-deps
 	@cd build-tsan/tests && for t in $(TSAN_TESTS); do \
 		echo "== $$t"; \
 		$(TSAN_ENV) QT_QPA_PLATFORM=offscreen ./$$t --gtest_brief=1 || exit 1; \
+	done
+
+# Runs each fuzz target of tests/fuzz for FUZZ_SECONDS from its seed corpus. New inputs go to
+# build-asan/fuzz/corpus/<target>/, findings to build-asan/fuzz/findings/ (the run stops at the
+# first one; add it to the target's seed corpus once it is fixed).
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := $(filter-out fuzz_support,$(basename $(notdir $(wildcard tests/fuzz/fuzz_*.cpp))))
+
+fuzz: sanitize-deps
+	$(call san_configure,build-asan,address$(comma)undefined,-DPINBRO_FUZZ=ON)
+	cmake --build build-asan --target fuzz_targets
+	@for t in $(FUZZ_TARGETS); do \
+		name=$${t#fuzz_}; \
+		mkdir -p build-asan/fuzz/corpus/$$name build-asan/fuzz/findings; \
+		echo "== $$t for $(FUZZ_SECONDS) s"; \
+		$(ASAN_ENV) build-asan/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=build-asan/fuzz/findings/$$name- \
+			build-asan/fuzz/corpus/$$name tests/fuzz/$$name || exit 1; \
 	done
 
 clean:
