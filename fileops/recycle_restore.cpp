@@ -423,7 +423,6 @@ CRunWindow RestoreWindow(const QString& strTitle, const CBinTotals& totals) {
 int RestoreFile(const QString& strContainer) {
   COpRun run(TraceText(QStringLiteral("RestoreFile"), {strContainer}), COpRun::eWithBuffer);
   if (!run.HasBuffer()) return eRestoreBufferBusy;
-  RemovePartialContainers(RecycleBinFolder(), run.StartMs());
   IProgressWindow& progress = run.Open({.kind = eProgressSingle,
                                         .uIcon1 = IDI_PROGRESS_DELETE_1,
                                         .uIcon2 = IDI_PROGRESS_DELETE_2,
@@ -439,7 +438,6 @@ int RestoreFolderCommand(const QString& strDirectory) {
   COpRun run(TraceText(QStringLiteral("RestoreFolderCommand"), {strDirectory}),
              COpRun::eWithBuffer);
   if (!run.HasBuffer()) return eRestoreBufferBusy;
-  RemovePartialContainers(RecycleBinFolder(), run.StartMs());
   const CBinTotals totals = CountBinItems({CSelItem{eSelFolder, strDirectory}});
   IProgressWindow& progress =
       run.Open(RestoreWindow(QStringLiteral("Restore folder"), totals));  // 57691
@@ -453,7 +451,6 @@ int RestoreItems(const CSelection& selection) {
                        {QStringLiteral("%1 items").arg(selection.size())}),
              COpRun::eWithBuffer);
   if (!run.HasBuffer()) return eRestoreBufferBusy;
-  RemovePartialContainers(RecycleBinFolder(), run.StartMs());
   const CBinTotals totals = CountBinItems(selection);
   IProgressWindow& progress =
       run.Open(RestoreWindow(QStringLiteral("Restore selection"), totals));  // 57693
