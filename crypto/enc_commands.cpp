@@ -10,11 +10,13 @@
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "crypto/enc_engine.h"
-#include "fileops/folder_flush.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "fileops/replace_question.h"
 #include "fileops/shredder.h"
 #include "core/view_notify.h"
+#include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/find.h"
@@ -177,7 +179,7 @@ DWORD RunEngine(ECryptDirection direction, const QString& strSource, const QStri
 void FinishOutput(const QString& strSource, const QString& strDest, bool bDeleteSource) {
   fileops::NotifyItemAdded(strDest);
   if (!bDeleteSource) return;
-  if (!fileops::FlushFolder(browse::ParentPath(strDest))) {
+  if (!plat::FlushFolder(browse::ParentPath(strDest))) {
     LogErr(u"Could not flush the folder of %s, so %s is kept: %s", strDest, strSource,
            SystemErrorText(plat::GetLastError()));
     return;
@@ -200,16 +202,19 @@ int RunSingleFile(ECryptDirection direction, const QString& strPath, IPasswordPr
   CPasswordChoice choice;
   if (!prompt.AskPassword(direction, &choice)) return eCryptCmdDeclined;
 
-  std::unique_ptr<IProgressWindow> progress = fileops::CreateProgressWindow(
-      fileops::eProgressSingle, fileops::IDI_PROGRESS_CRYPT_1, fileops::IDI_PROGRESS_CRYPT_2);
-  progress->Show();
-  progress->SetTitle(CryptTitle(direction));
-  progress->SetCaption(SingleCaption(direction));
-  progress->SetFileLine(IsEncrypt(direction) ? browse::LastComponent(strPath) : strPath);
-  progress->ShowCancel(true);
-  CCryptProgress report(progress.get(), 0, 0);
+  fileops::COpRun run(QString(), fileops::COpRun::eNoBuffer);
+  IProgressWindow& progress =
+      run.Open({.kind = fileops::eProgressSingle,
+                .uIcon1 = fileops::IDI_PROGRESS_CRYPT_1,
+                .uIcon2 = fileops::IDI_PROGRESS_CRYPT_2,
+                .strTitle = CryptTitle(direction),
+                .strCaption = SingleCaption(direction),
+                .bSetRange = false,
+                .bSetPos = false,
+                .strFile = IsEncrypt(direction) ? browse::LastComponent(strPath) : strPath});
+  CCryptProgress report(&progress, 0, 0);
   const DWORD code = RunEngine(direction, strPath, dest, choice.strPassword, report);
-  progress->Close();
+  run.Close();
 
   if (code != eCryptoErrNone) {
     ReportFailure(direction, strPath, code);
@@ -242,47 +247,66 @@ void AddFile(CPlan* pPlan, const QString& strPath, quint64 uSize) {
 }
 
 // A folder and everything below it, without entering links to folders. Decryption takes only
-// the ".enc" files of a folder; encryption every file. The entries of each folder are read
-// before anything is written, so the outputs of the run are never taken as inputs.
-void PlanFolder(ECryptDirection direction, const QString& strFolder, CPlan* pPlan) {
-  pPlan->steps.push_back({strFolder, 0, true, {}});
-  const size_t folderStep = pPlan->steps.size() - 1;
-  pPlan->barRange += fileops::kFolderProgressBytes;
-  const DWORD dwAttributes = plat::GetFileAttributes(strFolder);
-  if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    pPlan->steps[folderStep].strRefusal =
-        QStringLiteral("It is a link to a folder; links to folders are not entered.");
-    return;
+// the ".enc" files of a folder; encryption every file. The whole plan is made before anything
+// is written, so the outputs of the run are never taken as inputs.
+class CPlanWalk final : public fileops::IPlanVisitor {
+ public:
+  CPlanWalk(ECryptDirection direction, CPlan* pPlan) : direction_(direction), plan_(pPlan) {}
+
+ private:
+  using CWalkItem = fileops::CWalkItem;
+  using EWalk = fileops::EWalk;
+
+  EWalk FolderEntered(const CWalkItem& folder) override {
+    ++depth_;
+    AddFolder(folder.strPath);
+    return EWalk::eGoOn;
   }
-  std::vector<WIN32_FIND_DATAW> entries;
-  plat::CFind find;
-  WIN32_FIND_DATAW data;
-  if (find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data)) {
-    do entries.push_back(data);
-    while (find.Next(&data));
+  EWalk FolderLeft(const CWalkItem&) override {
+    --depth_;
+    return EWalk::eGoOn;
   }
-  const DWORD error = plat::GetLastError();
-  if (error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND)
-    pPlan->steps[folderStep].strRefusal = SystemErrorText(error);
-  find.Close();
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
-    if (plat::IsWalkableFolder(entry)) {
-      PlanFolder(direction, path, pPlan);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      LogNotice(u"  Skipped the link to a folder %s", path);
-    } else if (IsEncrypt(direction) || IsEncryptedFileName(path)) {
-      AddFile(pPlan, path, plat::FindSize(entry));
+  EWalk File(const CWalkItem& file) override {
+    if (IsEncrypt(direction_) || IsEncryptedFileName(file.strPath))
+      AddFile(plan_, file.strPath, file.Size());
+    return EWalk::eGoOn;
+  }
+  EWalk LinkNotFollowed(const CWalkItem& link) override {
+    if (depth_ > 0) {
+      LogNotice(u"  Skipped the link to a folder %s", link.strPath);
+    } else {  // a selected link is refused
+      AddFolder(link.strPath);
+      plan_->steps.back().strRefusal =
+          QStringLiteral("It is a link to a folder; links to folders are not entered.");
     }
+    return EWalk::eGoOn;
   }
-}
+  EWalk Refused(const CWalkItem& folder, DWORD dwError) override {
+    FolderStepOf(folder.strPath)->strRefusal = SystemErrorText(dwError);
+    return EWalk::eGoOn;
+  }
+  void AddFolder(const QString& strPath) {
+    plan_->steps.push_back({strPath, 0, true, {}});
+    plan_->barRange += fileops::kFolderProgressBytes;
+  }
+  CPlanStep* FolderStepOf(const QString& strPath) {
+    for (auto step = plan_->steps.rbegin(); step != plan_->steps.rend(); ++step)
+      if (step->bFolder && step->strPath == strPath) return &*step;
+    return &plan_->steps.back();
+  }
+
+  ECryptDirection direction_;
+  CPlan* plan_;
+  int depth_ = 0;
+};
 
 CPlan MakePlan(ECryptDirection direction, const fileops::CSelection& selection) {
   CPlan plan;
   for (const fileops::CSelItem& item : selection) {
     const QString path = browse::StripTrailingBackslash(item.strPath);
     if (item.nKind == fileops::eSelFolder) {
-      PlanFolder(direction, path, &plan);
+      CPlanWalk walk(direction, &plan);
+      fileops::WalkFolder(path, walk);
     } else {
       WIN32_FIND_DATAW data{};
       AddFile(&plan, path, plat::FindOne(path, &data) ? plat::FindSize(data) : 0);
@@ -303,15 +327,14 @@ class CSelectionRun {
       : direction_(direction), plan_(plan), choice_(choice) {}
 
   int Run(bool bOneFolder) {
-    progress_ = fileops::CreateProgressWindow(fileops::eProgressMulti, IDI_PROGRESS_CRYPT_MULTI_1,
-                                              IDI_PROGRESS_CRYPT_MULTI_2);
-    progress_->Show();
-    progress_->SetTitle(MultiTitle(direction_, bOneFolder));
-    progress_->SetCaption(MultiCaption(direction_, bOneFolder));
-    progress_->SetRange(0, plan_.barRange);
-    progress_->SetPos(0);
-    progress_->SetStatus(CountText(direction_, 0, plan_.files));
-    progress_->ShowCancel(true);
+    fileops::COpRun run(QString(), fileops::COpRun::eNoBuffer);
+    progress_ = &run.Open({.kind = fileops::eProgressMulti,
+                           .uIcon1 = IDI_PROGRESS_CRYPT_MULTI_1,
+                           .uIcon2 = IDI_PROGRESS_CRYPT_MULTI_2,
+                           .strTitle = MultiTitle(direction_, bOneFolder),
+                           .strCaption = MultiCaption(direction_, bOneFolder),
+                           .uRange = plan_.barRange,
+                           .strStatus = CountText(direction_, 0, plan_.files)});
     int result = eCryptCmdOK;
     for (const CPlanStep& step : plan_.steps) {
       if (progress_->IsCancelled()) {
@@ -325,7 +348,6 @@ class CSelectionRun {
       }
       if (code != eCryptoErrNone) result = eCryptCmdFailed;
     }
-    progress_->Close();
     return result;
   }
 
@@ -355,7 +377,7 @@ class CSelectionRun {
       return eCryptoErrNone;
     }
     if (code == eCryptoErrNone) {
-      CCryptProgress report(progress_.get(), pos_, step.uSize);
+      CCryptProgress report(progress_, pos_, step.uSize);
       code = RunEngine(direction_, step.strPath, dest, choice_.strPassword, report);
     }
     if (code == eCryptoErrStopped) return code;
@@ -374,7 +396,7 @@ class CSelectionRun {
   ECryptDirection direction_;
   const CPlan& plan_;
   const CPasswordChoice& choice_;
-  std::unique_ptr<IProgressWindow> progress_;
+  IProgressWindow* progress_ = nullptr;  // the window of the run, while it runs
   quint64 pos_ = 0;
   quint64 filesDone_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/output_file.h"
 #include "platform/system.h"
 
 namespace crypto {
@@ -22,11 +23,6 @@ QString ReasonText(DWORD error) {
   QString text = plat::SystemMessage(error).trimmed();
   if (text.isEmpty()) text = QStringLiteral("error %1").arg(error);
   return text;
-}
-
-QString ParentFolder(const QString& canonicalPath) {
-  const qsizetype slash = canonicalPath.lastIndexOf(u'\\');
-  return slash <= 0 ? QStringLiteral("\\") : canonicalPath.left(slash);
 }
 
 // Fills the buffer up to `count` bytes unless the file ends first.
@@ -54,12 +50,8 @@ class CCryptoRun {
              const QString& strDestination)
       : settings_(settings), source_(strSource), destination_(strDestination) {}
 
-  ~CCryptoRun() {
-    src_.Close();
-    if (tempPath_.isEmpty()) return;
-    dst_.Close();
-    plat::DeleteFile(tempPath_);
-  }
+  // The output of a run that did not reach Commit goes with out_.
+  ~CCryptoRun() { src_.Close(); }
 
   void Trace(const QString& line) const {
     if (settings_.fnTrace) settings_.fnTrace(line);
@@ -94,9 +86,9 @@ class CCryptoRun {
     return eCryptoErrNone;
   }
 
-  // Creates the output under a temporary name beside the destination. Refuses what the
-  // handheld could not create either (a folder, a read-only file) and the source itself,
-  // which would be replaced by its own output.
+  // Creates the output, which takes the destination's name only when it is complete. Refuses
+  // what the handheld could not create either (a folder, a read-only file) and the source
+  // itself, which would be replaced by its own output.
   DWORD OpenDestination() {
     const QString failed = QStringLiteral("!!! Error opening the destination file!");
     plat::SetLastError(ERROR_SUCCESS);
@@ -117,37 +109,27 @@ class CCryptoRun {
       return Fail(eCryptoErrOpen, failed);
     }
     destination_ = destination;
-    QString tempPath;
-    if (plat::GetTempFileName(ParentFolder(destination), QStringLiteral("enc"), 0, &tempPath) ==
-        0)
-      return Fail(eCryptoErrOpen, failed);
-    tempPath_ = tempPath;  // from here on a failed run deletes it
-    if (!dst_.Open(tempPath_, plat::GENERIC_WRITE, plat::TRUNCATE_EXISTING))
+    if (!out_.Create(destination, attributes != INVALID_FILE_ATTRIBUTES))
       return Fail(eCryptoErrOpen, failed);
     return eCryptoErrNone;
   }
 
-  // Flushes and closes the output; then the source is closed. Both closes are reported.
+  // Flushes the output, which is then complete; the source is closed. Both are reported
+  // as closed (the output's descriptor closes when it is put in place).
   DWORD FinishFiles() {
-    if (!dst_.Flush())
+    if (!out_.File().Flush())
       return Fail(eCryptoErrWrite, QStringLiteral("!!! Error flushing the destination file!"));
     src_.Close();
     Inform(eSourceClosed);
-    if (!dst_.Close())
-      return Fail(eCryptoErrWrite, QStringLiteral("!!! Error closing the destination file!"));
     Inform(eDstClosed);
     return eCryptoErrNone;
   }
 
   // Puts the finished output in the destination's place.
   DWORD Commit() {
-    bool moved = plat::MoveFile(tempPath_, destination_);
-    if (!moved && plat::GetLastError() == ERROR_ALREADY_EXISTS)
-      moved = plat::ReplaceFile(destination_, tempPath_);
-    if (!moved)
+    if (!out_.Commit(false, false))
       return Fail(eCryptoErrWrite, QStringLiteral("!!! Error moving the output to %1!")
                                        .arg(destination_));
-    tempPath_.clear();
     return eCryptoErrNone;
   }
 
@@ -162,15 +144,14 @@ class CCryptoRun {
   }
 
   plat::CHostFile& Source() { return src_; }
-  plat::CHostFile& Output() { return dst_; }
+  plat::CHostFile& Output() { return out_.File(); }
 
  private:
   const CCryptoSettings& settings_;
   QString source_;
   QString destination_;
-  QString tempPath_;  // the output while it is not yet in place; empty once committed
   plat::CHostFile src_;
-  plat::CHostFile dst_;
+  plat::COutputFile out_;  // declared after src_: discarded before the source closes
 };
 
 // The 4096-byte chunk buffer, allocated once per run.

@@ -4,10 +4,9 @@
 // writes its steps to the settings' trace writer and returns an error code.
 //
 // Calling order: SetKey, then one Encrypt or Decrypt, then ReleaseKey. One run at a time, on
-// the calling thread. The output is written under a temporary name in the destination's folder
-// and put in place only when it is complete, checked and flushed, so a failed, cancelled or
-// wrong-password run leaves no partial output and an existing file of the destination's name
-// exactly as it was.
+// the calling thread. The output is written as a plat::COutputFile and put in place only when
+// it is complete, checked and flushed, so a failed, cancelled or wrong-password run leaves no
+// partial output and an existing file of the destination's name exactly as it was.
 
 #include <functional>
 #include <memory>

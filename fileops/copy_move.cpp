@@ -11,6 +11,8 @@
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
 #include "fileops/op_buffer.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
@@ -74,24 +76,23 @@ void ReportFolderFailure(const QString& strFolder, const QString& strReason) {
            FolderErrorHeader());
 }
 
-int CCopyRun::AskFolderConflict(const QString& strName) {
-  if (*answer_ == eCopyAnswerNoToAll) return eCopyNoToAll;
-  if (*answer_ == eCopyAnswerYesToAll) return eCopyOK;
-  switch (MsgConflict(FolderExistsText(strName), QStringLiteral("File copy"), QString())) {
-    case eMsgAnsYes:
+int ConflictResult(EConflict conflict, int nNo) {
+  switch (conflict) {
+    case EConflict::eProceed:
       return eCopyOK;
-    case eMsgAnsYesToAll:
-      *answer_ = eCopyAnswerYesToAll;
-      return eCopyOK;
-    case eMsgAnsNoToAll:
-      *answer_ = eCopyAnswerNoToAll;
+    case EConflict::eSkip:
+      return nNo;
+    case EConflict::eSkipAll:
       return eCopyNoToAll;
-    case eMsgAnsCancel:
-      *answer_ = eCopyAnswerCancelled;
-      return eCopyCancelled;
-    default:
-      return eCopyNoFolder;
+    case EConflict::eCancel:
+      break;
   }
+  return eCopyCancelled;
+}
+
+int CCopyRun::AskFolderConflict(const QString& strName) {
+  return ConflictResult(policy_.Settle(FolderExistsText(strName), QStringLiteral("File copy")),
+                        eCopyNoFolder);
 }
 
 // Merges into an existing folder with the user's consent, or creates the target.
@@ -135,11 +136,8 @@ int CCopyRun::CopyFolder(const QString& strSource, const QString& strDestParent,
     folderReason_ = QStringLiteral("The destination folder lies inside the source folder.");
     return eCopyIntoItself;
   }
-  const QString target = browse::AppendPathComponent(parent, strName);
-  if (const int result = MakeTargetFolder(target, strName)) return result;
-  NotifyItemAdded(target);
-  *bytesDone_ += kFolderProgressBytes;
-  progress_->SetPos(*bytesDone_);
+  QString target;
+  if (const int result = EnterFolder(source, parent, strName, &target)) return result;
 
   bool bCancelled = false;
   CopyChildren(source, target, &bCancelled);
@@ -177,38 +175,78 @@ void CCopyRun::FolderFailed(const QString& strFolder, int nResult) {
   }
 }
 
-// Copies every item of strSource into strTarget. An item that is declined, skipped or fails
-// is left out and the copy goes on; only a cancel ends it.
+// Copies every item below strSource into strTarget (made already). An item that is declined,
+// skipped or fails is left out and the copy goes on; only a cancel ends it.
 void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
                             bool* pCancelled) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  if (!plat::ReadFolderEntries(strSource, &entries)) {
-    const DWORD error = plat::GetLastError();
-    NoteFailure(eCopySourceFolderBad);
-    ReportFolderFailure(strSource, SystemErrorText(error));
-  }
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    if (progress_->IsCancelled() || *answer_ == eCopyAnswerCancelled) {
-      *pCancelled = true;
-      return;
+  class CCopyWalk final : public IPlanVisitor {
+   public:
+    CCopyWalk(CCopyRun* pRun, const QString& strTarget, bool* pCancelled)
+        : run_(pRun), cancelled_(pCancelled), targets_{strTarget} {}
+
+   private:
+    // False (and the walk ends) once the run is cancelled.
+    bool GoesOn() {
+      if (run_->progress_->IsCancelled() || run_->policy_.IsCancelled()) *cancelled_ = true;
+      return !*cancelled_;
     }
-    const QString name = plat::FindName(entry);
-    const QString path = browse::AppendPathComponent(strSource, name);
-    int result = eCopyOK;
-    if (plat::IsWalkableFolder(entry)) {
-      result = CopyFolder(path, strTarget, name);
-      if (result != eCopyOK && result != eCopyCancelled) FolderFailed(path, result);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    EWalk Result(int nResult) {
+      if (nResult == eCopyCancelled) *cancelled_ = true;
+      return *cancelled_ ? EWalk::eStop : EWalk::eGoOn;
+    }
+    EWalk FolderEntered(const CWalkItem& folder) override {
+      if (++depth_ == 1) return EWalk::eGoOn;  // the top: its target is made
+      if (!GoesOn()) return EWalk::eStop;
+      QString target;
+      const int result = run_->EnterFolder(folder.strPath, targets_.back(), folder.Name(), &target);
+      if (result == eCopyOK) {
+        targets_.push_back(target);
+        return EWalk::eGoOn;
+      }
+      --depth_;
+      if (result != eCopyCancelled) run_->FolderFailed(folder.strPath, result);
+      return Result(result) == EWalk::eStop ? EWalk::eStop : EWalk::eSkip;
+    }
+    EWalk FolderLeft(const CWalkItem& folder) override {
+      // A move removes the source folder once the deletes of its contents are committed.
+      if (run_->bMove_ && depth_ > 1)
+        run_->pending_.push_back({CPendingMoveStep::eSourceFolderDone, folder.strPath, {}, {}});
+      if (--depth_ > 0) targets_.pop_back();
+      return EWalk::eGoOn;
+    }
+    EWalk File(const CWalkItem& file) override {
+      if (!GoesOn()) return EWalk::eStop;
+      return Result(run_->CopyAndReportFile(file.strPath, targets_.back(), file.Name(), file.Size()));
+    }
+    EWalk LinkNotFollowed(const CWalkItem& link) override {
+      if (!GoesOn()) return EWalk::eStop;
       // A linked folder is not entered; a move keeps it, and so its folder.
-      LogNotice(u"  Skipped the link to a folder %s", path);
-    } else {
-      result = CopyAndReportFile(path, strTarget, name, plat::FindSize(entry));
+      LogNotice(u"  Skipped the link to a folder %s", link.strPath);
+      return EWalk::eGoOn;
     }
-    if (result == eCopyCancelled) {
-      *pCancelled = true;
-      return;
+    EWalk Refused(const CWalkItem& folder, DWORD dwError) override {
+      run_->NoteFailure(eCopySourceFolderBad);
+      ReportFolderFailure(folder.strPath, SystemErrorText(dwError));
+      return EWalk::eGoOn;
     }
-  }
+
+    CCopyRun* run_;
+    bool* cancelled_;
+    std::vector<QString> targets_;
+    int depth_ = 0;
+  } walk(this, strTarget, pCancelled);
+  WalkFolder(strSource, walk);
+}
+
+// A sub-folder of a copied tree: its target made (or merged into), announced and counted.
+int CCopyRun::EnterFolder(const QString& strSource, const QString& strParent,
+                          const QString& strName, QString* pTarget) {
+  *pTarget = browse::AppendPathComponent(strParent, strName);
+  if (const int result = MakeTargetFolder(*pTarget, strName)) return result;
+  NotifyItemAdded(*pTarget);
+  *bytesDone_ += kFolderProgressBytes;
+  progress_->SetPos(*bytesDone_);
+  return eCopyOK;
 }
 
 }  // namespace fileops::copy_detail
@@ -239,8 +277,10 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
   if (selection.empty()) return eCopyOK;
   if (selection.size() == 1 && selection.front().nKind == eSelFile)
     return CopyOneFile(selection.front().strPath, strDestFolder, bMove);
-  LogTrace(u"CopyItems(%d items, %s, %d)...", static_cast<int>(selection.size()),
-           strDestFolder, bMove ? 1 : 0);
+  COpRun run(TraceText(QStringLiteral("CopyItems"),
+                       {QStringLiteral("%1 items").arg(selection.size()), strDestFolder,
+                        QString::number(bMove ? 1 : 0)}),
+             COpRun::eWithBuffer);
   const QString dest = StripAllTrailingBackslashes(strDestFolder);
   for (const CSelItem& item : selection) {
     if (item.nKind == eSelFolder && IsInsideFolder(dest, item.strPath)) {
@@ -248,27 +288,24 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
       return eCopyIntoItself;
     }
   }
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eCopyBufferBusy;
+  if (!run.HasBuffer()) return eCopyBufferBusy;
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
-
-  const bool bOne = selection.size() == 1;
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_COPY_1, IDI_PROGRESS_COPY_2);
-  progress->Show();
-  progress->SetTitle(QStringLiteral("File copy"));  // 55165 for one item, 55167 for several
-  progress->SetCaption(bOne ? QStringLiteral("Recursive folder copy in progress")  // 55181
-                            : QStringLiteral("Recursive multiple item copy in progress"));
-  progress->SetRange(0, totals.ProgressBytes());
-  progress->SetPos(0);
-  progress->SetStatus(CopiedCountText(0, totals.files));
-  progress->ShowCancel(true);
+  IProgressWindow& progress = run.Open(
+      {.kind = eProgressMulti,
+       .uIcon1 = IDI_PROGRESS_COPY_1,
+       .uIcon2 = IDI_PROGRESS_COPY_2,
+       .strTitle = QStringLiteral("File copy"),  // 55165 for one item, 55167 for several
+       .strCaption = selection.size() == 1
+                         ? QStringLiteral("Recursive folder copy in progress")  // 55181
+                         : QStringLiteral("Recursive multiple item copy in progress"),
+       .uRange = totals.ProgressBytes(),
+       .strStatus = CopiedCountText(0, totals.files)});
 
   quint64 bytesDone = 0, fileIndex = 0;
   int answer = eCopyAnswerAsk;
-  CCopyRun run(progress.get(), buffer.Data(), bMove, &bytesDone, totals.ProgressBytes(),
-               &answer, &fileIndex, totals.files);
+  CCopyRun copy(&progress, run.Buffer(), bMove, &bytesDone, totals.ProgressBytes(), &answer,
+                &fileIndex, totals.files);
   bool bCancelled = false;
   for (const CSelItem& item : selection) {
     QString name = browse::LastComponent(item.strPath);
@@ -278,23 +315,20 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
     }
     int result = eCopyOK;
     if (item.nKind == eSelFolder) {
-      result = run.CopyFolder(item.strPath, dest, name);
-      if (result != eCopyOK && result != eCopyCancelled) run.FolderFailed(item.strPath, result);
+      result = copy.CopyFolder(item.strPath, dest, name);
+      if (result != eCopyOK && result != eCopyCancelled) copy.FolderFailed(item.strPath, result);
     } else {
       WIN32_FIND_DATAW data{};
       const quint64 size = plat::FindOne(item.strPath, &data) ? plat::FindSize(data) : 0;
-      result = run.CopyAndReportFile(item.strPath, dest, name, size);
+      result = copy.CopyAndReportFile(item.strPath, dest, name, size);
     }
     if (result == eCopyCancelled) {
       bCancelled = true;
       break;
     }
   }
-  run.CommitMoves();
-  progress->Close();
-  LogTrace(u"CopyItems(%d items, %s, %d)", static_cast<int>(selection.size()), strDestFolder,
-           bMove ? 1 : 0);
-  return bCancelled ? eCopyCancelled : run.FirstFailure();
+  copy.CommitMoves();
+  return bCancelled ? eCopyCancelled : copy.FirstFailure();
 }
 
 }  // namespace fileops

@@ -25,6 +25,7 @@
 
 #include <QString>
 
+#include "fileops/conflict_policy.h"
 #include "fileops/progress.h"
 #include "core/selection.h"
 
@@ -51,13 +52,7 @@ enum ECopyResult : int {
   eCopyBufferBusy = 18,         // the operation buffer is in use by another operation
 };
 
-// The conflict answer of a run, shared by all its files and folders.
-enum ECopyAnswer : int {
-  eCopyAnswerAsk = 0,        // ask at the next conflict
-  eCopyAnswerYesToAll = 3,   // replace or merge without asking
-  eCopyAnswerNoToAll = 5,    // skip every further conflict without asking
-  eCopyAnswerCancelled = 6,  // the user cancelled at a conflict prompt
-};
+// The conflict answer of a run (ECopyAnswer) is fileops/conflict_policy.h's.
 
 // The paste of a selection into strDestFolder. An empty selection does nothing; a single file
 // goes to CopyOneFile. 0 when every item was copied (or, for a move, lay in the destination

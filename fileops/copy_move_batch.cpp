@@ -2,38 +2,22 @@
 // cache once for many files before each copy is flushed and its source deleted.
 #include "core/path_helpers.h"
 #include "core/app_log.h"
-#include "fileops/copy_move_internal.h"
-#include "fileops/shredder.h"
 #include "core/view_notify.h"
-#include "platform/device_root.h"
+#include "fileops/copy_move_internal.h"
+#include "fileops/op_run.h"
+#include "fileops/shredder.h"
+#include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
 namespace fileops::copy_detail {
 
-bool FlushFileSystemOf(const QString& strDevicePath) {
-  return plat::FlushFileSystem(strDevicePath);
-}
-
 namespace {
 
-// Flushes and closes one copy, both checked; on failure the copy goes and its source stays.
+// Flushes one copy and puts it in place, each step checked; on failure the copy goes and its
+// source stays.
 int CommitCopy(CPendingMoveStep* pStep, bool bFoldersOnDisk) {
-  bool bOk = bFoldersOnDisk;
-  if (bOk && !pStep->copy.Flush()) {
-    LogErr(u"Could not flush %s", pStep->strPath);
-    LogSystemError(plat::GetLastError());
-    bOk = false;
-  }
-  if (!pStep->copy.Close() && bOk) {
-    LogErr(u"Could not close %s", pStep->strPath);
-    LogSystemError(plat::GetLastError());
-    bOk = false;
-  }
-  if (!bOk) {
-    ShredFile(pStep->strPath);
-    return eCopyDataFailed;
-  }
+  if (!CompleteOutput(&pStep->copy, bFoldersOnDisk, true, true)) return eCopyDataFailed;
   NotifyItemAdded(pStep->strPath);
   if (!ShredFile(pStep->strSource)) return eCopySourceNotDeleted;
   NotifyItemRemoved(pStep->strSource);
@@ -48,14 +32,14 @@ void CCopyRun::CommitMoves() {
   pending_.clear();
   pendingFiles_ = 0;
   // One write-back for the whole batch; the flushes below then find little left to write.
-  FlushFileSystemOf(browse::ParentPath(steps.front().strPath));
+  plat::FlushFileSystem(browse::ParentPath(steps.front().strPath));
   // A created folder whose entry cannot be made durable could vanish with its contents: no
   // source after it in the batch is deleted.
   bool bFoldersOnDisk = true;
   for (CPendingMoveStep& step : steps) {
     switch (step.kind) {
       case CPendingMoveStep::eFolderCreated:
-        if (bFoldersOnDisk && !FlushFolder(browse::ParentPath(step.strPath))) {
+        if (bFoldersOnDisk && !plat::FlushFolder(browse::ParentPath(step.strPath))) {
           LogErr(u"Could not flush the folder that holds %s", step.strPath);
           LogSystemError(plat::GetLastError());
           bFoldersOnDisk = false;

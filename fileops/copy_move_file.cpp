@@ -1,10 +1,8 @@
 // One file of a copy or move: the byte copy through the shared buffer, the conflict with an
 // existing file, the replace through a temporary name, the delete of a moved source; and the
 // single-file copy with its own window.
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <memory>
 
@@ -13,6 +11,8 @@
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
+#include "fileops/op_error.h"
+#include "fileops/op_run.h"
 #include "fileops/op_buffer.h"
 #include "fileops/shredder.h"
 #include "core/view_notify.h"
@@ -20,6 +20,7 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/output_file.h"
 
 namespace fileops::copy_detail {
 
@@ -82,11 +83,6 @@ void ReportFileResult(const QString& strSource, int nResult) {
 
 namespace {
 
-void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
-  LogErr(u"%s %s", strWhat, strPath);
-  LogSystemError(dwError);
-}
-
 // Copies the source's uSize bytes (its length when it was opened) in buffer-sized chunks.
 int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BYTE* buffer,
              const std::function<bool(quint64, quint64)>& fnChunk) {
@@ -105,72 +101,37 @@ void ShowCreateError(const QString& strPath, DWORD dwError) {
   MsgError(CreateDestinationText(), ErrorTitle(), ErrorCopyingFileHeader());
 }
 
-// Opens a new, empty temporary file in strFolder for the content that will replace a file.
-bool OpenTemporary(const QString& strFolder, plat::CHostFile* pFile, QString* pPath) {
-  if (plat::GetTempFileName(strFolder, QStringLiteral("pbc"), 0, pPath) == 0) return false;
-  if (pFile->Open(*pPath, plat::GENERIC_WRITE, plat::OPEN_EXISTING)) return true;
-  const DWORD error = plat::GetLastError();
-  ShredFile(*pPath);
-  plat::SetLastError(error);
-  return false;
-}
-
-// Opens the destination: a new file under its name, or after the caller's consent a
-// temporary file that will replace the existing one. 0, 7, 16 or the conflict's answer.
-int OpenDestination(const CFileCopyJob& job, const QString& strDestPath, plat::CHostFile* pDest,
-                    QString* pWritePath) {
-  *pWritePath = strDestPath;
-  // Exclusive creation: never writes through an existing file or link.
-  if (pDest->Open(strDestPath, plat::GENERIC_WRITE, plat::CREATE_NEW)) return eCopyOK;
-  const DWORD error = plat::GetLastError();
+// Opens the destination's output: a new file, or after the caller's consent the content that
+// will replace the existing one. 0, 7, 16 or the conflict's answer.
+int OpenDestination(const CFileCopyJob& job, const QString& strDestPath,
+                    plat::COutputFile* pDest) {
   const DWORD dwAttributes = plat::GetFileAttributes(strDestPath);
-  if (error != ERROR_FILE_EXISTS ||
-      (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))) {
-    ShowCreateError(strDestPath, error);
+  const bool bExists = dwAttributes != INVALID_FILE_ATTRIBUTES;
+  if (bExists && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ShowCreateError(strDestPath, ERROR_FILE_EXISTS);
     return eCopyDestNotCreated;
   }
-  if (IsSameHostItem(job.strSource, strDestPath)) {
+  if (bExists && IsSameHostItem(job.strSource, strDestPath)) {
     LogErr(u"%s and %s are the same file", job.strSource, strDestPath);
     return eCopySameItem;
   }
-  if (const int answer = job.fnConflict ? job.fnConflict() : eCopyDeclined) return answer;
-  if (!OpenTemporary(job.strDestFolder, pDest, pWritePath)) {
-    ShowCreateError(job.strDestFolder, plat::GetLastError());
+  if (bExists) {
+    if (const int answer = job.fnConflict ? job.fnConflict() : eCopyDeclined) return answer;
+  }
+  if (!pDest->Create(strDestPath, bExists)) {
+    ShowCreateError(bExists ? job.strDestFolder : strDestPath, plat::GetLastError());
     return eCopyDestNotCreated;
   }
   return eCopyOK;
 }
 
-// Completes the destination after the data: flushed when a source will be deleted or a file
-// replaced, closed with its result checked, and a temporary put in place of the old file.
-// On failure the new data is removed and the old file is as it was.
-int FinishDestination(const CFileCopyJob& job, const QString& strDestPath,
-                      const QString& strWritePath, plat::CHostFile* pDest, int nResult) {
-  const bool bReplace = strWritePath != strDestPath;
-  if (nResult == eCopyOK && (job.bMove || bReplace) && !pDest->Flush()) {
-    LogFailure(QStringLiteral("Could not flush"), strWritePath, plat::GetLastError());
-    nResult = eCopyDataFailed;
-  }
-  const bool bClosed = pDest->Close();
-  if (nResult == eCopyOK && !bClosed) {
-    LogFailure(QStringLiteral("Could not close"), strWritePath, plat::GetLastError());
-    nResult = eCopyDataFailed;
-  }
-  if (nResult == eCopyOK && bReplace && !plat::ReplaceFile(strDestPath, strWritePath)) {
-    LogFailure(QStringLiteral("Could not replace"), strDestPath, plat::GetLastError());
-    nResult = eCopyDataFailed;
-  }
-  if (nResult != eCopyOK) {
-    ShredFile(strWritePath);  // the partial file or the unused temporary
-    return nResult;
-  }
-  // A moved source goes only once the new name is on disk too.
-  if (job.bMove && bReplace && !FlushFolder(job.strDestFolder)) {
-    LogFailure(QStringLiteral("Could not flush the folder"), job.strDestFolder,
-               plat::GetLastError());
-    return eCopyDataFailed;
-  }
-  return eCopyOK;
+// Puts the destination in place after the data: flushed when a source will be deleted or a
+// file replaced, and for a move its folder's entries too. On failure the new data is removed
+// and an old file is as it was.
+int FinishDestination(const CFileCopyJob& job, plat::COutputFile* pDest, int nResult) {
+  const bool bReplace = pDest->WritePath() != pDest->FinalPath();
+  if (CompleteOutput(pDest, nResult == eCopyOK, job.bMove || bReplace, job.bMove)) return eCopyOK;
+  return nResult != eCopyOK ? nResult : eCopyDataFailed;
 }
 
 }  // namespace
@@ -185,18 +146,16 @@ int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint
     LogFailure(QStringLiteral("Could not open"), job.strSource, plat::GetLastError());
     return eCopySourceNotOpened;
   }
-  plat::CHostFile dest;
-  QString writePath;
-  if (const int result = OpenDestination(job, destPath, &dest, &writePath)) return result;
+  plat::COutputFile dest;
+  if (const int result = OpenDestination(job, destPath, &dest)) return result;
   if (job.fnStart) job.fnStart(*pSize);
-  int result = CopyData(&source, *pSize, &dest, buffer, job.fnChunk);
-  if (result == eCopyOK && job.bMove && writePath == destPath && job.fnDeferMove) {
-    source.Close();
-    job.fnDeferMove(&dest, destPath);
+  int result = CopyData(&source, *pSize, &dest.File(), buffer, job.fnChunk);
+  source.Close();
+  if (result == eCopyOK && job.bMove && dest.WritePath() == destPath && job.fnDeferMove) {
+    job.fnDeferMove(std::move(dest));
     return kCopyDeferred;
   }
-  result = FinishDestination(job, destPath, writePath, &dest, result);
-  source.Close();
+  result = FinishDestination(job, &dest, result);
   if (result != eCopyOK) return result;
   NotifyItemAdded(destPath);
   if (job.bMove) {
@@ -208,31 +167,12 @@ int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint
 
 int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
                        const QString& strName, quint64 uFileIndex) {
-  if (progress_->IsCancelled() || *answer_ == eCopyAnswerCancelled) return eCopyCancelled;
+  if (progress_->IsCancelled() || policy_.IsCancelled()) return eCopyCancelled;
   quint64 size = 0;
-  CFileCopyJob job;
-  job.strSource = strSource;
-  job.strDestFolder = strDestFolder;
-  job.strName = strName;
-  job.bMove = bMove_;
+  CFileCopyJob job(strSource, strDestFolder, strName, bMove_);
   job.fnConflict = [&]() -> int {
-    if (*answer_ == eCopyAnswerNoToAll) return eCopyNoToAll;
-    if (*answer_ == eCopyAnswerYesToAll) return eCopyOK;
-    switch (MsgConflict(ReplaceText(strDestFolder, strName), ReplaceTitle(), QString())) {
-      case eMsgAnsYes:
-        return eCopyOK;
-      case eMsgAnsYesToAll:
-        *answer_ = eCopyAnswerYesToAll;
-        return eCopyOK;
-      case eMsgAnsNoToAll:
-        *answer_ = eCopyAnswerNoToAll;
-        return eCopyNoToAll;
-      case eMsgAnsCancel:
-        *answer_ = eCopyAnswerCancelled;
-        return eCopyCancelled;
-      default:
-        return eCopyNoFile;
-    }
+    return ConflictResult(policy_.Settle(ReplaceText(strDestFolder, strName), ReplaceTitle()),
+                          eCopyNoFile);
   };
   job.fnStart = [&](quint64 uSize) {
     size = uSize;
@@ -251,8 +191,9 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
     return !progress_->IsCancelled();
   };
   if (bMove_) {
-    job.fnDeferMove = [&](plat::CHostFile* pCopy, const QString& strCopyPath) {
-      pending_.push_back({CPendingMoveStep::eFileCopied, strCopyPath, strSource, std::move(*pCopy)});
+    job.fnDeferMove = [&](plat::COutputFile&& copy) {
+      const QString copyPath = copy.FinalPath();
+      pending_.push_back({CPendingMoveStep::eFileCopied, copyPath, strSource, std::move(copy)});
       ++pendingFiles_;
     };
   }
@@ -284,23 +225,20 @@ namespace fileops {
 using namespace copy_detail;
 
 int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool bMove) {
-  LogTrace(u"CopyOneFile(%s, %s, %d)...", strSourcePath, strDestFolder, bMove ? 1 : 0);
+  COpRun run(TraceText(QStringLiteral("CopyOneFile"),
+                       {strSourcePath, strDestFolder, QString::number(bMove ? 1 : 0)}),
+             COpRun::eWithBuffer);
   const QString dest = browse::StripTrailingBackslash(strDestFolder);
   QString name = browse::LastComponent(strSourcePath);
   if (LiesInFolder(strSourcePath, dest)) {
     if (bMove) return eCopyOK;
     name = MakeCopyName(name, dest);
   }
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eCopyBufferBusy;
+  if (!run.HasBuffer()) return eCopyBufferBusy;
 
-  std::unique_ptr<IProgressWindow> progress;
+  IProgressWindow* progress = nullptr;
   quint64 size = 0;
-  CFileCopyJob job;
-  job.strSource = strSourcePath;
-  job.strDestFolder = dest;
-  job.strName = name;
-  job.bMove = bMove;
+  CFileCopyJob job(strSourcePath, dest, name, bMove);
   job.fnConflict = [&]() -> int {
     return MsgQuestion(ReplaceText(dest, name), ReplaceTitle(), QString()) == eMsgAnsYes
                ? eCopyOK
@@ -308,16 +246,15 @@ int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool
   };
   job.fnStart = [&](quint64 uSize) {
     size = uSize;
-    progress = CreateProgressWindow(eProgressSingle, IDI_PROGRESS_COPY_1, IDI_PROGRESS_COPY_2);
-    progress->Show();
-    progress->SetTitle(QStringLiteral("File copy"));                // 55149
-    progress->SetCaption(QStringLiteral("File copy in progress"));  // 55179
-    progress->SetFileLine(name);
-    progress->SetFromLine(browse::ParentPath(strSourcePath));
-    progress->SetToLine(dest);
-    progress->SetRange(0, uSize);
-    progress->SetPos(0);
-    progress->ShowCancel(true);
+    progress = &run.Open({.kind = eProgressSingle,
+                          .uIcon1 = IDI_PROGRESS_COPY_1,
+                          .uIcon2 = IDI_PROGRESS_COPY_2,
+                          .strTitle = QStringLiteral("File copy"),               // 55149
+                          .strCaption = QStringLiteral("File copy in progress"),  // 55179
+                          .uRange = uSize,
+                          .strFile = name,
+                          .strFrom = browse::ParentPath(strSourcePath),
+                          .strTo = dest});
   };
   job.fnChunk = [&](quint64 uDone, quint64) {
     progress->SetPos(uDone);
@@ -326,13 +263,12 @@ int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool
   };
   QString destPath;
   quint64 sourceSize = 0;
-  const int result = RunFileCopy(job, buffer.Data(), &destPath, &sourceSize);
-  if (progress) progress->Close();
+  const int result = RunFileCopy(job, run.Buffer(), &destPath, &sourceSize);
+  run.Close();
   // A declined replace and a cancel are answers, not errors; a failed create was shown.
   if (result != eCopyOK && result != eCopyDeclined && result != eCopyCancelled &&
       result != eCopyDestNotCreated)
     ReportFileResult(strSourcePath, result);
-  LogTrace(u"CopyOneFile(%s, %s, %d)", strSourcePath, strDestFolder, bMove ? 1 : 0);
   return result;
 }
 

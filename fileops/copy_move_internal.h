@@ -8,11 +8,12 @@
 #include <functional>
 #include <vector>
 
+#include "fileops/conflict_policy.h"
 #include "fileops/copy_move.h"
-#include "fileops/folder_flush.h"
 #include "fileops/replace_question.h"
 #include "fileops/progress.h"
 #include "platform/file.h"
+#include "platform/output_file.h"
 #include "platform/wintypes.h"
 
 namespace fileops::copy_detail {
@@ -36,15 +37,17 @@ bool IsSameHostItem(const QString& a, const QString& b);
 // True when the item at strPath lies directly in strFolder: by its path text (ignoring case)
 // or, through links, on the host.
 bool LiesInFolder(const QString& strPath, const QString& strFolder);
-// Asks the file system that holds the folder to write everything it has in its cache. Only
-// speeds up the flushes that follow it; false when the host refused.
-bool FlushFileSystemOf(const QString& strDevicePath);
+// The result of a settled conflict: 0 to go on, nNo for a No, 15 or 12.
+int ConflictResult(EConflict conflict, int nNo);
 
 // RunFileCopy's answer when it handed a moved file's open copy to fnDeferMove.
 constexpr int kCopyDeferred = -1;
 
 // One file to copy and how the caller takes part: the conflict question, the progress.
 struct CFileCopyJob {
+  CFileCopyJob(const QString& source, const QString& destFolder, const QString& name, bool move)
+      : strSource(source), strDestFolder(destFolder), strName(name), bMove(move) {}
+
   QString strSource;
   QString strDestFolder;
   QString strName;
@@ -56,10 +59,10 @@ struct CFileCopyJob {
   std::function<void(quint64)> fnStart;
   // Called after each chunk with the file's bytes done and the chunk; false cancels.
   std::function<bool(quint64, quint64)> fnChunk;
-  // A move of a new file only: when set, receives the open, complete copy (to be moved from)
-  // and its path instead of having it flushed, closed and its source deleted here; the copy
-  // then returns kCopyDeferred.
-  std::function<void(plat::CHostFile*, const QString&)> fnDeferMove;
+  // A move of a new file only: when set, receives the complete copy, not yet in place,
+  // instead of having it put in place and its source deleted here; the copy then returns
+  // kCopyDeferred.
+  std::function<void(plat::COutputFile&&)> fnDeferMove;
 };
 
 // Copies one file as the job says, through buffer. Shows the "Create Destination File" box
@@ -72,20 +75,20 @@ void ReportFileResult(const QString& strSource, int nResult);
 // Reports a folder that could not be copied, and why.
 void ReportFolderFailure(const QString& strFolder, const QString& strReason);
 
-// A step of a move held back until its copy is on disk: a copied file (its copy still open)
-// whose source is to be deleted, a folder the move created, or a source folder to remove.
+// A step of a move held back until its copy is on disk: a copied file (its copy complete but
+// not yet in place) whose source is to be deleted, a folder the move created, or a source folder to remove.
 struct CPendingMoveStep {
   enum EKind { eFileCopied, eFolderCreated, eSourceFolderDone } kind = eFileCopied;
-  QString strPath;    // the copy, the created folder, or the source folder
+  QString strPath;    // the copy's final path, the created folder, or the source folder
   QString strSource;  // eFileCopied: the file to delete once the copy is on disk
-  plat::CHostFile copy;
+  plat::COutputFile copy;
 };
 
 // The state of one multi-item run.
 //
 // A move holds back its deletes: the copies of up to kMaxPendingFiles files stay open until
 // the batch is committed, when the file system is asked once to write its cache, then every
-// copy is flushed and closed with both results checked, and only then is its source deleted
+// copy is flushed, put in place and closed, each step checked, and only then is its source deleted
 // and, in order, each emptied source folder removed. One write-back for many files instead
 // of one per file; the guarantee per file is unchanged.
 class CCopyRun {
@@ -97,7 +100,7 @@ class CCopyRun {
         bMove_(bMove),
         bytesDone_(pBytesDone),
         bytesTotal_(uBytesTotal),
-        answer_(pAnswer),
+        policy_(pAnswer),
         fileIndex_(pFileIndex),
         fileTotal_(uFileTotal) {}
   // Commits what a move still holds back.
@@ -139,13 +142,15 @@ class CCopyRun {
   int AskFolderConflict(const QString& strName);
   int MakeTargetFolder(const QString& strTarget, const QString& strName);
   void CopyChildren(const QString& strSource, const QString& strTarget, bool* pCancelled);
+  int EnterFolder(const QString& strSource, const QString& strParent, const QString& strName,
+                  QString* pTarget);
 
   IProgressWindow* progress_;
   BYTE* buffer_;
   bool bMove_;
   quint64* bytesDone_;
   quint64 bytesTotal_;
-  int* answer_;
+  CConflictPolicy policy_;
   quint64* fileIndex_;
   quint64 fileTotal_;
   quint64 filesDone_ = 0;

@@ -10,6 +10,8 @@
 #include "core/format.h"
 #include "core/message_box.h"
 #include "core/settings.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_internal.h"
@@ -28,9 +30,6 @@ QString ErrorDeletingText(const QString& path) {  // 55200
   return QStringLiteral("Error deleting file \"%1\".").arg(path);
 }
 QString ErrorTitle() { return QStringLiteral("Error"); }  // 55327
-QString CannotRemoveFolderText(const QString& path, DWORD dwError) {
-  return QStringLiteral("Can not delete folder \"%1\". %2").arg(path, SystemErrorText(dwError));
-}
 QString DeletedCountText(quint64 done, quint64 total) {  // 55334 with "file" / "files"
   return QStringLiteral("Deleted %1 %2 from %3 total.")
       .arg(done)
@@ -77,44 +76,21 @@ int CDeleteRun::DeleteFileInRun(const QString& strPath, quint64 uSize) {
 
 int CDeleteRun::RemoveFolder(const QString& strFolder) {
   // A linked folder is removed itself; what it points to is not touched.
-  if (!plat::RemoveDirectory(strFolder)) {
-    const DWORD error = plat::GetLastError();
-    LogErr(u"Could not remove the folder %s", strFolder);
-    LogSystemError(error);
-    MsgError(CannotRemoveFolderText(strFolder, error), DeleteTitle(), QString());
-    return eDeleteFolderFailed;
-  }
+  if (!RemoveFolderOrReport(strFolder, QStringLiteral("folder"))) return eDeleteFolderFailed;
   NotifyFolderRemoved(strFolder);
   return eDeleteOK;
 }
 
 int CDeleteRun::DeleteFolderInRun(const QString& strFolder) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  {
-    plat::CFind find;
-    WIN32_FIND_DATAW data;
-    if (find.First(browse::AppendPathComponent(strFolder, QStringLiteral("*.*")), &data)) {
-      do {
-        entries.push_back(data);
-      } while (find.Next(&data));
-    }
-  }
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
-    int result = eDeleteOK;
-    if (plat::IsWalkableFolder(entry)) {
-      result = DeleteFolderInRun(path);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      result = RemoveFolder(path);
-    } else {
-      const quint64 size = IsLink(entry.dwFileAttributes) ? 0 : plat::FindSize(entry);
-      result = DeleteFileInRun(path, size);
-    }
-    // The first failure ends this folder's walk: the folder cannot be removed anyway.
-    if (result != eDeleteOK) return result;
-  }
-  if (progress_->IsCancelled()) return eDeleteCancelled;
-  return RemoveFolder(strFolder);
+  return WalkRemovingTree(
+      strFolder,
+      [this](const CWalkItem& file) {
+        return DeleteFileInRun(file.strPath, file.IsLink() ? 0 : file.Size());
+      },
+      [this](const CWalkItem& link) { return RemoveFolder(link.strPath); },
+      [this](const CWalkItem& folder) {
+        return progress_->IsCancelled() ? int(eDeleteCancelled) : RemoveFolder(folder.strPath);
+      });
 }
 
 bool AskDelete(const QString& strText, const QString& strTitle) {
@@ -148,21 +124,20 @@ int DeleteFolderCommand(const QString& strPath) {
 
 int DeleteItemsCommand(const CSelection& selection) {
   if (selection.empty()) return eDeleteNothing;
-  LogTrace(u"DeleteItemsCommand(%d items)...", static_cast<int>(selection.size()));
+  COpRun frame(TraceText(QStringLiteral("DeleteItemsCommand"),
+                         {QStringLiteral("%1 items").arg(selection.size())}),
+               COpRun::eNoBuffer);
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(DeletingTitle());
-  progress->SetCaption(DeletingCaption());
-  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
-  progress->SetRange(0, totals.files);
-  progress->SetPos(0);
-  progress->SetStatus(DeletedCountText(0, totals.files));
-  progress->ShowCancel(true);
-
-  CDeleteRun run(progress.get(), totals.files);
+  IProgressWindow& progress = frame.Open({.kind = eProgressMulti,
+                                          .uIcon1 = IDI_PROGRESS_DELETE_1,
+                                          .uIcon2 = IDI_PROGRESS_DELETE_2,
+                                          .strTitle = DeletingTitle(),
+                                          .strCaption = DeletingCaption(),
+                                          .bSizeLabels = true,
+                                          .uRange = totals.files,
+                                          .strStatus = DeletedCountText(0, totals.files)});
+  CDeleteRun run(&progress, totals.files);
   int firstFailure = eDeleteOK;
   for (const CSelItem& item : selection) {
     const DWORD dwAttributes = plat::GetFileAttributes(item.strPath);
@@ -182,8 +157,6 @@ int DeleteItemsCommand(const CSelection& selection) {
     }
     if (firstFailure == eDeleteOK) firstFailure = result;
   }
-  progress->Close();
-  LogTrace(u"DeleteItemsCommand(%d items)", static_cast<int>(selection.size()));
   return firstFailure;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "core/app_log.h"
+#include "fileops/op_error.h"
 #include "platform/errors.h"
 
 namespace fileops {
@@ -26,11 +27,6 @@ int depth = 0;
 BYTE* Buffer() {
   static BYTE* const buffer = static_cast<BYTE*>(std::aligned_alloc(4096, kOpBufferSize));
   return buffer;
-}
-
-void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
-  LogErr(u"%s %s", strWhat, strPath);
-  LogSystemError(dwError);
 }
 
 }  // namespace

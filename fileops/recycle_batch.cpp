@@ -1,11 +1,12 @@
 // The flush batch of the recycle and restore runs.
 #include "core/app_log.h"
+#include "fileops/op_run.h"
 #include "fileops/recycle_internal.h"
-#include "platform/device_root.h"
 #include "platform/errors.h"
 
 namespace fileops::recycle_detail {
-bool CFlushBatch::Add(plat::CHostFile&& file, FnDone fnDone) {
+
+bool CFlushBatch::Add(plat::COutputFile&& file, FnDone fnDone) {
   items_.push_back({std::move(file), std::move(fnDone)});
   return items_.size() >= kMaxFiles;
 }
@@ -21,17 +22,7 @@ int CFlushBatch::Commit() {
   for (CItem& item : items) item.file.StartWriteBack();
   int firstFailure = 0;
   for (CItem& item : items) {
-    bool bDurable = item.file.Flush();
-    if (!bDurable) {
-      LogErr(u"Could not flush %s", item.file.Path());
-      LogSystemError(plat::GetLastError());
-    }
-    const QString path = item.file.Path();
-    if (!item.file.Close() && bDurable) {
-      LogErr(u"Could not close %s", path);
-      LogSystemError(plat::GetLastError());
-      bDurable = false;
-    }
+    const bool bDurable = CompleteOutput(&item.file, true, true, true);
     const int result = item.fnDone(bDurable);
     if (firstFailure == 0) firstFailure = result;
   }

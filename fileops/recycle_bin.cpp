@@ -14,6 +14,9 @@
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "fileops/op_buffer.h"
+#include "fileops/op_error.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "fileops/recycle_internal.h"
 #include "fileops/shredder.h"
 #include "core/view_notify.h"
@@ -107,35 +110,27 @@ bool DeleteSource(const QString& strPath, DWORD dwAttributes) {
   return false;
 }
 
-void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
-  LogErr(u"%s %s", strWhat, strPath);
-  LogSystemError(dwError);
-}
-
-// Completes a container: flushed to stable storage (before its source may go) and closed, both
-// checked. A container that failed here or before (nResult) is removed.
-int CloseContainer(plat::CHostFile* pContainer, int nResult) {
-  const QString path = pContainer->Path();
-  if (nResult == eRecycleOK && !pContainer->Flush()) {
-    LogFailure(QStringLiteral("Could not flush"), path, plat::GetLastError());
-    nResult = eRecycleNoContainer;
-  }
-  const bool bClosed = pContainer->Close();
-  if (nResult == eRecycleOK && !bClosed) {
-    LogFailure(QStringLiteral("Could not close"), path, plat::GetLastError());
-    nResult = eRecycleNoContainer;
-  }
-  if (nResult != eRecycleOK) ShredFile(path);
-  return nResult;
+// Completes a container: flushed to stable storage and put in place under its name, whose
+// entry is flushed too (before its source may go). A container that failed here or before
+// (nResult) is removed.
+int CloseContainer(plat::COutputFile* pContainer, int nResult) {
+  if (CompleteOutput(pContainer, nResult == eRecycleOK, true, true)) return eRecycleOK;
+  return nResult != eRecycleOK ? nResult : eRecycleNoContainer;
 }
 
 }  // namespace
 
-bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath) {
+bool CreateContainer(const QString& strBin, plat::COutputFile* pFile, QString* pPath) {
   return CreateUnique(
       strBin, QString::fromUtf16(kRecycleContainerExt),
       [&](const QString& strPath) {
-        return pFile->Open(strPath, plat::GENERIC_WRITE, plat::CREATE_NEW);
+        // The name is taken when the complete container is put in place; one in use now is
+        // passed over.
+        if (plat::GetFileAttributes(strPath) != INVALID_FILE_ATTRIBUTES) {
+          plat::SetLastError(ERROR_FILE_EXISTS);
+          return false;
+        }
+        return pFile->Create(strPath, false);
       },
       pPath);
 }
@@ -224,7 +219,7 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
   DWORD dwAttributes = 0;
   if (const int refused = OpenSource(strPath, bCheckRom, &source, &record, &dwAttributes))
     return refused;
-  plat::CHostFile container;
+  plat::COutputFile container;
   QString containerPath;
   if (!CreateContainer(strBin, &container, &containerPath)) {
     LogFailure(QStringLiteral("Could not create a container in"), strBin, plat::GetLastError());
@@ -242,11 +237,11 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
   const QByteArray head = EncodeContainerHeader(kRecycleKindFile) + EncodeRecord(record);
   DWORD written = 0;
   int result = eRecycleOK;
-  if (!container.Write(head.constData(), kRecycleDataOffset, &written)) {
+  if (!container.File().Write(head.constData(), kRecycleDataOffset, &written)) {
     LogFailure(QStringLiteral("Could not write"), containerPath, plat::GetLastError());
     result = eRecycleNoContainer;
   }
-  if (result == eRecycleOK) result = CopyIntoContainer(&source, size, &container);
+  if (result == eRecycleOK) result = CopyIntoContainer(&source, size, &container.File());
   source.Close();
   if (result == eRecycleOK && !bSingle_) {
     const bool bFull = batch_.Add(
@@ -264,10 +259,7 @@ int CRecycleRun::RecycleFileItem(const QString& strPath, const QString& strBin,
 
 int CRecycleRun::CompleteRecycle(const QString& strPath, DWORD dwAttributes,
                                  const QString& strContainer, bool bDurable) {
-  if (!bDurable) {
-    ShredFile(strContainer);
-    return eRecycleNoContainer;
-  }
+  if (!bDurable) return eRecycleNoContainer;  // nothing of it is left in the bin
   NotifyItemAdded(strContainer);
   if (!DeleteSource(strPath, dwAttributes)) return eRecycleSourceKept;
   NotifyItemRemoved(strPath);
@@ -292,37 +284,8 @@ int CRecycleRun::RecycleAndReportFile(const QString& strPath, const QString& str
   return FinishFile(strPath, result);
 }
 
-int CRecycleRun::RecycleChildren(const QString& strFolder, const QString& strDir,
-                                 bool* pMovedAny) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  // An unreadable folder stays, as it cannot be removed.
-  plat::ReadFolderEntries(strFolder, &entries);
-  int firstFailure = eRecycleOK;
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
-    int result = eRecycleOK;
-    if (plat::IsWalkableFolder(entry) && IsBinOrInside(path)) {
-      continue;  // the bin stays where it is, and so does the folder that holds it
-    } else if (plat::IsWalkableFolder(entry)) {
-      result = RecycleFolderItem(path, strDir);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      continue;  // a linked folder is not entered; it stays, and so does its folder
-    } else {
-      result = RecycleAndReportFile(path, strDir);
-    }
-    if (result == eRecycleOK) *pMovedAny = true;
-    if (result == eRecycleCancelled) {
-      CommitPending();  // what is complete goes into the bin, its sources go
-      return result;
-    }
-    if (firstFailure == eRecycleOK) firstFailure = result;
-  }
-  // Every source of this folder is gone before the folder itself is removed.
-  const int committed = CommitPending();
-  return firstFailure != eRecycleOK ? firstFailure : committed;
-}
-
-int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin) {
+int CRecycleRun::BeginFolder(const QString& strPath, const QString& strBin, QString* pCanonical,
+                             QString* pDir) {
   // A failure of the folder itself is shown here; those of its files where they happen.
   const auto fail = [&](int nResult) {
     LogErr(u"Could not recycle the folder %s (%d)", strPath, nResult);
@@ -330,7 +293,7 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
     return nResult;
   };
   CRecycleRecord record = NewRecord();
-  QString canonical;
+  QString& canonical = *pCanonical;
   const bool bValid = plat::CDeviceRoot::Canonical(strPath, &canonical);
   if (bValid && IsBinOrInside(canonical)) {
     LogErr(u"%s is or lies in the recycle bin; it is not recycled", canonical);
@@ -348,30 +311,115 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
     return fail(eRecycleNoContainer);
   }
   if (progress_->IsCancelled()) return eRecycleCancelled;
-  QString dir;
-  if (!CreateRecycledFolder(strBin, &dir)) {
+  if (!CreateRecycledFolder(strBin, pDir)) {
     LogFailure(QStringLiteral("Could not create a folder in"), strBin, plat::GetLastError());
     return fail(eRecycleNoContainer);
   }
   // Without its descriptor the directory could not be restored: the folder is not recycled.
-  if (!Write(record, dir)) {
-    plat::RemoveDirectory(dir);
+  if (!Write(record, *pDir)) {
+    plat::RemoveDirectory(*pDir);
     return fail(eRecycleNoContainer);
   }
-  NotifyItemAdded(dir);
-  bool bMovedAny = false;
-  const int result = RecycleChildren(canonical, dir, &bMovedAny);
-  if (!bMovedAny && result != eRecycleOK) RemoveBinTree(dir);  // nothing of it went in
-  if (result != eRecycleOK) return result;
-  if (!plat::RemoveDirectory(canonical)) {
+  NotifyItemAdded(*pDir);
+  return eRecycleOK;
+}
+
+int CRecycleRun::EndFolder(const QString& strCanonical, const QString& strDir, bool bMovedAny,
+                           int nChildren) {
+  if (!bMovedAny && nChildren != eRecycleOK) RemoveBinTree(strDir);  // nothing of it went in
+  if (nChildren != eRecycleOK) return nChildren;
+  if (!plat::RemoveDirectory(strCanonical)) {
     // A linked folder inside keeps it; everything else of it is in the bin.
-    LogFailure(QStringLiteral("Could not remove the folder"), canonical, plat::GetLastError());
+    LogFailure(QStringLiteral("Could not remove the folder"), strCanonical, plat::GetLastError());
     return eRecycleOK;
   }
   bytesDone_ += kFolderProgressBytes;
   progress_->SetPos(bytesDone_);
-  NotifyFolderRemoved(canonical);
+  NotifyFolderRemoved(strCanonical);
   return eRecycleOK;
+}
+
+int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin) {
+  // Each folder of the tree becomes a directory of the bin with its descriptor; its files go
+  // in, each reported when it fails, and the emptied folder is removed once every container of
+  // it is on disk. The bin itself, and links to folders, stay where they are (and so do the
+  // folders that hold them).
+  class CRecycleWalk final : public IPlanVisitor {
+   public:
+    CRecycleWalk(CRecycleRun* pRun, const QString& strTop, const QString& strBin)
+        : run_(pRun), top_(strTop), bin_(strBin) {}
+    int result = eRecycleOK;
+
+   private:
+    struct CFrame {
+      QString canonical, dir;
+      int firstFailure = eRecycleOK;
+      bool bMovedAny = false;
+    };
+    // A child's result, counted in the folder above (or the walk's result for the top).
+    void Deliver(int nResult) {
+      if (frames_.empty()) {
+        result = nResult;
+        return;
+      }
+      CFrame& frame = frames_.back();
+      if (nResult == eRecycleOK) frame.bMovedAny = true;
+      if (frame.firstFailure == eRecycleOK) frame.firstFailure = nResult;
+    }
+    // What is complete goes into the bin, its sources go; a folder of which nothing went in
+    // leaves the bin again.
+    EWalk Cancel() {
+      run_->CommitPending();
+      for (; !frames_.empty(); frames_.pop_back())
+        if (!frames_.back().bMovedAny) RemoveBinTree(frames_.back().dir);
+      result = eRecycleCancelled;
+      return EWalk::eStop;
+    }
+    EWalk Begin(const QString& strPath) {
+      CFrame frame;
+      const int begun = run_->BeginFolder(strPath, frames_.empty() ? bin_ : frames_.back().dir,
+                                          &frame.canonical, &frame.dir);
+      if (begun == eRecycleCancelled) return Cancel();
+      if (begun != eRecycleOK) {
+        Deliver(begun);
+        return EWalk::eSkip;
+      }
+      frames_.push_back(frame);
+      return EWalk::eGoOn;
+    }
+    EWalk FolderEntered(const CWalkItem& folder) override {
+      if (frames_.empty()) return Begin(top_);
+      if (run_->IsBinOrInside(folder.strPath)) return EWalk::eSkip;  // the bin stays
+      return Begin(folder.strPath);
+    }
+    EWalk LinkNotFollowed(const CWalkItem& link) override {
+      // A selected link is refused (and said so); one inside stays, and so does its folder.
+      return frames_.empty() ? Begin(top_) : EWalk::eGoOn;
+    }
+    EWalk File(const CWalkItem& file) override {
+      const int recycled = run_->RecycleAndReportFile(file.strPath, frames_.back().dir);
+      if (recycled == eRecycleCancelled) return Cancel();
+      Deliver(recycled);
+      return EWalk::eGoOn;
+    }
+    EWalk FolderLeft(const CWalkItem&) override {
+      const CFrame frame = frames_.back();
+      frames_.pop_back();
+      // Every source of this folder is gone before the folder itself is removed.
+      const int committed = run_->CommitPending();
+      const int children = frame.firstFailure != eRecycleOK ? frame.firstFailure : committed;
+      Deliver(run_->EndFolder(frame.canonical, frame.dir, frame.bMovedAny, children));
+      return EWalk::eGoOn;
+    }
+
+    CRecycleRun* run_;
+    QString top_, bin_;
+    std::vector<CFrame> frames_;
+  };
+  QString canonical;
+  CRecycleWalk walk(this, strPath, strBin);
+  WalkFolder(plat::CDeviceRoot::Canonical(strPath, &canonical) ? canonical : strPath, walk);
+  return walk.result;
 }
 
 }  // namespace fileops::recycle_detail
@@ -408,57 +456,47 @@ bool EnsureRecycleBin(QString* pBin) {
 }
 
 int RecycleFile(const QString& strPath, const QString& strBin, bool bCheckRom) {
-  LogTrace(u"RecycleFile(%s, %s)...", strPath, strBin);
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRecycleBufferBusy;
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressSingle, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(QStringLiteral("Moving..."));  // 61228
-  progress->SetCaption(
-      QStringLiteral("Moving file %1 to recycle bin...").arg(browse::LastComponent(strPath)));
-  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
-  progress->SetPos(0);
-  progress->ShowCancel(true);
-  CRecycleRun run(progress.get(), buffer.Data(), true, 1, strBin);
-  const int result = run.RecycleFileItem(strPath, browse::StripTrailingBackslash(strBin),
-                                         bCheckRom);
-  progress->Close();
-  LogTrace(u"RecycleFile(%s, %s)", strPath, strBin);
-  return result;
+  COpRun run(TraceText(QStringLiteral("RecycleFile"), {strPath, strBin}), COpRun::eWithBuffer);
+  if (!run.HasBuffer()) return eRecycleBufferBusy;
+  RemovePartialContainers(strBin, run.StartMs());
+  IProgressWindow& progress = run.Open(
+      {.kind = eProgressSingle,
+       .uIcon1 = IDI_PROGRESS_DELETE_1,
+       .uIcon2 = IDI_PROGRESS_DELETE_2,
+       .strTitle = QStringLiteral("Moving..."),  // 61228
+       .strCaption = QStringLiteral("Moving file %1 to recycle bin...")
+                         .arg(browse::LastComponent(strPath)),
+       .bSizeLabels = true,
+       .bSetRange = false});
+  CRecycleRun recycle(&progress, run.Buffer(), true, 1, strBin);
+  return recycle.RecycleFileItem(strPath, browse::StripTrailingBackslash(strBin), bCheckRom);
 }
 
 namespace {
 
 // The multi-item window of a recycle run.
-std::unique_ptr<IProgressWindow> OpenRecycleWindow(const CSelectionTotals& totals) {
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(RecycleBinTitle());
-  progress->SetCaption(DeletingCaption());
-  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
-  progress->SetRange(0, totals.ProgressBytes());
-  progress->SetPos(0);
-  progress->SetStatus(MovedCountText(0, totals.files));
-  progress->ShowCancel(true);
-  return progress;
+CRunWindow RecycleWindow(const CSelectionTotals& totals) {
+  return {.kind = eProgressMulti,
+          .uIcon1 = IDI_PROGRESS_DELETE_1,
+          .uIcon2 = IDI_PROGRESS_DELETE_2,
+          .strTitle = RecycleBinTitle(),
+          .strCaption = DeletingCaption(),
+          .bSizeLabels = true,
+          .uRange = totals.ProgressBytes(),
+          .strStatus = MovedCountText(0, totals.files)};
 }
 
 }  // namespace
 
 int RecycleFolder(const QString& strPath, const QString& strBin) {
-  LogTrace(u"RecycleFolder(%s, %s)...", strPath, strBin);
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRecycleBufferBusy;
+  COpRun run(TraceText(QStringLiteral("RecycleFolder"), {strPath, strBin}), COpRun::eWithBuffer);
+  if (!run.HasBuffer()) return eRecycleBufferBusy;
+  RemovePartialContainers(strBin, run.StartMs());
   CSelectionTotals totals;
   ComputeSelectionTotals({CSelItem{eSelFolder, strPath}}, &totals);
-  std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
-  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files, strBin);
-  const int result = run.RecycleFolderItem(strPath, browse::StripTrailingBackslash(strBin));
-  progress->Close();
-  LogTrace(u"RecycleFolder(%s, %s)", strPath, strBin);
-  return result;
+  IProgressWindow& progress = run.Open(RecycleWindow(totals));
+  CRecycleRun recycle(&progress, run.Buffer(), false, totals.files, strBin);
+  return recycle.RecycleFolderItem(strPath, browse::StripTrailingBackslash(strBin));
 }
 
 int RecycleFileCommand(const QString& strPath) {
@@ -495,27 +533,26 @@ int RecycleFolderCommand(const QString& strPath) {
 
 int RecycleItemsCommand(const CSelection& selection) {
   if (selection.empty()) return eRecycleEmptyPath;
-  LogTrace(u"RecycleItemsCommand(%d items)...", static_cast<int>(selection.size()));
+  COpRun run(TraceText(QStringLiteral("RecycleItemsCommand"),
+                       {QStringLiteral("%1 items").arg(selection.size())}),
+             COpRun::eWithBuffer);
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
     MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
     return eRecycleNoBin;
   }
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRecycleBufferBusy;
+  if (!run.HasBuffer()) return eRecycleBufferBusy;
+  RemovePartialContainers(bin, run.StartMs());
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
-  std::unique_ptr<IProgressWindow> progress = OpenRecycleWindow(totals);
-  CRecycleRun run(progress.get(), buffer.Data(), false, totals.files, bin);
+  IProgressWindow& progress = run.Open(RecycleWindow(totals));
+  CRecycleRun recycle(&progress, run.Buffer(), false, totals.files, bin);
   int firstFailure = RunEachItem(selection, eRecycleCancelled, [&](const CSelItem& item) {
-    return item.nKind == eSelFolder ? run.RecycleFolderItem(item.strPath, bin)
-                                    : run.RecycleAndReportFile(item.strPath, bin);
+    return item.nKind == eSelFolder ? recycle.RecycleFolderItem(item.strPath, bin)
+                                    : recycle.RecycleAndReportFile(item.strPath, bin);
   });
-  const int committed = run.CommitPending();
-  if (firstFailure == eRecycleOK) firstFailure = committed;
-  progress->Close();
-  LogTrace(u"RecycleItemsCommand(%d items)", static_cast<int>(selection.size()));
-  return firstFailure;
+  const int committed = recycle.CommitPending();
+  return firstFailure == eRecycleOK ? committed : firstFailure;
 }
 
 }  // namespace fileops

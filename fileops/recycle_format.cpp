@@ -220,14 +220,17 @@ int OpenContainer(const QString& strContainer, plat::CHostFile* pFile,
   }
   const QByteArray magic = EncodeContainerHeader(kRecycleKindFile).left(kRecycleMagicSize);
   CRecycleRecord record;
-  const bool bValid = read == kRecycleDataOffset && bytes.startsWith(magic) &&
-                      static_cast<BYTE>(bytes.at(kRecycleMagicSize)) == kRecycleKindFile &&
-                      DecodeRecord(bytes.mid(kRecycleHeaderSize), &record) &&
-                      IsRestorableRecord(record) &&
-                      fileSize - kRecycleDataOffset >= record.Size();
+  const bool bHead = read == kRecycleDataOffset && bytes.startsWith(magic) &&
+                     static_cast<BYTE>(bytes.at(kRecycleMagicSize)) == kRecycleKindFile &&
+                     DecodeRecord(bytes.mid(kRecycleHeaderSize), &record) &&
+                     IsRestorableRecord(record);
+  const bool bValid = bHead && fileSize - kRecycleDataOffset >= record.Size();
   if (!bValid) {
     pFile->Close();
-    return eContainerInvalid;
+    // A whole header whose data is short, or a file cut inside its header: a container that
+    // was never completed.
+    const bool bCut = bHead || (read < kRecycleDataOffset && bytes.startsWith(magic));
+    return bCut ? eContainerPartial : eContainerInvalid;
   }
   *pRecord = record;
   return eContainerOK;

@@ -52,6 +52,7 @@ constexpr BYTE kRecycleKindFolder = 2;
 enum EContainerRead : int {
   eContainerOK = 0,
   eContainerInvalid = 3,    // not a valid container: magic, kind, record or data length
+  eContainerPartial = 4,    // a container never completed: its data (or its header) is cut
   eContainerNotOpened = 5,  // the container cannot be opened or read
 };
 
@@ -100,7 +101,7 @@ bool Read(CRecycleRecord* pRecord, const QString& strDirectory);
 // positioned at the first data byte. A container is valid when the magic is "PBRBF", the
 // kind is 1, the record is whole and passes IsRestorableRecord, and the file holds at least
 // the record's size in data bytes.
-// eContainerOK, eContainerInvalid or eContainerNotOpened.
+// eContainerOK, eContainerInvalid, eContainerPartial or eContainerNotOpened.
 int OpenContainer(const QString& strContainer, plat::CHostFile* pFile, CRecycleRecord* pRecord);
 // The same checks without keeping the file open: what the bin's listing reads.
 int ReadContainer(const QString& strContainer, CRecycleRecord* pRecord);

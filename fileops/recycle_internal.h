@@ -12,6 +12,7 @@
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_format.h"
 #include "platform/file.h"
+#include "platform/output_file.h"
 #include "platform/wintypes.h"
 
 namespace fileops::recycle_detail {
@@ -31,9 +32,10 @@ QString MovedBytesText(quint64 done, quint64 total);   // 61223
 QString MovedCountText(quint64 done, quint64 total);   // 61231 with "file" / "files"
 QString CannotMakeBinText(const QString& path);        // the bin folder cannot be created
 
-// Makes a new, empty container "<bin>\pbr<hex>.trb" by exclusive creation and opens it for
-// writing. False when no name could be made or the file not created (last error set).
-bool CreateContainer(const QString& strBin, plat::CHostFile* pFile, QString* pPath);
+// Opens the output of a new container "<bin>\pbr<hex>.trb" under a free name; it appears in
+// the bin only when it is complete. False when no name could be made or the file not created
+// (last error set).
+bool CreateContainer(const QString& strBin, plat::COutputFile* pFile, QString* pPath);
 // Makes a new directory "<bin>\pbr<hex>" for a recycled folder. False on failure.
 bool CreateRecycledFolder(const QString& strBin, QString* pPath);
 
@@ -43,13 +45,18 @@ bool IsSafeTargetFolder(const QString& strFolder, QString* pCanonical);
 // A name that is exactly one component: not empty, not "." or "..", no separators.
 bool IsSingleComponent(const QString& strName);
 
+// The clean-up of a bin operation: removes the bin's containers that a killed run left
+// incomplete (never listed as items) and the program's temporaries, those from before uSinceMs.
+void RemovePartialContainers(const QString& strBin, qint64 uSinceMs);
+
 // Removes a directory of the bin with everything below it (plain deletes, links removed
 // themselves). True when it is gone; views are told about every removed item.
 bool RemoveBinTree(const QString& strDirectory);
 
-// Files that are written completely but not yet on stable storage, each with what is to happen
-// once it is. Committing starts the write-back of every file's data at once, then flushes and
-// closes every file with both results checked and calls its fnDone with whether it is durable.
+// Outputs that are written completely but not yet on stable storage or in place, each with what
+// is to happen once they are. Committing starts the write-back of every file's data at once,
+// then flushes every output, puts it in place with its folder's entry flushed, each step
+// checked, and calls its fnDone with whether it is durable.
 // The waits overlap instead of following one another; the guarantee for each file is
 // unchanged: its follow-up step (deleting a source or a container) runs only after its own
 // flush and close succeeded.
@@ -61,13 +68,13 @@ class CFlushBatch {
 
   ~CFlushBatch() { Commit(); }
   // True when the batch is full and should be committed.
-  bool Add(plat::CHostFile&& file, FnDone fnDone);
+  bool Add(plat::COutputFile&& file, FnDone fnDone);
   int Commit();
   bool IsEmpty() const { return items_.empty(); }
 
  private:
   struct CItem {
-    plat::CHostFile file;
+    plat::COutputFile file;
     FnDone fnDone;
   };
   std::vector<CItem> items_;
@@ -126,7 +133,13 @@ class CRecycleRun : public CBinRun {
   int OpenSource(const QString& strPath, bool bCheckRom, plat::CHostFile* pSource,
                  CRecycleRecord* pRecord, DWORD* pAttributes);
   int CopyIntoContainer(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pContainer);
-  int RecycleChildren(const QString& strFolder, const QString& strDir, bool* pMovedAny);
+  // The steps of a folder of the tree around its contents: checked, its directory and
+  // descriptor made in strBin; then, once its contents are done (nChildren their first
+  // failure), removed, or its directory dropped when nothing of it went in.
+  int BeginFolder(const QString& strPath, const QString& strBin, QString* pCanonical,
+                  QString* pDir);
+  int EndFolder(const QString& strCanonical, const QString& strDir, bool bMovedAny,
+                int nChildren);
   // The step after a container is on disk: the source goes.
   static int CompleteRecycle(const QString& strPath, DWORD dwAttributes,
                              const QString& strContainer, bool bDurable);
@@ -172,7 +185,15 @@ class CRestoreRun : public CBinRun {
   int RestoreFolderItem(const QString& strDirectory);
 
  private:
+  // A recycled folder being restored: its record, its original path, whether it was made.
+  struct CRestoredFolder {
+    CRecycleRecord record;
+    QString original;
+    bool bCreated = false;
+  };
   int RestoreFolderWalk(const QString& strDirectory);
+  // A directory of the bin: its descriptor read and its folder made (or found).
+  int BeginRestoreFolder(const QString& strDirectory, CRestoredFolder* pFolder);
   // RestoreFileItem; with bDefer a new file's completion may wait in the batch.
   int RestoreFileCore(const QString& strContainer, QString* pTarget, bool bDefer);
   // The step after a restored file is on disk: its recorded times and attributes.

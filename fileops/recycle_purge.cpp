@@ -6,7 +6,11 @@
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_internal.h"
+#include "fileops/shredder.h"
 #include "platform/device_root.h"
+#include "platform/filetime.h"
+#include "platform/find.h"
+#include "platform/output_file.h"
 
 namespace fileops {
 namespace {
@@ -31,6 +35,27 @@ bool LiesInBin(const QString& strPath) {
 }
 
 }  // namespace
+
+void recycle_detail::RemovePartialContainers(const QString& strBin, qint64 uSinceMs) {
+  plat::RemoveLeftovers(strBin, uSinceMs);
+  std::vector<WIN32_FIND_DATAW> entries;
+  if (!plat::ReadFolderEntries(strBin, &entries)) return;
+  for (const WIN32_FIND_DATAW& entry : entries) {
+    const QString name = plat::FindName(entry);
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        !IsContainerName(name))
+      continue;
+    qint64 seconds = 0, nanoseconds = 0;
+    plat::FileTimeToUnix(entry.ftLastWriteTime, &seconds, &nanoseconds);
+    if (seconds * 1000 + nanoseconds / 1000000 >= uSinceMs) continue;  // not from before the run
+    const QString path = browse::AppendPathComponent(strBin, name);
+    CRecycleRecord record;
+    if (ReadContainer(path, &record) != eContainerPartial) continue;
+    // Its source was never deleted: the container holds nothing that is not still there.
+    LogNotice(u"  Removed the partial container %s", path);
+    ShredFile(path);
+  }
+}
 
 int PurgeBinItemsCommand(const CSelection& selection) {
   if (selection.empty()) return eDeleteNothing;

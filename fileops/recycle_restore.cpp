@@ -9,6 +9,9 @@
 #include "core/message_box.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/op_buffer.h"
+#include "fileops/op_error.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_internal.h"
 #include "fileops/shredder.h"
@@ -18,6 +21,7 @@
 #include "platform/file_system.h"
 #include "platform/filetime.h"
 #include "platform/find.h"
+#include "platform/output_file.h"
 
 namespace fileops::recycle_detail {
 namespace {
@@ -32,11 +36,6 @@ QString LastModifiedText(const QString& time) {  // 61227
 }
 QString CannotRestoreText(const QString& path) {
   return QStringLiteral("Can not restore \"%1\".").arg(path);
-}
-
-void LogFailure(const QString& strWhat, const QString& strPath, DWORD dwError) {
-  LogErr(u"%s %s", strWhat, strPath);
-  LogSystemError(dwError);
 }
 
 // The last write time of an existing file as the user reads dates.
@@ -64,30 +63,23 @@ void ApplyRecordedState(const QString& strPath, const WIN32_FIND_DATAW& data) {
     LogFailure(QStringLiteral("Could not set the attributes of"), strPath, plat::GetLastError());
 }
 
-// Opens a new temporary file in strFolder for content that will replace a file.
-bool OpenTemporary(const QString& strFolder, plat::CHostFile* pFile, QString* pPath) {
-  if (plat::GetTempFileName(strFolder, QString::fromUtf16(kRecycleNamePrefix), 0, pPath) == 0)
-    return false;
-  if (pFile->Open(*pPath, plat::GENERIC_WRITE, plat::OPEN_EXISTING)) return true;
-  const DWORD error = plat::GetLastError();
-  ShredFile(*pPath);
-  plat::SetLastError(error);
-  return false;
-}
-
 void CountBinFolder(const QString& strDirectory, CBinTotals* pTotals) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  plat::ReadFolderEntries(strDirectory, &entries);
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString name = plat::FindName(entry);
-    if (plat::IsWalkableFolder(entry)) {
-      CountBinFolder(browse::AppendPathComponent(strDirectory, name), pTotals);
-    } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsContainerName(name)) {
-      ++pTotals->files;
-      const quint64 size = plat::FindSize(entry);
-      pTotals->bytes += size > kRecycleDataOffset ? size - kRecycleDataOffset : 0;
+  class CCountWalk final : public IPlanVisitor {
+   public:
+    explicit CCountWalk(CBinTotals* pTotals) : totals_(pTotals) {}
+
+   private:
+    EWalk File(const CWalkItem& file) override {
+      if (IsContainerName(file.Name())) {
+        ++totals_->files;
+        const quint64 size = file.Size();
+        totals_->bytes += size > kRecycleDataOffset ? size - kRecycleDataOffset : 0;
+      }
+      return EWalk::eGoOn;
     }
-  }
+    CBinTotals* totals_;
+  } walk(pTotals);
+  WalkFolder(strDirectory, walk);
 }
 
 // Opens a valid container and works out its target: *pFolder (canonical, inside the root) and
@@ -98,6 +90,7 @@ int OpenForRestore(const QString& strContainer, plat::CHostFile* pContainer,
     case eContainerOK:
       break;
     case eContainerInvalid:
+    case eContainerPartial:
       LogErr(u"%s is not a valid recycled file", strContainer);
       return eRestoreInvalid;
     default:
@@ -115,34 +108,12 @@ int OpenForRestore(const QString& strContainer, plat::CHostFile* pContainer,
   return eRestoreOK;
 }
 
-// Completes a restored file after its data: flushed and closed, both checked, and a temporary
-// put in place of the old file, whose new name is flushed too before the container may go.
-// On failure the new data is removed and an old file is as it was.
-int CloseTarget(plat::CHostFile* pOut, const QString& strTarget, bool bReplace, int nResult) {
-  const QString writePath = pOut->Path();
-  if (nResult == eRestoreOK && !pOut->Flush()) {
-    LogFailure(QStringLiteral("Could not flush"), writePath, plat::GetLastError());
-    nResult = eRestoreDataFailed;
-  }
-  const bool bClosed = pOut->Close();
-  if (nResult == eRestoreOK && !bClosed) {
-    LogFailure(QStringLiteral("Could not close"), writePath, plat::GetLastError());
-    nResult = eRestoreDataFailed;
-  }
-  if (nResult == eRestoreOK && bReplace && !plat::ReplaceFile(strTarget, writePath)) {
-    LogFailure(QStringLiteral("Could not replace"), strTarget, plat::GetLastError());
-    nResult = eRestoreDataFailed;
-  }
-  if (nResult != eRestoreOK) {
-    ShredFile(writePath);
-    return nResult;
-  }
-  const QString folder = browse::ParentPath(strTarget);
-  if (bReplace && !FlushFolder(folder)) {
-    LogFailure(QStringLiteral("Could not flush the folder"), folder, plat::GetLastError());
-    return eRestoreDataFailed;
-  }
-  return eRestoreOK;
+// Completes a restored file after its data: flushed, put in place (a replaced file through its
+// temporary) with its folder's entry flushed before the container may go. On failure the new
+// data is removed and an old file is as it was.
+int CloseTarget(plat::COutputFile* pOut, int nResult) {
+  if (CompleteOutput(pOut, nResult == eRestoreOK, true, true)) return eRestoreOK;
+  return nResult != eRestoreOK ? nResult : eRestoreDataFailed;
 }
 
 }  // namespace
@@ -166,27 +137,53 @@ bool IsSafeTargetFolder(const QString& strFolder, QString* pCanonical) {
 }
 
 bool RemoveBinTree(const QString& strDirectory) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  plat::ReadFolderEntries(strDirectory, &entries);
-  bool bOk = true;
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString path = browse::AppendPathComponent(strDirectory, plat::FindName(entry));
-    if (plat::IsWalkableFolder(entry)) {
-      bOk = RemoveBinTree(path) && bOk;
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      bOk = plat::RemoveDirectory(path) && bOk;  // a link, removed itself
-    } else if (ShredFile(path)) {
-      NotifyItemRemoved(path);
-    } else {
-      bOk = false;
+  // Files go, links go themselves (never what they point to), each folder once it is empty.
+  class CRemoveWalk final : public IPlanVisitor {
+   public:
+    bool bOk = true;
+
+   private:
+    EWalk FolderEntered(const CWalkItem&) override {
+      frames_.push_back(true);
+      return EWalk::eGoOn;
     }
-  }
-  if (!bOk || !plat::RemoveDirectory(strDirectory)) {
-    LogFailure(QStringLiteral("Could not remove"), strDirectory, plat::GetLastError());
-    return false;
-  }
-  NotifyFolderRemoved(strDirectory);
-  return true;
+    EWalk File(const CWalkItem& file) override {
+      if (ShredFile(file.strPath)) {
+        NotifyItemRemoved(file.strPath);
+      } else {
+        frames_.back() = false;
+      }
+      return EWalk::eGoOn;
+    }
+    EWalk LinkNotFollowed(const CWalkItem& link) override {
+      const bool bRemoved = plat::RemoveDirectory(link.strPath);
+      if (frames_.empty()) {
+        bOk = bRemoved;
+      } else if (!bRemoved) {
+        frames_.back() = false;
+      }
+      return EWalk::eGoOn;
+    }
+    EWalk FolderLeft(const CWalkItem& folder) override {
+      bool bRemoved = frames_.back();
+      frames_.pop_back();
+      if (!bRemoved || !plat::RemoveDirectory(folder.strPath)) {
+        LogFailure(QStringLiteral("Could not remove"), folder.strPath, plat::GetLastError());
+        bRemoved = false;
+      } else {
+        NotifyFolderRemoved(folder.strPath);
+      }
+      if (frames_.empty()) {
+        bOk = bRemoved;
+      } else if (!bRemoved) {
+        frames_.back() = false;
+      }
+      return EWalk::eGoOn;
+    }
+    std::vector<char> frames_;
+  } walk;
+  WalkFolder(strDirectory, walk);
+  return walk.bOk;
 }
 
 CBinTotals CountBinItems(const CSelection& selection) {
@@ -226,10 +223,7 @@ int CRestoreRun::RestoreFileItem(const QString& strContainer, QString* pTarget) 
 
 int CRestoreRun::CompleteRestore(const QString& strTarget, const WIN32_FIND_DATAW& data,
                                  bool bDurable) {
-  if (!bDurable) {
-    ShredFile(strTarget);
-    return eRestoreDataFailed;
-  }
+  if (!bDurable) return eRestoreDataFailed;  // nothing of it was left
   ApplyRecordedState(strTarget, data);
   NotifyItemAdded(strTarget);
   return eRestoreOK;
@@ -254,19 +248,17 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
                               OverwriteHeader()) != eMsgAnsYes)
     return eRestoreDeclined;
 
-  // A new file under its own name; a replaced one through a temporary that takes its place.
-  plat::CHostFile out;
-  QString writePath = target;
-  const bool bOpened = bReplace ? OpenTemporary(folder, &out, &writePath)
-                                : out.Open(target, plat::GENERIC_WRITE, plat::CREATE_NEW);
-  if (!bOpened) {
-    LogFailure(QStringLiteral("Could not create"), writePath, plat::GetLastError());
+  // The file appears under its name only when complete; a replaced one through a temporary
+  // that takes its place.
+  plat::COutputFile out;
+  if (!out.Create(target, bReplace)) {
+    LogFailure(QStringLiteral("Could not create"), target, plat::GetLastError());
     return eRestoreNotCreated;
   }
   progress_->SetFileLine(record.Name());
   progress_->SetFromLine(RecycleBinTitle());
   progress_->SetToLine(folder);
-  int result = CopyFromContainer(&container, record.Size(), &out);
+  int result = CopyFromContainer(&container, record.Size(), &out.File());
   container.Close();
   if (result == eRestoreOK && bDefer && !bReplace) {
     const WIN32_FIND_DATAW data = record.findData;
@@ -277,7 +269,7 @@ int CRestoreRun::RestoreFileCore(const QString& strContainer, QString* pTarget, 
     if (bFull) batch_.Commit();
     return kStepDeferred;
   }
-  result = CloseTarget(&out, target, bReplace, result);
+  result = CloseTarget(&out, result);
   if (result != eRestoreOK) return result;
   return CompleteRestore(target, record.findData, true);
 }
@@ -310,57 +302,91 @@ int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarge
   return result;
 }
 
-int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
-  // A failure of the folder itself is shown here, those of its files where they happen.
-  const auto fail = [](const QString& strShown, int nResult) {
-    MsgError(CannotRestoreText(strShown), QStringLiteral("Restore folder"), QString());
-    return nResult;
-  };
-  CRecycleRecord record;
-  if (!Read(&record, strDirectory)) {
+// A failure of a recycled folder itself is shown here, those of its files where they happen.
+int FailFolder(const QString& strShown, int nResult) {
+  MsgError(CannotRestoreText(strShown), QStringLiteral("Restore folder"), QString());
+  return nResult;
+}
+
+int CRestoreRun::BeginRestoreFolder(const QString& strDirectory, CRestoredFolder* pFolder) {
+  if (!Read(&pFolder->record, strDirectory)) {
     LogErr(u"%s has no valid folder descriptor", strDirectory);
-    return fail(strDirectory, eRestoreInvalid);
+    return FailFolder(strDirectory, eRestoreInvalid);
   }
-  QString original, folder;
-  if (!plat::CDeviceRoot::Canonical(record.OriginalPath(), &original) || original == u"\\" ||
-      !IsSafeTargetFolder(browse::ParentPath(original), &folder)) {
-    LogErr(u"%s holds a path that is refused: %s", strDirectory, record.OriginalPath());
-    return fail(strDirectory, eRestoreInvalid);
+  QString folder;
+  QString& original = pFolder->original;
+  if (!plat::CDeviceRoot::Canonical(pFolder->record.OriginalPath(), &original) ||
+      original == u"\\" || !IsSafeTargetFolder(browse::ParentPath(original), &folder)) {
+    LogErr(u"%s holds a path that is refused: %s", strDirectory, pFolder->record.OriginalPath());
+    return FailFolder(strDirectory, eRestoreInvalid);
   }
-  const bool bCreated = plat::CreateDirectory(original);
-  if (bCreated) {
+  pFolder->bCreated = plat::CreateDirectory(original);
+  if (pFolder->bCreated) {
     NotifyItemAdded(original);
-  } else {
-    const DWORD dwAttributes = plat::GetFileAttributes(original);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      LogFailure(QStringLiteral("Could not create"), original, plat::GetLastError());
-      return fail(original, eRestoreNotCreated);
-    }
+    return eRestoreOK;
   }
-  std::vector<WIN32_FIND_DATAW> entries;
-  plat::ReadFolderEntries(strDirectory, &entries);
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString name = plat::FindName(entry);
-    const QString path = browse::AppendPathComponent(strDirectory, name);
-    int result = eRestoreOK;
-    if (plat::IsWalkableFolder(entry)) {
-      result = RestoreFolderWalk(path);
-      if (result == eRestoreOK && !RemoveBinTree(path))
-        result = fail(path, eRestoreBinNotDeleted);
-    } else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDescriptorName(name) &&
-               IsContainerName(name)) {
-      result = RestoreAndRemoveFile(path);
-    }
-    if (result != eRestoreOK) {
-      CommitPending();  // what is restored completely leaves the bin
-      return result;
-    }
+  const DWORD dwAttributes = plat::GetFileAttributes(original);
+  if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    LogFailure(QStringLiteral("Could not create"), original, plat::GetLastError());
+    return FailFolder(original, eRestoreNotCreated);
   }
-  if (const int committed = CommitPending()) return committed;
-  // A folder made here takes its attributes and times once its contents are in: a read-only
-  // folder would refuse them, and every new entry would change its time.
-  if (bCreated) ApplyRecordedState(original, record.findData);
   return eRestoreOK;
+}
+
+int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
+  // Each directory of the bin gives back its folder, then its containers; a restored
+  // sub-folder leaves the bin. The walk stops at the first result that is not 0, after what
+  // is restored completely has left the bin.
+  class CRestoreWalk final : public IPlanVisitor {
+   public:
+    explicit CRestoreWalk(CRestoreRun* pRun) : run_(pRun) {}
+    int result = eRestoreOK;
+
+   private:
+    EWalk Stop(int nResult) {
+      run_->CommitPending();
+      result = nResult;
+      return EWalk::eStop;
+    }
+    EWalk FolderEntered(const CWalkItem& folder) override {
+      CRestoredFolder restored;
+      if (const int begun = run_->BeginRestoreFolder(folder.strPath, &restored))
+        return Stop(begun);
+      frames_.push_back(restored);
+      return EWalk::eGoOn;
+    }
+    EWalk LinkNotFollowed(const CWalkItem& link) override {
+      if (!frames_.empty()) return EWalk::eGoOn;  // not the bin's own; left alone
+      LogErr(u"%s is a link; it is not restored", link.strPath);
+      result = FailFolder(link.strPath, eRestoreInvalid);
+      return EWalk::eStop;
+    }
+    EWalk File(const CWalkItem& file) override {
+      if (IsDescriptorName(file.Name()) || !IsContainerName(file.Name())) return EWalk::eGoOn;
+      const int restored = run_->RestoreAndRemoveFile(file.strPath);
+      return restored == eRestoreOK ? EWalk::eGoOn : Stop(restored);
+    }
+    EWalk FolderLeft(const CWalkItem& folder) override {
+      const CRestoredFolder restored = frames_.back();
+      frames_.pop_back();
+      if (const int committed = run_->CommitPending()) {
+        result = committed;
+        return EWalk::eStop;
+      }
+      // A folder made here takes its attributes and times once its contents are in: a
+      // read-only folder would refuse them, and every new entry would change its time.
+      if (restored.bCreated) ApplyRecordedState(restored.original, restored.record.findData);
+      // A sub-folder leaves the bin here; the top one is removed by the caller.
+      if (!frames_.empty() && !RemoveBinTree(folder.strPath))
+        return Stop(FailFolder(folder.strPath, eRestoreBinNotDeleted));
+      return EWalk::eGoOn;
+    }
+
+    CRestoreRun* run_;
+    std::vector<CRestoredFolder> frames_;
+  } walk(this);
+  WalkFolder(strDirectory, walk);
+  return walk.result;
 }
 
 int CRestoreRun::RestoreFolderItem(const QString& strDirectory) {
@@ -381,74 +407,60 @@ using namespace recycle_detail;
 
 namespace {
 
-std::unique_ptr<IProgressWindow> OpenRestoreWindow(const QString& strTitle,
-                                                   const CBinTotals& totals) {
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(strTitle);
-  progress->SetCaption(RestoreCaption());
-  progress->SetFromLine(RecycleBinTitle());
-  progress->SetRange(0, totals.bytes);
-  progress->SetPos(0);
-  progress->SetStatus(MovedCountText(0, totals.files));
-  progress->ShowCancel(true);
-  return progress;
+CRunWindow RestoreWindow(const QString& strTitle, const CBinTotals& totals) {
+  return {.kind = eProgressMulti,
+          .uIcon1 = IDI_PROGRESS_DELETE_1,
+          .uIcon2 = IDI_PROGRESS_DELETE_2,
+          .strTitle = strTitle,
+          .strCaption = RestoreCaption(),
+          .uRange = totals.bytes,
+          .strFrom = RecycleBinTitle(),
+          .strStatus = MovedCountText(0, totals.files)};
 }
 
 }  // namespace
 
 int RestoreFile(const QString& strContainer) {
-  LogTrace(u"RestoreFile(%s)...", strContainer);
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRestoreBufferBusy;
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressSingle, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(RestoreFileTitle());
-  progress->SetCaption(RestoreCaption());
-  progress->SetPos(0);
-  progress->ShowCancel(true);
-  CRestoreRun run(progress.get(), buffer.Data(), true, 1);
+  COpRun run(TraceText(QStringLiteral("RestoreFile"), {strContainer}), COpRun::eWithBuffer);
+  if (!run.HasBuffer()) return eRestoreBufferBusy;
+  IProgressWindow& progress = run.Open({.kind = eProgressSingle,
+                                        .uIcon1 = IDI_PROGRESS_DELETE_1,
+                                        .uIcon2 = IDI_PROGRESS_DELETE_2,
+                                        .strTitle = RestoreFileTitle(),
+                                        .strCaption = RestoreCaption(),
+                                        .bSetRange = false});
+  CRestoreRun restore(&progress, run.Buffer(), true, 1);
   QString target;
-  const int result = run.RestoreFileItem(strContainer, &target);
-  progress->Close();
-  LogTrace(u"RestoreFile(%s)", strContainer);
-  return result;
+  return restore.RestoreFileItem(strContainer, &target);
 }
 
 int RestoreFolderCommand(const QString& strDirectory) {
-  LogTrace(u"RestoreFolderCommand(%s)...", strDirectory);
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRestoreBufferBusy;
+  COpRun run(TraceText(QStringLiteral("RestoreFolderCommand"), {strDirectory}),
+             COpRun::eWithBuffer);
+  if (!run.HasBuffer()) return eRestoreBufferBusy;
   const CBinTotals totals = CountBinItems({CSelItem{eSelFolder, strDirectory}});
-  std::unique_ptr<IProgressWindow> progress =
-      OpenRestoreWindow(QStringLiteral("Restore folder"), totals);  // 57691
-  CRestoreRun run(progress.get(), buffer.Data(), false, totals.files);
-  const int result = run.RestoreFolderItem(strDirectory);
-  progress->Close();
-  LogTrace(u"RestoreFolderCommand(%s)", strDirectory);
-  return result;
+  IProgressWindow& progress =
+      run.Open(RestoreWindow(QStringLiteral("Restore folder"), totals));  // 57691
+  CRestoreRun restore(&progress, run.Buffer(), false, totals.files);
+  return restore.RestoreFolderItem(strDirectory);
 }
 
 int RestoreItems(const CSelection& selection) {
   if (selection.empty()) return eRestoreEmptyPath;
-  LogTrace(u"RestoreItems(%d items)...", static_cast<int>(selection.size()));
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eRestoreBufferBusy;
+  COpRun run(TraceText(QStringLiteral("RestoreItems"),
+                       {QStringLiteral("%1 items").arg(selection.size())}),
+             COpRun::eWithBuffer);
+  if (!run.HasBuffer()) return eRestoreBufferBusy;
   const CBinTotals totals = CountBinItems(selection);
-  std::unique_ptr<IProgressWindow> progress =
-      OpenRestoreWindow(QStringLiteral("Restore selection"), totals);  // 57693
-  CRestoreRun run(progress.get(), buffer.Data(), false, totals.files);
+  IProgressWindow& progress =
+      run.Open(RestoreWindow(QStringLiteral("Restore selection"), totals));  // 57693
+  CRestoreRun restore(&progress, run.Buffer(), false, totals.files);
   int firstFailure = RunEachItem(selection, eRestoreCancelled, [&](const CSelItem& item) {
-    return item.nKind == eSelFolder ? run.RestoreFolderItem(item.strPath)
-                                    : run.RestoreAndRemoveFile(item.strPath);
+    return item.nKind == eSelFolder ? restore.RestoreFolderItem(item.strPath)
+                                    : restore.RestoreAndRemoveFile(item.strPath);
   });
-  const int committed = run.CommitPending();
-  if (firstFailure == eRestoreOK) firstFailure = committed;
-  progress->Close();
-  LogTrace(u"RestoreItems(%d items)", static_cast<int>(selection.size()));
-  return firstFailure;
+  const int committed = restore.CommitPending();
+  return firstFailure == eRestoreOK ? committed : firstFailure;
 }
 
 }  // namespace fileops

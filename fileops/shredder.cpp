@@ -12,6 +12,8 @@
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "fileops/op_buffer.h"
+#include "fileops/op_run.h"
+#include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "core/view_notify.h"
 #include "platform/errors.h"
@@ -37,10 +39,6 @@ QString DeleteTitle() { return QStringLiteral("Delete"); }  // 55151
 QString CannotDeleteText(const QString& path) {             // 55153
   return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
       .arg(path);
-}
-// A folder that could not be removed, with the system's reason.
-QString CannotRemoveFolderText(const QString& path, DWORD dwError) {
-  return QStringLiteral("Can not delete folder \"%1\". %2").arg(path, SystemErrorText(dwError));
 }
 QString ShreddedBytesText(quint64 done, quint64 total) {  // 55378
   return QStringLiteral("Shredded %1 of %2 bytes...").arg(done).arg(total);
@@ -132,6 +130,7 @@ class CShredRun {
   int ShredFileInRun(const QString& strPath, DWORD dwAttributes, quint64 uSize);
   int ShredFolderInRun(const QString& strFolder);
   int RemoveLinkedFolder(const QString& strPath);
+  int RemoveEmptiedFolder(const QString& strFolder);
 
  private:
   IProgressWindow* progress_;
@@ -173,42 +172,24 @@ int CShredRun::ShredFileInRun(const QString& strPath, DWORD dwAttributes, quint6
 
 int CShredRun::RemoveLinkedFolder(const QString& strPath) {
   // The link itself goes; the folder it points to is not touched.
-  if (!plat::RemoveDirectory(strPath)) {
-    const DWORD error = plat::GetLastError();
-    LogErr(u"Could not remove the link %s", strPath);
-    LogSystemError(error);
-    MsgError(CannotRemoveFolderText(strPath, error), DeleteTitle(), QString());
-    return eShredFolderFailed;
-  }
+  if (!RemoveFolderOrReport(strPath, QStringLiteral("link"))) return eShredFolderFailed;
   NotifyItemRemoved(strPath);
   return eShredOK;
 }
 
 int CShredRun::ShredFolderInRun(const QString& strFolder) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  // An unreadable folder fails below, when it is removed.
-  plat::ReadFolderEntries(strFolder, &entries);
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const QString path = browse::AppendPathComponent(strFolder, plat::FindName(entry));
-    int result = eShredOK;
-    if (plat::IsWalkableFolder(entry)) {
-      result = ShredFolderInRun(path);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      result = RemoveLinkedFolder(path);
-    } else {
-      result = ShredFileInRun(path, entry.dwFileAttributes, SizeOf(entry));
-    }
-    // The first failure ends this folder's walk: the folder cannot be removed anyway.
-    if (result != eShredOK) return result;
-  }
+  return WalkRemovingTree(
+      strFolder,
+      [this](const CWalkItem& file) {
+        return ShredFileInRun(file.strPath, file.data.dwFileAttributes, SizeOf(file.data));
+      },
+      [this](const CWalkItem& link) { return RemoveLinkedFolder(link.strPath); },
+      [this](const CWalkItem& folder) { return RemoveEmptiedFolder(folder.strPath); });
+}
+
+int CShredRun::RemoveEmptiedFolder(const QString& strFolder) {
   if (progress_->IsCancelled()) return eShredCancelled;
-  if (!plat::RemoveDirectory(strFolder)) {
-    const DWORD error = plat::GetLastError();
-    LogErr(u"Could not remove the folder %s", strFolder);
-    LogSystemError(error);
-    MsgError(CannotRemoveFolderText(strFolder, error), DeleteTitle(), QString());
-    return eShredFolderFailed;
-  }
+  if (!RemoveFolderOrReport(strFolder, QStringLiteral("folder"))) return eShredFolderFailed;
   progress_->AdvancePos(kFolderProgressBytes);
   NotifyFolderRemoved(strFolder);
   return eShredOK;
@@ -292,12 +273,9 @@ bool ConfirmShred(const CSelItem& item) {
 }
 
 int ShredOneFile(const QString& strPath) {
-  LogTrace(u"ShredOneFile(%s)...", strPath);
+  COpRun run(TraceText(QStringLiteral("ShredOneFile"), {strPath}), COpRun::eNoBuffer);
   const QString name = browse::LastComponent(strPath);
-  if (!ConfirmShred({eSelFile, strPath})) {
-    LogTrace(u"ShredOneFile(%s)", strPath);
-    return eShredCancelled;
-  }
+  if (!ConfirmShred({eSelFile, strPath})) return eShredCancelled;
   COpBufferLease buffer;
   if (!buffer.IsHeld()) return eShredBufferBusy;
   const CShredOptions options = CShredOptions::FromSettings();
@@ -307,29 +285,27 @@ int ShredOneFile(const QString& strPath) {
   const quint64 size = bFound ? SizeOf(data) : 0;
   const quint64 writes = IsLink(dwAttributes) ? 0 : options.BytesWritten(size);
 
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressSingle, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(QStringLiteral("Shredding..."));               // 55376
-  progress->SetCaption(QStringLiteral("Shredding, please wait..."));  // 55377
-  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
-  progress->SetFileLine(name);
-  progress->SetFromLine(browse::ParentPath(strPath));
-  progress->SetToLine(core::FormatSize(size));
-  progress->SetRange(0, writes);
-  progress->SetPos(0);
-  progress->ShowCancel(true);
-
+  IProgressWindow& progress =
+      run.Open({.kind = eProgressSingle,
+                .uIcon1 = IDI_PROGRESS_DELETE_1,
+                .uIcon2 = IDI_PROGRESS_DELETE_2,
+                .strTitle = QStringLiteral("Shredding..."),                // 55376
+                .strCaption = QStringLiteral("Shredding, please wait..."),  // 55377
+                .bSizeLabels = true,
+                .uRange = writes,
+                .strFile = name,
+                .strFrom = browse::ParentPath(strPath),
+                .strTo = core::FormatSize(size)});
   int result = eShredOK;
   QString finalPath = strPath;
   if (!IsLink(dwAttributes)) {
     result = OverwriteFile(strPath, options, buffer.Data(), [&](quint64 uDone) {
-      progress->SetPos(uDone);
-      progress->SetStatus(ShreddedBytesText(uDone, writes));
-      return !progress->IsCancelled();
+      progress.SetPos(uDone);
+      progress.SetStatus(ShreddedBytesText(uDone, writes));
+      return !progress.IsCancelled();
     });
   }
-  progress->Close();
+  run.Close();
   if (result == eShredOK && options.bWipeNames) result = WipeFileName(&finalPath);
   if (result == eShredOK && !ShredFile(finalPath)) result = eShredDeleteFailed;
 
@@ -339,7 +315,6 @@ int ShredOneFile(const QString& strPath) {
     LogErr(u"Could not shred %s (%d)", finalPath, result);
     MsgError(CannotDeleteText(finalPath), DeleteTitle(), QString());
   }
-  LogTrace(u"ShredOneFile(%s)", strPath);
   return result;
 }
 
@@ -356,24 +331,23 @@ int ShredItems(const CSelection& selection) {
 
 int ShredSelectionRun(const CSelection& selection) {
   if (selection.empty()) return eShredNothing;
-  LogTrace(u"ShredItems(%d items)...", static_cast<int>(selection.size()));
-  COpBufferLease buffer;
-  if (!buffer.IsHeld()) return eShredBufferBusy;
+  COpRun frame(TraceText(QStringLiteral("ShredItems"),
+                         {QStringLiteral("%1 items").arg(selection.size())}),
+               COpRun::eWithBuffer);
+  if (!frame.HasBuffer()) return eShredBufferBusy;
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
+  IProgressWindow& progress =
+      frame.Open({.kind = eProgressMulti,
+                  .uIcon1 = IDI_PROGRESS_DELETE_1,
+                  .uIcon2 = IDI_PROGRESS_DELETE_2,
+                  .strTitle = QStringLiteral("Shredding..."),                         // 61219
+                  .strCaption = QStringLiteral("Recursive folder shred in progress"),  // 61220
+                  .bSizeLabels = true,
+                  .uRange = totals.ProgressBytes(),
+                  .strStatus = DeletedCountText(0, totals.files)});
 
-  std::unique_ptr<IProgressWindow> progress =
-      CreateProgressWindow(eProgressMulti, IDI_PROGRESS_DELETE_1, IDI_PROGRESS_DELETE_2);
-  progress->Show();
-  progress->SetTitle(QStringLiteral("Shredding..."));                         // 61219
-  progress->SetCaption(QStringLiteral("Recursive folder shred in progress"));  // 61220
-  progress->SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
-  progress->SetRange(0, totals.ProgressBytes());
-  progress->SetPos(0);
-  progress->SetStatus(DeletedCountText(0, totals.files));
-  progress->ShowCancel(true);
-
-  CShredRun run(progress.get(), CShredOptions::FromSettings(), buffer.Data(), totals.files);
+  CShredRun run(&progress, CShredOptions::FromSettings(), frame.Buffer(), totals.files);
   int firstFailure = eShredOK;
   for (const CSelItem& item : selection) {
     const DWORD dwAttributes = plat::GetFileAttributes(item.strPath);
@@ -393,8 +367,6 @@ int ShredSelectionRun(const CSelection& selection) {
     }
     if (firstFailure == eShredOK) firstFailure = result;
   }
-  progress->Close();
-  LogTrace(u"ShredItems(%d items)", static_cast<int>(selection.size()));
   return firstFailure;
 }
 

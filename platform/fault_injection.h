@@ -20,6 +20,7 @@ enum class EFaultOp {
   eFaultRename,      // MoveFile, ReplaceFile
   eFaultDelete,      // DeleteFile, RemoveDirectory
   eFaultAttributes,  // SetFileAttributes, SetFileTimes, CHostFile::SetTimes
+  eFaultFlushFolder, // FlushFolder: a folder's entries sent to stable storage
 };
 
 // One observed call: the operation, the device path, and for reads and writes the file

@@ -157,6 +157,13 @@ bool CHostFile::Open(const QString& devicePath, DWORD access, DWORD creation, DW
   return true;
 }
 
+void CHostFile::Adopt(int fd, const QString& devicePath) {
+  if (fd_ >= 0) Close();
+  fd_ = fd;
+  path_ = devicePath;
+  created_ = false;
+}
+
 bool CHostFile::Read(void* buffer, DWORD count, DWORD* read) {
   *read = 0;
   if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);

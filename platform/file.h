@@ -47,6 +47,10 @@ class CHostFile {
   bool Open(const QString& devicePath, DWORD access, DWORD creation, DWORD attributes = 0);
   bool IsOpen() const { return fd_ >= 0; }
   const QString& Path() const { return path_; }
+  // Host layer only (platform/output_file.h): takes an open regular file's descriptor as this
+  // file, reported under devicePath, and gives the descriptor to calls this class has not.
+  void Adopt(int fd, const QString& devicePath);
+  int Descriptor() const { return fd_; }
 
   // Reads up to `count` bytes; *read is 0 at the end of the file.
   bool Read(void* buffer, DWORD count, DWORD* read);

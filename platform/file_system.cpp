@@ -401,6 +401,11 @@ bool FlushFolder(const QString& devicePath) {
   QString canonical;
   host::CFd folder;
   if (!Canonical(devicePath, &canonical)) return false;
+  if (CFaultInjector::IsArmed()) {
+    DWORD error = ERROR_SUCCESS;
+    if (CFaultInjector::Intercept(CFileOpEvent{EFaultOp::eFaultFlushFolder, canonical}, &error))
+      return Fail(error);
+  }
   if (const int err = host::OpenBeneath(canonical, O_RDONLY | O_DIRECTORY, &folder))
     return host::FailPath(err, canonical);
   if (::fsync(folder.Get()) == 0 || errno == EINVAL) return true;  // some cannot sync folders

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -200,10 +201,28 @@ bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
   QString canonical;
-  QByteArray folderRelative;
   if (!CDeviceRoot::Canonical(strFolder, &canonical)) return false;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(OpenFolder(canonical, &folderRelative), &::closedir);
-  if (!dir) return false;
+  QByteArray folderRelative;
+  std::unique_ptr<DIR, int (*)(DIR*)> opened(OpenFolder(canonical, &folderRelative), &::closedir);
+  if (!opened) return false;
+  return ForEachEntryOfOpenFolder(::dirfd(opened.get()), canonical, fnEntry);
+}
+
+bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
+  QString canonical;
+  QByteArray folderRelative;
+  if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
+      !host::RelativeHostPath(canonical, &folderRelative))
+    return false;
+  const int ownFd = ::dup(dirFd);  // the listing closes its own copy
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(ownFd >= 0 ? ::fdopendir(ownFd) : nullptr, &::closedir);
+  if (!dir) {
+    const int err = errno;
+    if (ownFd >= 0) ::close(ownFd);
+    return Fail(ErrorFromErrno(err));
+  }
+  ::rewinddir(dir.get());
   const CFolderScan scan{::dirfd(dir.get()), &folderRelative, canonical == u"\\",
                          CDeviceRoot::HostDevice()};
   const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);

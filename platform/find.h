@@ -58,5 +58,9 @@ bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* 
 // read (fnEntry may have seen the entries before the failure).
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry);
+// The same for a folder already open as dirFd (a walk's descriptor, platform/dir_walk.h), whose
+// device path is strFolder. The descriptor stays open and is read from its start.
+bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry);
 
 }  // namespace plat

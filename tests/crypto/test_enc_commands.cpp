@@ -497,3 +497,59 @@ TEST_F(EncCommandsTest, CancelEndsASelectionRunAndTheFileInProgressLeavesNothing
 }
 
 }  // namespace
+
+namespace {
+
+// The output's folder entry reaches the disk before the source goes, through the fault seam:
+// for one file and for a selection, in both directions; a failed folder flush keeps the
+// source next to its complete output.
+TEST_F(EncCommandsTest, TheOutputsFolderIsFlushedBeforeTheSourceIsDeleted) {
+  const QByteArray content = Pattern(5000);
+  for (const bool bSelection : {false, true}) {
+    for (const bool bEncrypt : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (bSelection ? "selection " : "one file ")
+                                      << (bEncrypt ? "encrypt" : "decrypt"));
+      MakeFile("\\d\\a.txt", content);
+      if (!bEncrypt) {
+        Encrypt("\\d\\a.txt");
+        ASSERT_TRUE(QFile::remove(Host("\\d\\a.txt")));
+      }
+      const QString source = bEncrypt ? "\\d\\a.txt" : "\\d\\a.txt.enc";
+      const QString output = bEncrypt ? "\\d\\a.txt.enc" : "\\d\\a.txt";
+      const auto run = [&] {
+        prompt_.QueuePassword(kPassword, true);
+        const CSelection selection{{fileops::eSelFolder, "\\d"}};
+        if (bSelection)
+          return (bEncrypt ? crypto::EncryptItemsCommand(selection, prompt_)
+                           : crypto::DecryptItemsCommand(selection, prompt_)) ==
+                 crypto::eCryptCmdOK;
+        return bEncrypt ? crypto::EncryptFileCommand(source, prompt_)
+                        : crypto::DecryptFileCommand(source, prompt_);
+      };
+      CFaultInjector::FailNth(EFaultOp::eFaultFlushFolder, 1, ERROR_IO_DEVICE);
+      EXPECT_TRUE(run());
+      CFaultInjector::Reset();
+      EXPECT_TRUE(QFile::exists(Host(source)));
+      EXPECT_TRUE(QFile::exists(Host(output)));
+      ASSERT_TRUE(QFile::remove(Host(output)));
+
+      std::vector<CFileOpEvent> events;
+      CFaultInjector::SetObserver([&](const CFileOpEvent& e) { events.push_back(e); });
+      EXPECT_TRUE(run());
+      CFaultInjector::Reset();
+      std::vector<std::pair<EFaultOp, QString>> order;
+      for (const CFileOpEvent& e : events)
+        if (e.op == EFaultOp::eFaultRename || e.op == EFaultOp::eFaultFlushFolder ||
+            e.op == EFaultOp::eFaultDelete)
+          order.push_back({e.op, e.path});
+      EXPECT_EQ(order, (std::vector<std::pair<EFaultOp, QString>>{
+                           {EFaultOp::eFaultRename, output},
+                           {EFaultOp::eFaultFlushFolder, "\\d"},
+                           {EFaultOp::eFaultDelete, source}}));
+      EXPECT_EQ(ReadHost(output), bEncrypt ? ReadHost(output) : content);
+      QDir(Host("\\d")).removeRecursively();
+    }
+  }
+}
+
+}  // namespace

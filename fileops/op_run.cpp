@@ -1,0 +1,91 @@
+#include "fileops/op_run.h"
+
+#include "core/app_log.h"
+#include "core/message_box.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+
+namespace fileops {
+
+COpError COpError::FromLastError(int nCode, const QString& strReason, const QString& strPath) {
+  return COpError{nCode, plat::GetLastError(), strPath, strReason};
+}
+
+void LogFailure(const QString& strReason, const QString& strPath, DWORD dwError) {
+  LogErr(u"%s %s", strReason, strPath);
+  LogSystemError(dwError);
+}
+
+void LogFailure(const COpError& error) {
+  LogFailure(error.strReason, error.strPath, error.dwSystem);
+}
+
+QString TraceText(const QString& strName, const QStringList& args) {
+  return strName + u'(' + args.join(QStringLiteral(", ")) + u')';
+}
+
+COpRun::COpRun(const QString& strTrace, EBuffer buffer) : trace_(strTrace) {
+  if (!trace_.isEmpty()) LogTrace(u"%s...", trace_);
+  if (buffer == eWithBuffer) lease_ = std::make_unique<COpBufferLease>();
+}
+
+COpRun::~COpRun() {
+  Close();
+  if (!trace_.isEmpty()) LogTrace(u"%s", trace_);
+}
+
+IProgressWindow& COpRun::Open(const CRunWindow& window) {
+  progress_ = CreateProgressWindow(window.kind, window.uIcon1, window.uIcon2);
+  IProgressWindow& p = *progress_;
+  p.Show();
+  p.SetTitle(window.strTitle);
+  p.SetCaption(window.strCaption);
+  if (window.bSizeLabels)
+    p.SetLineLabels(ProgressLabelFile(), ProgressLabelFrom(), ProgressLabelSize());
+  if (!window.strFile.isEmpty()) p.SetFileLine(window.strFile);
+  if (!window.strFrom.isEmpty()) p.SetFromLine(window.strFrom);
+  if (!window.strTo.isEmpty()) p.SetToLine(window.strTo);
+  if (window.bSetRange) p.SetRange(0, window.uRange);
+  if (window.bSetPos) p.SetPos(0);
+  if (!window.strStatus.isEmpty()) p.SetStatus(window.strStatus);
+  p.ShowCancel(true);
+  return p;
+}
+
+int COpRun::NoteResult(int nResult) {
+  if (firstFailure_ == 0) firstFailure_ = nResult;
+  return nResult;
+}
+
+void COpRun::Close() {
+  if (progress_) progress_->Close();
+}
+
+void COpRun::Report(const COpError& error, const QString& strText, const QString& strTitle,
+                    const QString& strHeader) {
+  LogFailure(error);
+  if (!strText.isEmpty()) MsgError(strText, strTitle, strHeader);
+}
+
+bool CompleteOutput(plat::COutputFile* pOut, bool bWritten, bool bFlush, bool bFlushFolder) {
+  if (!bWritten) {
+    pOut->Discard();
+    return false;
+  }
+  const QString path = pOut->FinalPath();
+  if (pOut->Commit(bFlush, bFlushFolder)) return true;
+  LogFailure(QStringLiteral("Could not complete"), path, plat::GetLastError());
+  return false;
+}
+
+bool RemoveFolderOrReport(const QString& strPath, const QString& strWhat) {
+  if (plat::RemoveDirectory(strPath)) return true;
+  const DWORD error = plat::GetLastError();
+  LogErr(u"Could not remove the %s %s", strWhat, strPath);
+  LogSystemError(error);
+  MsgError(QStringLiteral("Can not delete folder \"%1\". %2").arg(strPath, SystemErrorText(error)),
+           QStringLiteral("Delete"), QString());  // 55151
+  return false;
+}
+
+}  // namespace fileops

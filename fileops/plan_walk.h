@@ -1,0 +1,64 @@
+#pragma once
+// The one folder walk of the file operations (copy, move, recycle, restore, shred, delete,
+// encrypt, decrypt): a tree is walked depth first, each folder's entries read in one go before
+// any of them is visited (so the operation's own changes cannot disturb the listing), and the
+// visitor is told what the walk meets. Folders are entered by descriptor, each relative to its
+// parent's (platform/dir_walk.h): a folder swapped for a link after it was listed is reported
+// as a link and never followed.
+
+#include <QString>
+
+#include <functional>
+
+#include "platform/wintypes.h"
+
+namespace fileops {
+
+// One item the walk meets: its device path and its record as a listing shows it.
+struct CWalkItem {
+  QString strPath;
+  WIN32_FIND_DATAW data{};
+
+  QString Name() const;
+  // The size in the record (of the target, for a link to a file).
+  quint64 Size() const;
+  bool IsLink() const { return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+// What the visitor wants next.
+enum class EWalk {
+  eGoOn,  // go on (after FolderEntered: enter the folder)
+  eSkip,  // after FolderEntered: do not enter the folder (FolderLeft is not called); after
+          // any other event: leave the rest of this folder's entries (FolderLeft is called)
+  eStop,  // end the whole walk now; no further event
+};
+
+class IPlanVisitor {
+ public:
+  virtual ~IPlanVisitor() = default;
+  virtual EWalk FolderEntered(const CWalkItem& folder) { return EWalk::eGoOn; }
+  // A file, or a link to a file (a listing shows it as its target).
+  virtual EWalk File(const CWalkItem& file) = 0;
+  // After the folder's entries, unless the walk stopped.
+  virtual EWalk FolderLeft(const CWalkItem& folder) { return EWalk::eGoOn; }
+  // A link to a folder, which the walk never enters.
+  virtual EWalk LinkNotFollowed(const CWalkItem& link) { return EWalk::eGoOn; }
+  // A folder that was entered but could not be opened or read to its end (dwError says why);
+  // the entries read before the failure are not visited. FolderLeft follows.
+  virtual EWalk Refused(const CWalkItem& folder, DWORD dwError) { return EWalk::eGoOn; }
+};
+
+// Walks the folder at strFolder: FolderEntered for it, its tree, FolderLeft. A link to a folder
+// there is reported as LinkNotFollowed alone; a folder that cannot be opened (or a path that is
+// no folder) as FolderEntered, Refused, FolderLeft. False when the visitor stopped the walk.
+bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor);
+
+// The walk of a tree that is removed (delete, shred): fnFile for each file, fnLink for each link
+// to a folder, fnFolder for each folder once its entries are done. Each returns a result; the
+// first that is not 0 ends the walk (the folders above cannot be removed anyway) and is
+// returned.
+using FnTreeStep = std::function<int(const CWalkItem&)>;
+int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const FnTreeStep& fnLink,
+                     const FnTreeStep& fnFolder);
+
+}  // namespace fileops

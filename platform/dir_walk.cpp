@@ -1,0 +1,97 @@
+#include "platform/dir_walk.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/device_root.h"
+#include "platform/errors.h"
+#include "platform/fault_injection.h"
+#include "platform/find.h"
+#include "platform/host_stat.h"
+
+namespace plat {
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// The error of a refused folder open: a link or a file is no folder to walk into. bExists
+// tells whether the name itself is there (looked up without following it).
+bool FailOpen(int err, bool bExists, const QString& canonical) {
+  if ((err == ELOOP || err == ENOTDIR) && bExists) return host::Fail(ERROR_DIRECTORY);
+  return host::FailPath(err, canonical);
+}
+
+}  // namespace
+
+CWalkFolder::~CWalkFolder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+CWalkFolder::CWalkFolder(CWalkFolder&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)) {
+  other.fd_ = -1;
+}
+
+CWalkFolder& CWalkFolder::operator=(CWalkFolder&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    path_ = std::move(other.path_);
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool CWalkFolder::Take(int fd, const QString& canonical) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = fd;
+  path_ = canonical;
+  return true;
+}
+
+bool CWalkFolder::Open(const QString& devicePath) {
+  QString canonical;
+  if (!CDeviceRoot::Canonical(devicePath, &canonical)) return false;
+  host::CFd fd;
+  if (const int err = host::OpenBeneath(canonical, kFolderFlags, &fd)) {
+    host::CFd item;
+    const bool bExists = host::OpenBeneath(canonical, O_PATH | O_NOFOLLOW | O_CLOEXEC, &item) == 0;
+    return FailOpen(err, bExists, canonical);
+  }
+  return Take(fd.Release(), canonical);
+}
+
+bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
+  const QString child =
+      (parent.path_ == u"\\" ? parent.path_ : parent.path_ + u'\\') + strName;
+  QString canonical;
+  QByteArray host;
+  if (parent.fd_ < 0 || !CDeviceRoot::Canonical(child, &canonical) ||
+      !CDeviceRoot::ToHost(canonical, &host)) {
+    if (parent.fd_ < 0) SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  // The host name is the last component of the mapped path; it is opened relative to the
+  // parent's descriptor, never through a link.
+  const QByteArray raw = host.mid(host.lastIndexOf('/') + 1);
+  const int fd = ::openat(parent.fd_, raw.constData(), kFolderFlags);
+  if (fd < 0) {
+    const int err = errno;
+    struct stat st;
+    return FailOpen(err, ::fstatat(parent.fd_, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0,
+                    canonical);
+  }
+  return Take(fd, canonical);
+}
+
+bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries) const {
+  if (fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
+  return ForEachEntryOfOpenFolder(fd_, path_, [pEntries](const WIN32_FIND_DATAW& data) {
+    pEntries->push_back(data);
+  });
+}
+
+}  // namespace plat
