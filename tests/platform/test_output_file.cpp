@@ -14,6 +14,7 @@
 #include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
+#include "platform/file_system.h"
 #include "platform/output_file.h"
 #include "support/temp_root.h"
 
