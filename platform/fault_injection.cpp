@@ -3,6 +3,8 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/errors.h"
+
 namespace plat {
 namespace {
 
@@ -76,6 +78,14 @@ bool CFaultInjector::Intercept(const CFileOpEvent& event, DWORD* error) {
   // Outside the lock: the observer may itself use the file layer.
   if (observer) observer(event);
   return fail;
+}
+
+bool InjectedFault(EFaultOp op, const QString& path) {
+  if (!CFaultInjector::IsArmed()) return false;
+  DWORD error = ERROR_SUCCESS;
+  if (!CFaultInjector::Intercept(CFileOpEvent{op, path}, &error)) return false;
+  SetLastError(error);
+  return true;
 }
 
 }  // namespace plat

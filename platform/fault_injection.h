@@ -49,4 +49,8 @@ class CFaultInjector {
   static bool IsArmed();
 };
 
+// Reports an operation on a path to the injector; true, with the last error set, when this
+// call must fail. The host layer's calls that carry no file position use it.
+bool InjectedFault(EFaultOp op, const QString& path);
+
 }  // namespace plat

@@ -22,14 +22,6 @@ namespace {
 
 using host::Fail;
 
-bool Injected(EFaultOp op, const QString& path) {
-  if (!CFaultInjector::IsArmed()) return false;
-  DWORD error = ERROR_SUCCESS;
-  if (!CFaultInjector::Intercept(CFileOpEvent{op, path}, &error)) return false;
-  SetLastError(error);
-  return true;
-}
-
 // An item named by a device path: its canonical form, and the folder that holds it (opened
 // beneath the root) with the item's host name, for the *at() calls that act on the item
 // itself and never follow it.
@@ -143,7 +135,7 @@ bool OpenTarget(const QString& canonical, host::CFd* fd) {
 bool DeleteFile(const QString& devicePath) {
   QString canonical;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (Injected(EFaultOp::eFaultDelete, canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultDelete, canonical)) return false;
   CItemAt item;
   if (!Resolve(canonical, &item)) return false;
   struct stat st;
@@ -158,7 +150,7 @@ bool DeleteFile(const QString& devicePath) {
 bool MoveFile(const QString& from, const QString& to) {
   QString fromCanonical, toCanonical;
   if (!Canonical(from, &fromCanonical) || !Canonical(to, &toCanonical)) return false;
-  if (Injected(EFaultOp::eFaultRename, fromCanonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultRename, fromCanonical)) return false;
   if (fromCanonical == u"\\" || toCanonical == u"\\") return Fail(ERROR_ACCESS_DENIED);
   CItemAt source, target;
   if (!Resolve(fromCanonical, &source)) return false;
@@ -186,7 +178,7 @@ bool ReplaceFile(const QString& replaced, const QString& replacement) {
   if (!Canonical(replaced, &replacedCanonical) ||
       !Canonical(replacement, &replacementCanonical))
     return false;
-  if (Injected(EFaultOp::eFaultRename, replacedCanonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultRename, replacedCanonical)) return false;
   if (ParentOf(replacedCanonical) != ParentOf(replacementCanonical) ||
       replacedCanonical == replacementCanonical)
     return Fail(ERROR_INVALID_PARAMETER);
@@ -211,7 +203,7 @@ bool ReplaceFile(const QString& replaced, const QString& replacement) {
 bool CreateDirectory(const QString& devicePath) {
   QString canonical;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (Injected(EFaultOp::eFaultCreate, canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultCreate, canonical)) return false;
   CItemAt item;
   if (!Resolve(canonical, &item)) return false;
   if (::mkdirat(item.Dir(), item.Name(), 0777) != 0) return FailAt(errno);
@@ -243,7 +235,7 @@ bool CreateFolders(const QString& devicePath) {
 bool RemoveDirectory(const QString& devicePath) {
   QString canonical;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (Injected(EFaultOp::eFaultDelete, canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultDelete, canonical)) return false;
   if (canonical == u"\\") return Fail(ERROR_ACCESS_DENIED);
   CItemAt item;
   if (!Resolve(canonical, &item)) return false;
@@ -287,7 +279,7 @@ DWORD GetFileAttributes(const QString& devicePath) {
 bool SetFileAttributes(const QString& devicePath, DWORD attributes) {
   QString canonical;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (Injected(EFaultOp::eFaultAttributes, canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultAttributes, canonical)) return false;
   host::CFd target;
   if (!OpenTarget(canonical, &target)) return false;
   const int err = host::ApplyAttributes(target.Get(), attributes,
@@ -313,7 +305,7 @@ bool SetFileTimes(const QString& devicePath, const FILETIME* creation,
                   const FILETIME* lastAccess, const FILETIME* lastWrite) {
   QString canonical;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (Injected(EFaultOp::eFaultAttributes, canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultAttributes, canonical)) return false;
   struct timespec times[2];
   const FILETIME* given[2] = {lastAccess, lastWrite};
   for (int i = 0; i < 2; ++i) {
@@ -365,7 +357,7 @@ UINT GetTempFileName(const QString& folder, const QString& prefix, UINT unique,
     const QString candidate = nameFor(number);
     QByteArray relative;
     if (!host::RelativeHostPath(candidate, &relative)) return 0;
-    if (Injected(EFaultOp::eFaultCreate, candidate)) return 0;
+    if (InjectedFault(EFaultOp::eFaultCreate, candidate)) return 0;
     const QByteArray name = relative.mid(relative.lastIndexOf('/') + 1);
     const int fd =
         ::openat(folderFd.Get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -401,11 +393,7 @@ bool FlushFolder(const QString& devicePath) {
   QString canonical;
   host::CFd folder;
   if (!Canonical(devicePath, &canonical)) return false;
-  if (CFaultInjector::IsArmed()) {
-    DWORD error = ERROR_SUCCESS;
-    if (CFaultInjector::Intercept(CFileOpEvent{EFaultOp::eFaultFlushFolder, canonical}, &error))
-      return Fail(error);
-  }
+  if (InjectedFault(EFaultOp::eFaultFlushFolder, canonical)) return false;
   if (const int err = host::OpenBeneath(canonical, O_RDONLY | O_DIRECTORY, &folder))
     return host::FailPath(err, canonical);
   if (::fsync(folder.Get()) == 0 || errno == EINVAL) return true;  // some cannot sync folders

@@ -23,14 +23,6 @@ namespace {
 
 thread_local CLeftoverSweep* t_sweep = nullptr;
 
-bool Injected(EFaultOp op, const QString& path) {
-  if (!CFaultInjector::IsArmed()) return false;
-  DWORD error = ERROR_SUCCESS;
-  if (!CFaultInjector::Intercept(CFileOpEvent{op, path}, &error)) return false;
-  SetLastError(error);
-  return true;
-}
-
 QString ParentOf(const QString& canonical) {
   const qsizetype slash = canonical.lastIndexOf(u'\\');
   return slash <= 0 ? QStringLiteral("\\") : canonical.left(slash);
@@ -106,7 +98,7 @@ bool COutputFile::Create(const QString& strFinalPath, bool bReplace) {
   finalPath_ = canonical;
   replace_ = bReplace;
   if (!bReplace) {
-    if (Injected(EFaultOp::eFaultCreate, canonical)) return false;
+    if (InjectedFault(EFaultOp::eFaultCreate, canonical)) return false;
     const int fd = OpenUnnamed(folder);
     if (fd >= 0) {
       file_.Adopt(fd, canonical);
@@ -150,7 +142,7 @@ bool COutputFile::Commit(bool bFlush, bool bFlushFolder) {
 bool COutputFile::PlaceUnnamed(bool bFlushFolder) {
   const QByteArray name = HostName(finalPath_);
   host::CFd folder;
-  bool bPlaced = !name.isEmpty() && !Injected(EFaultOp::eFaultRename, finalPath_);
+  bool bPlaced = !name.isEmpty() && !InjectedFault(EFaultOp::eFaultRename, finalPath_);
   if (bPlaced) {
     int err = host::OpenBeneath(ParentOf(finalPath_), O_RDONLY | O_DIRECTORY, &folder);
     if (err == 0) err = LinkUnnamed(file_.Descriptor(), folder.Get(), name);
