@@ -17,24 +17,12 @@
 #include "browse/list_sort.h"
 #include "core/settings.h"
 #include "platform/find.h"
+#include "support/panel_recorder.h"
 #include "support/temp_root.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-
-// Remembers what the panel tells the frame.
-class CRecordingObserver : public IListPanelObserver {
- public:
-  void OnPanelLocation(EPanelId, const CPanelLocation& location) override {
-    locations.append(location.path);
-  }
-  void OnPanelStatusText(EPanelId, const QString& strText) override { statuses.append(strText); }
-  void OnPanelOpenFile(EPanelId, const QString& strFullPath) override {
-    opened.append(strFullPath);
-  }
-  QStringList locations, statuses, opened;
-};
 
 class ListPanelTest : public test::TempRoot {
  protected:
@@ -80,7 +68,7 @@ class ListPanelTest : public test::TempRoot {
 
 TEST_F(ListPanelTest, FolderListsParentThenFoldersThenFilesWithCounts) {
   MakeMixedFolder();
-  CRecordingObserver observer;
+  test::CPanelRecorder observer;
   CListPanel panel(ePanel_A, &observer, {.bWorker = false});
   QAbstractItemModelTester tester(&panel, QAbstractItemModelTester::FailureReportingMode::Fatal);
   ASSERT_TRUE(panel.LoadFolder("\\Some", true, true));
@@ -302,7 +290,7 @@ TEST_F(ListPanelTest, OpeningEntriesNavigatesAndHandsFilesToTheObserver) {
   MakeFile("\\Docs\\Sub\\inner.txt", "x");
   MakeFile("\\Docs\\note.txt", "x");
   MakeFile("\\Docs\\pack.zip", "not really a zip");
-  CRecordingObserver observer;
+  test::CPanelRecorder observer;
   CListPanel panel(ePanel_B, &observer, {.bWorker = false});
   ASSERT_TRUE(panel.LoadFolder("\\Docs", true, true));
   ASSERT_EQ(Column(panel, 0), QStringList({"..", "Sub", "note.txt", "pack.zip"}));

@@ -8,23 +8,12 @@
 
 #include "browse/list_panel.h"
 #include "browse/list_source_factory.h"
+#include "support/panel_recorder.h"
 #include "support/temp_root.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-
-class CRecordingObserver : public IListPanelObserver {
- public:
-  void OnPanelLocation(EPanelId, const CPanelLocation& location) override {
-    locations.append(location.path);
-  }
-  void OnPanelStatusText(EPanelId, const QString&) override {}
-  void OnPanelOpenFile(EPanelId, const QString& strFullPath) override {
-    opened.append(strFullPath);
-  }
-  QStringList locations, opened;
-};
 
 // A listing of an archive: one value row, whose opening asks for an edit, and ".." back to
 // the archive's folder.
@@ -104,7 +93,7 @@ TEST_F(ListSourceFactoryTest, MakesOnlyRegisteredKindsAndReadsAddressesInOrder) 
 
 TEST_F(ListSourceFactoryTest, ARegisteredSourceIsOpenedFromAFolderAndGetsItsEdits) {
   MakeFile("\\Docs\\pack.zip", "x");
-  CRecordingObserver observer;
+  test::CPanelRecorder observer;
   CListPanel panel(ePanel_A, &observer, {.bWorker = false});
   ASSERT_TRUE(panel.LoadFolder("\\Docs", true, true));
   ASSERT_EQ(Names(panel), QStringList({"..", "pack.zip"}));

@@ -20,6 +20,7 @@
 #include "platform/fault_injection.h"
 #include "support/scripted_message_box.h"
 #include "support/scripted_progress.h"
+#include "support/host_listing.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -47,9 +48,7 @@ class DurabilityTest : public test::TempRoot {
     TempRoot::TearDown();
   }
   QStringList Listing(const QString& devicePath) const {
-    return QDir(Host(devicePath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                QDir::Hidden | QDir::System,
-                                            QDir::Name);
+    return test::HostListing(Host(devicePath));
   }
   // The only container in the bin.
   QString OnlyContainer() const {

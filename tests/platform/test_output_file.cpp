@@ -16,6 +16,7 @@
 #include "platform/fault_injection.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
+#include "support/host_listing.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -32,9 +33,7 @@ class OutputFileTest : public test::TempRoot {
     TempRoot::TearDown();
   }
   QStringList Listing(const QString& devicePath) const {
-    return QDir(Host(devicePath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                QDir::Hidden | QDir::System,
-                                            QDir::Name);
+    return test::HostListing(Host(devicePath));
   }
   static bool WriteText(COutputFile* pOut, const QByteArray& text) {
     DWORD written = 0;
