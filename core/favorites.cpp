@@ -1,6 +1,7 @@
 #include "core/favorites.h"
 
 #include "core/settings_store.h"
+#include "core/texts.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
@@ -26,14 +27,14 @@ bool IsAcceptedType(DWORD dwType) { return dwType == 2 || dwType == 4 || dwType 
 }  // namespace
 
 QVector<CFavorite> DefaultFavorites() {
-  const auto folder = [](const char* name, const QString& path) {
-    return CFavorite{kFavoriteFolder, QString::fromLatin1(name), path, 0, 0};
+  const auto folder = [](int nName, const QString& path) {
+    return CFavorite{kFavoriteFolder, core::Text(nName), path, 0, 0};
   };
   return {
-      folder("My Documents", SpecialFolder(plat::CSIDL_PERSONAL)),  // 55185
-      folder("Programs", SpecialFolder(plat::CSIDL_PROGRAMS)),      // 55187
-      folder("Startup", SpecialFolder(plat::CSIDL_STARTUP)),        // 55188
-      folder("Windows", SystemLibraryFolder()),                     // 55189
+      folder(55185, SpecialFolder(plat::CSIDL_PERSONAL)),  // "My Documents"
+      folder(55187, SpecialFolder(plat::CSIDL_PROGRAMS)),
+      folder(55188, SpecialFolder(plat::CSIDL_STARTUP)),
+      folder(55189, SystemLibraryFolder()),  // "Windows"
   };
 }
 

@@ -6,24 +6,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
+
+#include "core/texts.h"
 
 namespace {
 
-struct CMsgBoxString {
-  UINT uId;
-  const char16_t* text;
-};
-
-// The button captions of the string table.
-constexpr CMsgBoxString kMsgBoxStrings[] = {
-    {IDS_MSGBOX_OK, u"OK"},
-    {IDS_MSGBOX_YES, u"Yes"},
-    {IDS_MSGBOX_NO, u"No"},
-    {IDS_MSGBOX_YESTOALL, u"Yes to all"},
-    {IDS_MSGBOX_NOTOALL, u"No to all"},
-    {IDS_MSGBOX_CANCEL, u"Cancel"},
-    {IDS_MSGBOX_CLOSE, u"Close"},
-};
+// The button captions of the text table.
+constexpr UINT kMsgBoxStrings[] = {IDS_MSGBOX_OK,       IDS_MSGBOX_YES,    IDS_MSGBOX_NO,
+                                   IDS_MSGBOX_YESTOALL, IDS_MSGBOX_NOTOALL, IDS_MSGBOX_CANCEL,
+                                   IDS_MSGBOX_CLOSE};
 
 // Written at start or by a test fixture, read by any thread.
 std::atomic<CMessageBoxService*> g_currentService{nullptr};
@@ -36,9 +28,9 @@ bool Offers(int nKind, int nAnswer) {
 }  // namespace
 
 QString MsgBoxString(UINT uId) {
-  for (const CMsgBoxString& s : kMsgBoxStrings)
-    if (s.uId == uId) return QString::fromUtf16(s.text);
-  return {};
+  const bool bCaption = std::find(std::begin(kMsgBoxStrings), std::end(kMsgBoxStrings), uId) !=
+                        std::end(kMsgBoxStrings);
+  return bCaption ? core::Text(int(uId)) : QString();
 }
 
 QString MsgAnswerCaption(int nAnswer) {

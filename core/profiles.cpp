@@ -1,14 +1,14 @@
 #include "core/profiles.h"
 
-#include "core/log_format.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
 #include "core/settings_store.h"
+#include "core/texts.h"
 
 namespace {
 
-constexpr char16_t kNotAvailable[] = u"N/A";  // 55009
+constexpr int kNotAvailable = 55009;
 
 QString NumProfilesName() { return QStringLiteral("NumProfiles"); }
 QString ProfNameName(int n) { return QStringLiteral("ProfName%1").arg(n); }
@@ -16,46 +16,26 @@ QString ProfDtlName(int n) { return QStringLiteral("ProfDtl%1").arg(n); }
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// The three texts of a box (string-table numbers in the comments): body, title, heading.
+// The three texts of a box, by number: body, title, heading.
 struct CBoxTexts {
-  const char16_t* text;
-  const char16_t* title;
-  const char16_t* heading;
+  int nText;
+  int nTitle;
+  int nHeading;
 };
-constexpr CBoxTexts kNoSelection = {u"Please choose a valid profile from the list firts.",  // 55233
-                                    u"No profile selected",                                 // 55234
-                                    u"Please select a valid profile"};                      // 55235
-constexpr CBoxTexts kEmptyName = {
-    u"The profile name cannot be an empty string. Please enter a valid profile name.",  // 55248
-    u"Invalid profile name",                                                            // 55249
-    u"Profile name cannot be empty"};                                                   // 55250
-constexpr CBoxTexts kDuplicateName = {
-    u"The profile \"%s\" already exists. Please choose another name or delete the existing "
-    u"profile first.",               // 55230
-    u"Profile already exists",       // 55231
-    u"The profile already exists"};  // 55232
-constexpr CBoxTexts kEditBuiltIn = {
-    u"The default profile cannot be modified. Please choose another profile.",  // 55245
-    u"Edit profile error",                                                      // 55246
-    u"Can't edit the default profile"};                                         // 55247
-constexpr CBoxTexts kDeleteBuiltIn = {
-    u"The default profile cannot be deleted. Please choose another profile.",  // 55236
-    u"Profile delete error",                                                   // 55237
-    u"Can't delete the default profile"};                                      // 55238
-constexpr CBoxTexts kConfirmDelete = {
-    u"Warning, profile \"%s\" is about to be deleted. Are you sure?",  // 55239
-    u"Delete profile",                                                 // 55240
-    u"Delete profile warning"};                                        // 55241
-constexpr CBoxTexts kActiveDeleted = {
-    u"The active profile has been deleted, switching to the default profile.",  // 55242
-    u"Notice",                                                                  // 55243
-    u"Deleted the active profile"};                                             // 55244
+constexpr CBoxTexts kNoSelection = {55233, 55234, 55235};
+constexpr CBoxTexts kEmptyName = {55248, 55249, 55250};
+constexpr CBoxTexts kDuplicateName = {55230, 55231, 55232};  // the body names the profile
+constexpr CBoxTexts kEditBuiltIn = {55245, 55246, 55247};
+constexpr CBoxTexts kDeleteBuiltIn = {55236, 55237, 55238};
+constexpr CBoxTexts kConfirmDelete = {55239, 55240, 55241};  // the body names the profile
+constexpr CBoxTexts kActiveDeleted = {55242, 55243, 55244};
 
-// Shows a box of the given kind entry point; strName fills the "%s" of texts that have one.
+// Shows a box of the given kind entry point; strName fills the "%1" of texts that have one.
 int Show(int (*box)(const QString&, const QString&, const QString&, UINT), const CBoxTexts& t,
          const QString& strName = {}) {
-  return box(PrintfFormat(0, t.text, strName), QString::fromUtf16(t.title),
-             QString::fromUtf16(t.heading), 0);
+  QString strText = core::Text(t.nText);
+  if (strText.contains(u"%1")) strText = strText.arg(strName);
+  return box(strText, core::Text(t.nTitle), core::Text(t.nHeading), 0);
 }
 
 // The profile errors are warning boxes (kind 2).
@@ -77,8 +57,8 @@ QVector<CStoredProfile> ReadProfileList() {
   list.reserve(int(dwCount));
   for (int n = 0; n < int(dwCount); ++n) {
     CStoredProfile profile;
-    ReadGlobalString(ProfNameName(n), QString::fromUtf16(kNotAvailable), &profile.strName);
-    ReadGlobalString(ProfDtlName(n), QString::fromUtf16(kNotAvailable), &profile.strDetails);
+    ReadGlobalString(ProfNameName(n), core::Text(kNotAvailable), &profile.strName);
+    ReadGlobalString(ProfDtlName(n), core::Text(kNotAvailable), &profile.strDetails);
     list.append(profile);
   }
   return list;
@@ -121,7 +101,7 @@ CProfileManager::CProfileManager() { Fill(); }
 void CProfileManager::Fill() {
   rows_.clear();
   rows_.append(
-      {QString::fromUtf16(kDefaultProfileName), QString::fromUtf16(kDefaultProfileDetails), -1});
+      {QString::fromUtf16(kDefaultProfileName), core::Text(55227), -1});
   const QVector<CStoredProfile> list = ReadProfileList();
   for (int n = 0; n < list.size(); ++n) rows_.append({list[n].strName, list[n].strDetails, n});
 }

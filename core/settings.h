@@ -16,9 +16,9 @@
 inline constexpr char16_t kProductKey[] = u"Software\\Tarvish\\Pinewood Browser";
 inline constexpr char16_t kMakerKey[] = u"Software\\Tarvish";
 inline constexpr char16_t kProductName[] = u"Pinewood Browser";
-// The built-in profile (string 55226) and its description (55227).
+// The built-in profile's name (55226). It names the profile's registry subkey too, so it is
+// never translated; its description is the text 55227.
 inline constexpr char16_t kDefaultProfileName[] = u"Default";
-inline constexpr char16_t kDefaultProfileDetails[] = u"Default profile";
 // The default recycle bin folder, created at every start.
 inline constexpr char16_t kDefaultRecycleBinPath[] = u"\\RecycleBin";
 // The most remembered search texts ("SimpleSearchString 0" to "SimpleSearchString 9").

@@ -1,13 +1,13 @@
 #include "core/startup.h"
 
 #include "core/app_log.h"
-#include "core/log_format.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
 #include "core/settings_screen.h"
 #include "core/settings_store.h"
 #include "core/startup_shell.h"
+#include "core/texts.h"
 #include "platform/system.h"
 
 namespace {
@@ -24,12 +24,8 @@ void WriteExecutablePath() {
 void OfferStartMenuShortcut(const CPostStartOptions& options) {
   if (HasStartMenuShortcut()) return;
   const int nAnswer = MsgShortcutOffer(
-      PrintfFormat(0,
-                   u"Would you like to put a link to %s in your Start Menu->Programs folder? "
-                   u"Tap 'Yes' to create the link or 'No' to cancel.",  // 61210
-                   kProductName),
-      QStringLiteral("Shell integration"),  // 61211
-      QStringLiteral("Question"));          // 61212
+      core::Text(61210).arg(QString::fromUtf16(kProductName)), core::Text(61211),
+      core::Text(61212));
   LogNotice(u"  Start-menu shortcut offered, answer %d", nAnswer);
   if (nAnswer != eMsgAnsYes) return;
   CreateStartMenuShortcut();

@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/startup.h"
+#include "core/texts.h"
 #include "platform/find.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -152,21 +153,19 @@ QString OperatingSystemName(DWORD dwVersion) {
 bool CheckOperatingSystem() {
   const DWORD dwVersion = OperatingSystemVersion();
   if (dwVersion >= kTargetVersionLow && dwVersion <= kTargetVersionHigh) return false;
-  const QString strText = PrintfFormat(
-      0,
-      u"Warning, you are using a version of %s that has been designed for another OS version "
-      u"(%s). Please visit %s and download the '%s' build of %s.",  // 61213
-      kProductName, kTargetSystem, kMakerWebAddress, OperatingSystemName(dwVersion), kProductName);
-  MsgWarning(strText, QStringLiteral("Warning!"),                // 61214
-             QStringLiteral("Incorrect product build/version"),  // 61215
-             3);
+  const QString strProduct = QString::fromUtf16(kProductName);
+  const QString strText =
+      core::Text(61213).arg(strProduct, QString::fromUtf16(kTargetSystem),
+                            QString::fromUtf16(kMakerWebAddress), OperatingSystemName(dwVersion),
+                            strProduct);
+  MsgWarning(strText, core::Text(61214), core::Text(61215), 3);
   return true;
 }
 
 QString DeviceName() {
   QString name;
   ReadKeyString(QStringLiteral("Ident"), QStringLiteral("Name"), QString(), &name);
-  return name.isEmpty() ? QStringLiteral("My Device") : name;  // 55176
+  return name.isEmpty() ? core::Text(55176) : name;
 }
 
 QString OemInfo() {
@@ -179,6 +178,6 @@ QString OemInfo() {
     const QString part = QString::fromUtf8(f.read(255)).simplified();
     if (!part.isEmpty()) parts << part;
   }
-  if (parts.isEmpty()) return QStringLiteral("N/A");
+  if (parts.isEmpty()) return core::Text(55009);
   return PrintfFormat(255, u"%s", parts.join(u' '));
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev libgl-dev libxkbcommon-dev qt6-l10n-tools
   zlib1g-dev libminizip-dev libsqlite3-dev
   libgtest-dev googletest
   libssl-dev openssl zip unzip

@@ -5,7 +5,10 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+#include "core/message_box.h"
 
 CDlg_FilePassword::CDlg_FilePassword(crypto::ECryptDirection direction, QWidget* parent)
     : QDialog(parent), direction_(direction) {
@@ -33,6 +36,8 @@ CDlg_FilePassword::CDlg_FilePassword(crypto::ECryptDirection direction, QWidget*
   root->addWidget(delete_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(MsgBoxString(IDS_MSGBOX_OK));
+  buttons->button(QDialogButtonBox::Cancel)->setText(MsgBoxString(IDS_MSGBOX_CANCEL));
   connect(buttons, &QDialogButtonBox::accepted, this, &CDlg_FilePassword::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CDlg_FilePassword::reject);
   root->addWidget(buttons);

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/texts.h"
+
 namespace {
 
 // Pixel sizes of the normal screen; a high-resolution screen doubles each.
@@ -95,7 +97,7 @@ void CMessageBoxDialog::SetupTexts(const CMsgBoxRequest& request, int scale) {
   static_cast<QVBoxLayout*>(layout())->addLayout(row);
 
   if (request.bOfferRemember) {
-    remember_ = new QCheckBox(QStringLiteral("Do not ask again"), this);
+    remember_ = new QCheckBox(core::Text(900506), this);
     remember_->setObjectName(QStringLiteral("remember"));
     layout()->addWidget(remember_);
   }

@@ -11,6 +11,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/message_box.h"
+#include "core/texts.h"
+
 namespace {
 
 // The bold heading line under the title that the program's dialogs carry.
@@ -27,16 +30,18 @@ QLabel* Subtitle(const QString& strText, QWidget* pParent) {
 CDlg_ProfileEdit::CDlg_ProfileEdit(const QString& strName, const QString& strDetails,
                                    QWidget* pParent)
     : QDialog(pParent) {
-  setWindowTitle(QStringLiteral("Edit profile"));  // 55228
+  setWindowTitle(core::Text(55228));
   auto* pBox = new QVBoxLayout(this);
-  pBox->addWidget(Subtitle(QStringLiteral("Edit user profile"), this));  // 55229
+  pBox->addWidget(Subtitle(core::Text(55229), this));
   auto* pForm = new QFormLayout;
   name_ = new QLineEdit(strName, this);
   details_ = new QLineEdit(strDetails, this);
-  pForm->addRow(QStringLiteral("Name:"), name_);        // 55224
-  pForm->addRow(QStringLiteral("Details:"), details_);  // 55225
+  pForm->addRow(core::Text(55224), name_);
+  pForm->addRow(core::Text(55225), details_);
   pBox->addLayout(pForm);
   auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  pButtons->button(QDialogButtonBox::Ok)->setText(MsgBoxString(IDS_MSGBOX_OK));
+  pButtons->button(QDialogButtonBox::Cancel)->setText(MsgBoxString(IDS_MSGBOX_CANCEL));
   connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   pBox->addWidget(pButtons);
@@ -48,24 +53,24 @@ QString CDlg_ProfileEdit::Name() const { return name_->text(); }
 QString CDlg_ProfileEdit::Details() const { return details_->text(); }
 
 CDlg_Profiles::CDlg_Profiles(QWidget* pParent) : QDialog(pParent) {
-  setWindowTitle(QStringLiteral("Manage profiles"));  // 55222
+  setWindowTitle(core::Text(55222));
   auto* pBox = new QVBoxLayout(this);
-  pBox->addWidget(Subtitle(QStringLiteral("Add, delete or modify user profiles"), this));  // 55223
+  pBox->addWidget(Subtitle(core::Text(55223), this));
 
   list_ = new QTreeWidget(this);
   list_->setRootIsDecorated(false);
   list_->setColumnCount(2);
-  list_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Details")});
+  list_->setHeaderLabels({core::Text(900500), core::Text(900501)});
   list_->header()->setStretchLastSection(true);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Activate(); });
   pBox->addWidget(list_, 1);
 
   auto* pRow = new QHBoxLayout;
-  add_ = new QPushButton(QStringLiteral("Add"), this);
-  edit_ = new QPushButton(QStringLiteral("Edit"), this);
-  delete_ = new QPushButton(QStringLiteral("Delete"), this);
-  activate_ = new QPushButton(QStringLiteral("Activate"), this);
+  add_ = new QPushButton(core::Text(900502), this);
+  edit_ = new QPushButton(core::Text(900503), this);
+  delete_ = new QPushButton(core::Text(900504), this);
+  activate_ = new QPushButton(core::Text(900505), this);
   connect(add_, &QPushButton::clicked, this, &CDlg_Profiles::Add);
   connect(edit_, &QPushButton::clicked, this, &CDlg_Profiles::Edit);
   connect(delete_, &QPushButton::clicked, this, &CDlg_Profiles::Delete);
@@ -78,6 +83,7 @@ CDlg_Profiles::CDlg_Profiles(QWidget* pParent) : QDialog(pParent) {
   pBox->addLayout(pRow);
 
   auto* pClose = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  pClose->button(QDialogButtonBox::Close)->setText(MsgBoxString(IDS_MSGBOX_CLOSE));
   connect(pClose, &QDialogButtonBox::rejected, this, &QDialog::accept);
   pBox->addWidget(pClose);
 

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/message_box.h"
 #include "core/settings.h"
 #include "platform/filetime.h"
 
@@ -65,7 +66,7 @@ CProgressDialog::CProgressDialog(fileops::EProgressKind kind, UINT uIcon1, QWidg
 
   auto* pButtons = new QHBoxLayout;
   pButtons->addStretch(1);
-  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_ = new QPushButton(MsgBoxString(IDS_MSGBOX_CANCEL), this);
   cancel_->setObjectName(QStringLiteral("cancel"));
   connect(cancel_, &QPushButton::clicked, this, &CProgressDialog::cancelRequested);
   pButtons->addWidget(cancel_);

@@ -10,6 +10,7 @@
 #include "core/message_box.h"
 #include "core/settings_answers.h"
 #include "core/settings_screen.h"
+#include "core/texts.h"
 #include "platform/host_defaults.h"
 #include "platform/registry_hive.h"
 #include "ui/message_box_dialog.h"
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Pinewood Browser");
+  // The system's texts in the locale's language, when a translation of it is installed.
+  core::InstallStartTranslation(QApplication::applicationDirPath() + "/translations");
   CDesktopOptions options;
   QString error;
   if (!ParseOptions(QApplication::arguments(), &options, &error)) {

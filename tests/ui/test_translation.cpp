@@ -1,0 +1,68 @@
+// A translation file changes the texts the windows show: the German translation as the build
+// compiles it, and as scripts/ts_to_qm.py writes it where Qt's translation tools are missing.
+#include <QFileInfo>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "core/message_box.h"
+#include "core/texts.h"
+#include "ui/message_box_dialog.h"
+#include "ui/profiles_dialog.h"
+#include "ui/progress_window.h"
+
+namespace {
+
+class TranslationTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void TearDown() override { core::RemoveTranslation(); }
+};
+
+TEST_P(TranslationTest, GermanChangesTheButtonsAndTitlesOfTheDialogs) {
+  ASSERT_TRUE(core::InstallTranslation(QString::fromUtf8(GetParam())));
+
+  CMessageBoxDialog box(MakeMsgBoxRequest(eMsgKindConflict, "body", "title", "heading", 0), false);
+  EXPECT_EQ(box.Button(eMsgAnsYesToAll)->text(), "Ja, alle");
+  EXPECT_EQ(box.Button(eMsgAnsCancel)->text(), "Abbrechen");
+  // A text the translation leaves out stays English.
+  CDlg_ProfileEdit edit("Work", "");
+  EXPECT_EQ(edit.windowTitle(), "Profil bearbeiten");
+  EXPECT_EQ(core::Text(55229), "Edit user profile");
+  // Sizes and durations take the translated units.
+  EXPECT_EQ(core::Text(55285), " Bytes");
+
+  core::RemoveTranslation();
+  CMessageBoxDialog english(MakeMsgBoxRequest(eMsgKindConflict, "body", "title", "heading", 0),
+                            false);
+  EXPECT_EQ(english.Button(eMsgAnsCancel)->text(), "Cancel");
+}
+
+TEST_P(TranslationTest, TheStartTranslationIsTheFileTheEnvironmentNames) {
+  qputenv("PINBRO_TRANSLATION", GetParam());
+  EXPECT_TRUE(core::InstallStartTranslation(QStringLiteral("/nonexistent")));
+  EXPECT_EQ(core::Text(55005), "Abbrechen");
+  // Set but empty: no translation, whatever the locale.
+  core::RemoveTranslation();
+  qputenv("PINBRO_TRANSLATION", "");
+  EXPECT_FALSE(core::InstallStartTranslation(QStringLiteral("/nonexistent")));
+  EXPECT_EQ(core::Text(55005), "Cancel");
+  qunsetenv("PINBRO_TRANSLATION");
+}
+
+TEST(StartTranslation, IsTheFileOfTheLocaleInTheFolder) {
+  qunsetenv("PINBRO_TRANSLATION");
+  const QString strFolder = QFileInfo(QStringLiteral(PINBRO_DE_QM)).absolutePath();
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_FALSE(core::InstallStartTranslation(strFolder));
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
+  EXPECT_TRUE(core::InstallStartTranslation(strFolder));
+  EXPECT_EQ(core::Text(55122), "Ja");
+  core::RemoveTranslation();
+  QLocale::setDefault(QLocale::system());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TranslationTest, ::testing::Values(PINBRO_DE_QM, PINBRO_DE_SCRIPT_QM));
+
+}  // namespace
