@@ -4,6 +4,7 @@
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "platform/find.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -59,8 +60,7 @@ QString TreeDisplayName(const QString& strName) {
 
 QString FolderTypeText(DWORD dwAttributes) {
   constexpr DWORD kCard = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
-  return (dwAttributes & kCard) == kCard ? QStringLiteral("Storage Card")
-                                         : QStringLiteral("File folder");
+  return core::Text((dwAttributes & kCard) == kCard ? 55266 : 55117);
 }
 
 DWORD EntryTypeForFind(const WIN32_FIND_DATAW& data) {
@@ -95,7 +95,7 @@ std::unique_ptr<CListEntry> MakeParentEntry() {
   // ("\Docs\..") is refused by the file layer instead of naming the current folder.
   item->name = QStringLiteral("..");
   item->attributeText = QStringLiteral("d........");
-  item->typeText = QStringLiteral("Parent Folder");
+  item->typeText = core::Text(900100);
   item->iconIndex = settings.PersonalizeFolderIcons == 1 ? eIcon_ParentFolder : eIcon_Folder;
   return std::make_unique<CListEntry>(eEntry_Parent, QStringLiteral(".."), std::move(item));
 }

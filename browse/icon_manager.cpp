@@ -20,6 +20,7 @@
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "registry/registry_access.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -129,11 +130,11 @@ struct CIconManager::CImageEntry {
 CIconManager::CIconManager() {
   entries_.reserve(kInitialCapacity);
   for (int i = 0; i < kBuiltInIconCount; ++i) entries_.push_back(CImageEntry{i, {}, {}, {}});
-  extTypes_.insert(QStringLiteral(".lnk"), QStringLiteral("Shortcut"));
-  extTypes_.insert(QStringLiteral(".exe"), QStringLiteral("Application"));
-  extTypes_.insert(QStringLiteral(".dll"), QStringLiteral("Application extension"));
-  extTypes_.insert(QStringLiteral(".zip"), QStringLiteral("Zip archive"));
-  extTypes_.insert(QStringLiteral(".enc"), QStringLiteral("Encrypted file"));
+  extTypes_.insert(QStringLiteral(".lnk"), core::Text(900109));
+  extTypes_.insert(QStringLiteral(".exe"), core::Text(900110));
+  extTypes_.insert(QStringLiteral(".dll"), core::Text(900111));
+  extTypes_.insert(QStringLiteral(".zip"), core::Text(900112));
+  extTypes_.insert(QStringLiteral(".enc"), core::Text(900113));
   extIcons_.insert(QStringLiteral(".zip"), eIcon_ZipArchive);
   extIcons_.insert(QStringLiteral(".enc"), eIcon_EncryptedFile);
 }
@@ -257,7 +258,7 @@ int CIconManager::ShellIcon(const QString& strExt, const QString& strName, bool 
 
 QString CIconManager::TypeText(const QString& strName) {
   const QString strExt = ExtensionOf(strName);
-  if (strExt.isEmpty() || HasSeparator(strExt)) return QStringLiteral("File");
+  if (strExt.isEmpty() || HasSeparator(strExt)) return core::Text(900114);
   {
     QMutexLocker lock(&mutex_);
     auto it = extTypes_.constFind(strExt);
@@ -270,7 +271,7 @@ QString CIconManager::TypeText(const QString& strName) {
     const QMimeType type = MimeTypeOfName(strName);
     if (type.isValid()) strText = type.comment();
   }
-  if (strText.isEmpty()) return strExt + QStringLiteral(" File");
+  if (strText.isEmpty()) return core::Text(900115).arg(strExt);
   QMutexLocker lock(&mutex_);
   extTypes_.insert(strExt, strText);
   return strText;

@@ -5,21 +5,22 @@
 #include "core/format.h"
 #include "core/settings.h"
 #include "platform/filetime.h"
+#include "core/texts.h"
 
 namespace browse {
 
 QList<CListColumn> FileSystemColumns() {
   return {
-      {QStringLiteral("Name"), 160, eListField_Name, false},
-      {QStringLiteral("Size"), 70, eListField_Size, true},
-      {QStringLiteral("Date"), 120, eListField_Date, false},
-      {QStringLiteral("Attributes"), 75, eListField_Attributes, false},
-      {QStringLiteral("Type"), 110, eListField_Type, false},
+      {core::Text(900102), 160, eListField_Name, false},
+      {core::Text(900103), 70, eListField_Size, true},
+      {core::Text(900104), 120, eListField_Date, false},
+      {core::Text(900105), 75, eListField_Attributes, false},
+      {core::Text(900106), 110, eListField_Type, false},
   };
 }
 
 QList<CListColumn> EmptyPanelColumns() {
-  return {{QStringLiteral("Name"), 160, eListField_Name, false}};
+  return {{core::Text(900102), 160, eListField_Name, false}};
 }
 
 QString SizeCellText(DWORD dwEntryType, const CFileItem& item) {

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "platform/device_root.h"
 #include "platform/find.h"
+#include "core/texts.h"
 
 QList<CListColumn> CFileSystemListSource::Columns() const { return browse::FileSystemColumns(); }
 
@@ -28,8 +29,8 @@ void CFileSystemListSource::Fill(CListEntries* pEntries) {
 }
 
 QString CFileSystemListSource::StatusText(const CListEntries&) const {
-  if (folders_ == 0 && files_ == 0) return QStringLiteral("Empty folder.");
-  return QStringLiteral("Folders: %1, Files: %2").arg(folders_).arg(files_);
+  if (folders_ == 0 && files_ == 0) return core::Text(900107);
+  return core::Text(900108).arg(folders_).arg(files_);
 }
 
 QString CFileSystemListSource::Text(CListEntry& entry, int nField) {

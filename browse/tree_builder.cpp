@@ -9,6 +9,7 @@
 #include "core/startup_shell.h"
 #include "platform/find.h"
 #include "registry/registry_access.h"
+#include "core/texts.h"
 
 namespace tree {
 
@@ -127,7 +128,7 @@ std::unique_ptr<CTreeNode> MakeDeviceRootNode() {
 std::unique_ptr<CTreeNode> MakeRegistryTopNode() {
   auto node = std::make_unique<CTreeNode>();
   node->kind = eEntry_RegTop;
-  node->text = DeviceName() + QStringLiteral(" Registry");
+  node->text = DeviceName() + u' ' + core::Text(900101);
   node->icon = node->selectedIcon = eIcon_Registry;
   for (HKEY root : kTreeRootOrder) node->Adopt(MakeRootKeyNode(root));
   node->filled = true;
@@ -137,7 +138,7 @@ std::unique_ptr<CTreeNode> MakeRegistryTopNode() {
 std::unique_ptr<CTreeNode> MakeRecycleBinNode() {
   auto node = std::make_unique<CTreeNode>();
   node->kind = eEntry_RecycleBin;
-  node->text = QStringLiteral("Recycle Bin");
+  node->text = core::Text(61230);
   node->icon = node->selectedIcon = eIcon_RecycleBin;
   node->filled = true;
   return node;

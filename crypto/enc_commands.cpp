@@ -9,8 +9,10 @@
 #include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "crypto/enc_engine.h"
 #include "fileops/op_run.h"
+#include "fileops/op_texts.h"
 #include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "fileops/replace_question.h"
@@ -37,50 +39,34 @@ constexpr DWORD kCallbackStop = 1;
 
 bool IsEncrypt(ECryptDirection direction) { return direction == ECryptDirection::eEncrypt; }
 
-// Texts of the string table.
-QString SingleCaption(ECryptDirection direction) {
-  return IsEncrypt(direction) ? QStringLiteral("Encrypt file in progress")   // 55295
-                              : QStringLiteral("Decrypt file in progress");  // 61222
+// The text of the number for encrypting or of the one for decrypting (core/texts.h).
+QString TextOf(ECryptDirection direction, int nEncrypt, int nDecrypt) {
+  return core::Text(IsEncrypt(direction) ? nEncrypt : nDecrypt);
 }
+QString SingleCaption(ECryptDirection direction) { return TextOf(direction, 55295, 61222); }
 QString MultiTitle(ECryptDirection direction, bool bOneFolder) {
-  if (IsEncrypt(direction))
-    return bOneFolder ? QStringLiteral("Encrypt") : QStringLiteral("Encrypt items");  // 57695, 57699
-  return bOneFolder ? QStringLiteral("Decrypt") : QStringLiteral("Decrypt items");    // 57697, 57701
+  return bOneFolder ? TextOf(direction, 57695, 57697) : TextOf(direction, 57699, 57701);
 }
 QString MultiCaption(ECryptDirection direction, bool bOneFolder) {
-  if (IsEncrypt(direction))
-    return bOneFolder ? QStringLiteral("Encrypt folder in progress")   // 57696
-                      : QStringLiteral("Encrypt items in progress");   // 57700
-  return bOneFolder ? QStringLiteral("Decrypt folder in progress")     // 57698
-                    : QStringLiteral("Decrypt items in progress");     // 57702
+  return bOneFolder ? TextOf(direction, 57696, 57698) : TextOf(direction, 57700, 57702);
 }
 QString CountText(ECryptDirection direction, quint64 done, quint64 total) {
-  const QString format = IsEncrypt(direction)
-                             ? QStringLiteral("Encrypted %1 %2 from %3 total.")   // 57703
-                             : QStringLiteral("Decrypted %1 %2 from %3 total.");  // 57704
-  return format.arg(done)
-      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))  // 55301, 55302
-      .arg(total);
+  return fileops::CountLine(IsEncrypt(direction) ? 57703 : 57704, done, total);
 }
-QString ErrorCodeHeader(DWORD code) { return QStringLiteral("Error code: %1").arg(code); }
+QString ErrorCodeHeader(DWORD code) { return core::Text(900300).arg(code); }
 
 // What the user is told about a file that was refused or failed. A stop is a cancel: silent.
 void ReportFailure(ECryptDirection direction, const QString& strSource, DWORD code) {
   if (code == eCryptoErrStopped) return;
   const QString title = CryptTitle(direction);
   if (code == eCryptoErrTooLarge) {
-    MsgError(QStringLiteral("Cannot encrypt %1: the file is 4 GiB or larger, and an encrypted "
-                            "file can only hold files smaller than 4 GiB.")
-                 .arg(strSource),
-             title, QString());
+    MsgError(core::Text(900301).arg(strSource), title, QString());
   } else if (IsEncrypt(direction)) {
-    MsgError(QStringLiteral("Error encrypting file %1.").arg(strSource), title,
-             ErrorCodeHeader(code));
+    MsgError(core::Text(900302).arg(strSource), title, ErrorCodeHeader(code));
   } else if (code == eCryptoErrBadPassword) {
-    MsgError(QStringLiteral("Error decrypting file: bad password!"), title, QString());  // 61244
+    MsgError(core::Text(61244), title, QString());
   } else {
-    MsgError(QStringLiteral("Error decrypt file %1.").arg(strSource), title,  // 55164
-             ErrorCodeHeader(code));
+    MsgError(core::Text(55164).arg(strSource), title, ErrorCodeHeader(code));
   }
 }
 
@@ -276,8 +262,7 @@ class CPlanWalk final : public fileops::IPlanVisitor {
       LogNotice(u"  Skipped the link to a folder %s", link.strPath);
     } else {  // a selected link is refused
       AddFolder(link.strPath);
-      plan_->steps.back().strRefusal =
-          QStringLiteral("It is a link to a folder; links to folders are not entered.");
+      plan_->steps.back().strRefusal = core::Text(900303);
     }
     return EWalk::eGoOn;
   }
@@ -356,9 +341,7 @@ class CSelectionRun {
     pos_ += fileops::kFolderProgressBytes;
     progress_->SetPos(pos_);
     if (step.strRefusal.isEmpty()) return eCryptoErrNone;
-    MsgError(QStringLiteral("Cannot %1 the folder %2: %3")
-                 .arg(IsEncrypt(direction_) ? QStringLiteral("encrypt") : QStringLiteral("decrypt"),
-                      step.strPath, step.strRefusal),
+    MsgError(TextOf(direction_, 900304, 900305).arg(step.strPath, step.strRefusal),
              CryptTitle(direction_), QString());
     return eCryptoErrRead;
   }
@@ -405,10 +388,7 @@ int RunSelection(ECryptDirection direction, const fileops::CSelection& selection
                  IPasswordPrompt& prompt) {
   const CPlan plan = MakePlan(direction, selection);
   if (!HasWork(plan)) {
-    MsgInfo(IsEncrypt(direction)
-                ? QStringLiteral("There is no file to encrypt in the selection.")
-                : QStringLiteral("There is no encrypted file (\".enc\") in the selection."),
-            CryptTitle(direction), QString());
+    MsgInfo(TextOf(direction, 900306, 900307), CryptTitle(direction), QString());
     return eCryptCmdNothing;
   }
   CPasswordChoice choice;

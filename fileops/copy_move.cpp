@@ -8,6 +8,7 @@
 #include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
 #include "fileops/op_buffer.h"
@@ -22,23 +23,11 @@
 namespace fileops::copy_detail {
 namespace {
 
-QString FolderErrorHeader() { return QStringLiteral("Error copying the folder"); }  // 55313
-QString FolderErrorTitle() { return QStringLiteral("Error copying folder"); }       // 55315
-QString SameFolderText(const QString& folder) {                                     // 55314
-  return QStringLiteral("Cannot copy %1 : The destination folder is the same as the source "
-                        "folder")
-      .arg(folder);
-}
-QString FolderExistsText(const QString& name) {  // 55166
-  return QStringLiteral(
-             "This folder already contains a folder named \"%1\".\r\n\r\nIf the files in the "
-             "existing folder have the same name as files in the folder you are moving or "
-             "copying, they will be replaced. Do you still want to move or copy the folder?")
-      .arg(name);
-}
-QString LinkedFolderReason() {
-  return QStringLiteral("It is a link to a folder; links to folders are not copied.");
-}
+QString FolderErrorHeader() { return core::Text(55313); }
+QString FolderErrorTitle() { return core::Text(55315); }
+QString SameFolderText(const QString& folder) { return core::Text(55314).arg(folder); }
+QString FolderExistsText(const QString& name) { return core::Text(55166).arg(name); }
+QString LinkedFolderReason() { return core::Text(900202); }
 
 bool IsFolder(DWORD dwAttributes) {
   return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -72,7 +61,7 @@ bool IsInsideFolder(const QString& strDest, const QString& strFolder) {
 
 void ReportFolderFailure(const QString& strFolder, const QString& strReason) {
   LogErr(u"Could not copy the folder %s: %s", strFolder, strReason);
-  MsgError(QStringLiteral("Cannot copy %1 : %2").arg(strFolder, strReason), FolderErrorTitle(),
+  MsgError(core::Text(900201).arg(strFolder, strReason), FolderErrorTitle(),
            FolderErrorHeader());
 }
 
@@ -91,7 +80,7 @@ int ConflictResult(EConflict conflict, int nNo) {
 }
 
 int CCopyRun::AskFolderConflict(const QString& strName) {
-  return ConflictResult(policy_.Settle(FolderExistsText(strName), QStringLiteral("File copy")),
+  return ConflictResult(policy_.Settle(FolderExistsText(strName), core::Text(55165)),
                         eCopyNoFolder);
 }
 
@@ -100,7 +89,7 @@ int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName)
   const DWORD dwAttributes = plat::GetFileAttributes(strTarget);
   if (IsFolder(dwAttributes) && IsLink(dwAttributes)) {
     // Merging would write through the link into a folder somewhere else.
-    folderReason_ = QStringLiteral("The destination holds a link to a folder by that name.");
+    folderReason_ = core::Text(900203);
     return eCopyFolderNotCreated;
   }
   if (IsFolder(dwAttributes)) return AskFolderConflict(strName);
@@ -133,7 +122,7 @@ int CCopyRun::CopyFolder(const QString& strSource, const QString& strDestParent,
   }
   // Never into itself: the copy would find its own new folders and never end.
   if (IsInsideFolder(parent, source)) {
-    folderReason_ = QStringLiteral("The destination folder lies inside the source folder.");
+    folderReason_ = core::Text(900204);
     return eCopyIntoItself;
   }
   QString target;
@@ -295,10 +284,8 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
       {.kind = eProgressMulti,
        .uIcon1 = IDI_PROGRESS_COPY_1,
        .uIcon2 = IDI_PROGRESS_COPY_2,
-       .strTitle = QStringLiteral("File copy"),  // 55165 for one item, 55167 for several
-       .strCaption = selection.size() == 1
-                         ? QStringLiteral("Recursive folder copy in progress")  // 55181
-                         : QStringLiteral("Recursive multiple item copy in progress"),
+       .strTitle = core::Text(selection.size() == 1 ? 55165 : 55167),
+       .strCaption = core::Text(selection.size() == 1 ? 55181 : 55182),
        .uRange = totals.ProgressBytes(),
        .strStatus = CopiedCountText(0, totals.files)});
 

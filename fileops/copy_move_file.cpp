@@ -9,10 +9,12 @@
 #include "core/path_helpers.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
 #include "fileops/op_error.h"
 #include "fileops/op_run.h"
+#include "fileops/op_texts.h"
 #include "fileops/op_buffer.h"
 #include "fileops/shredder.h"
 #include "core/view_notify.h"
@@ -24,26 +26,11 @@
 
 namespace fileops::copy_detail {
 
-QString ErrorCopyingFileHeader() { return QStringLiteral("Error copying file"); }
-QString ErrorTitle() { return QStringLiteral("Error"); }
-QString ErrorCopyingFileText(const QString& path) {
-  return QStringLiteral("Error copying file \"%1\".").arg(path);
-}
-QString CreateDestinationText() { return QStringLiteral("Create Destination File"); }
-QString CopiedBytesText(quint64 done, quint64 total) {
-  return QStringLiteral("Copied %1 of %2 bytes...").arg(done).arg(total);
-}
-QString CopiedCountText(quint64 done, quint64 total) {
-  return QStringLiteral("Copied %1 %2 from %3 total.")
-      .arg(done)
-      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-      .arg(total);
-}
-QString CannotDeleteText(const QString& path) {
-  return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
-      .arg(path);
-}
-QString DeleteTitle() { return QStringLiteral("Delete"); }
+QString ErrorCopyingFileHeader() { return core::Text(55178); }
+QString ErrorTitle() { return core::Text(55177); }
+QString ErrorCopyingFileText(const QString& path) { return core::Text(55168).arg(path); }
+QString CopiedBytesText(quint64 done, quint64 total) { return BytesLine(55150, done, total); }
+QString CopiedCountText(quint64 done, quint64 total) { return CountLine(55169, done, total); }
 
 QByteArray RealHostPath(const QString& strDevicePath) {
   QByteArray host;
@@ -98,7 +85,7 @@ int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BY
 
 void ShowCreateError(const QString& strPath, DWORD dwError) {
   LogFailure(QStringLiteral("Could not create"), strPath, dwError);
-  MsgError(CreateDestinationText(), ErrorTitle(), ErrorCopyingFileHeader());
+  MsgError(core::Text(55170), ErrorTitle(), ErrorCopyingFileHeader());
 }
 
 // Opens the destination's output: a new file, or after the caller's consent the content that
@@ -176,8 +163,7 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
   };
   job.fnStart = [&](quint64 uSize) {
     size = uSize;
-    progress_->SetFileLine(QStringLiteral("%1, %2 of %3").arg(strName).arg(uFileIndex).arg(
-        fileTotal_));
+    progress_->SetFileLine(strName + core::Text(55221).arg(uFileIndex).arg(fileTotal_));
     progress_->SetFromLine(browse::ParentPath(strSource));
     progress_->SetToLine(strDestFolder);
     progress_->SetItemRange(0, uSize);
@@ -249,8 +235,8 @@ int CopyOneFile(const QString& strSourcePath, const QString& strDestFolder, bool
     progress = &run.Open({.kind = eProgressSingle,
                           .uIcon1 = IDI_PROGRESS_COPY_1,
                           .uIcon2 = IDI_PROGRESS_COPY_2,
-                          .strTitle = QStringLiteral("File copy"),               // 55149
-                          .strCaption = QStringLiteral("File copy in progress"),  // 55179
+                          .strTitle = core::Text(55149),
+                          .strCaption = core::Text(55179),
                           .uRange = uSize,
                           .strFile = name,
                           .strFrom = browse::ParentPath(strSourcePath),

@@ -18,15 +18,12 @@
 
 namespace fileops::copy_detail {
 
-// Texts of the string table.
+// Texts of the copy's boxes and progress lines (core/texts.h).
 QString ErrorCopyingFileHeader();                      // 55178
 QString ErrorTitle();                                  // 55177
 QString ErrorCopyingFileText(const QString& path);     // 55168
-QString CreateDestinationText();                       // 55170
 QString CopiedBytesText(quint64 done, quint64 total);  // 55150
 QString CopiedCountText(quint64 done, quint64 total);  // 55169 with 55301 / 55302
-QString CannotDeleteText(const QString& path);         // 55153
-QString DeleteTitle();                                 // 55151
 
 // The host path of a device path with every link resolved; empty when it cannot be resolved.
 QByteArray RealHostPath(const QString& strDevicePath);

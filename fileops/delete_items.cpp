@@ -20,22 +20,17 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/find.h"
+#include "core/texts.h"
+#include "fileops/op_texts.h"
 
 namespace fileops {
 namespace {
 
 using namespace recycle_detail;
 
-QString ErrorDeletingText(const QString& path) {  // 55200
-  return QStringLiteral("Error deleting file \"%1\".").arg(path);
-}
-QString ErrorTitle() { return QStringLiteral("Error"); }  // 55327
-QString DeletedCountText(quint64 done, quint64 total) {  // 55334 with "file" / "files"
-  return QStringLiteral("Deleted %1 %2 from %3 total.")
-      .arg(done)
-      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-      .arg(total);
-}
+QString ErrorDeletingText(const QString& path) { return core::Text(55200).arg(path); }
+QString ErrorTitle() { return core::Text(55327); }
+QString DeletedCountText(quint64 done, quint64 total) { return CountLine(55334, done, total); }
 
 bool IsLink(DWORD dwAttributes) {
   return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);

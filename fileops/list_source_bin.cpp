@@ -16,6 +16,7 @@
 #include "fileops/recycle_format.h"
 #include "platform/filetime.h"
 #include "platform/find.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -94,10 +95,12 @@ CRecycleBinListSource::CRecycleBinListSource() : bin_(fileops::RecycleBinFolder(
 
 QList<CListColumn> CRecycleBinListSource::Columns() const {
   QList<CListColumn> columns = browse::FileSystemColumns();
-  columns[eListField_Date].header = QStringLiteral("Date deleted");
-  columns.append({QStringLiteral("Original folder"), 140, eBinField_OriginalFolder, false});
+  columns[eListField_Date].header = core::Text(900210);
+  columns.append({core::Text(900211), 140, eBinField_OriginalFolder, false});
   return columns;
 }
+
+QString CRecycleBinListSource::LocationText() const { return core::Text(61230); }
 
 void CRecycleBinListSource::Fill(CListEntries* pEntries) {
   if (bin_.isEmpty()) return;

@@ -74,7 +74,7 @@ class CRecycleBinListSource : public IListSource {
   QString FullPath(const CListEntry& entry) const override;
   // A new listing of the bin starts sorted by name.
   int InitialSortField() const override;
-  QString LocationText() const override { return QStringLiteral("Recycle Bin"); }
+  QString LocationText() const override;
   // A change to an item of the bin folder changes the rows.
   bool WatchesFolder(const QString& strFolder) const override;
   // A recycled folder as eSelFolder with its directory, a recycled file as eSelFile with its

@@ -4,6 +4,7 @@
 
 #include "core/path_helpers.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "platform/find.h"
 
 namespace fileops {
@@ -41,23 +42,23 @@ bool ItemExists(const QString& strPath) {
 
 QString MakeNewFolderName(const QString& strFolder) {
   return UniqueName(
-      strFolder, {}, [] { return QStringLiteral("New Folder"); },
-      [](int n) { return QStringLiteral("New Folder (%1)").arg(n); });
+      strFolder, {}, [] { return core::Text(IDS_NEW_FOLDER); },
+      [](int n) { return core::Text(IDS_NEW_FOLDER_N).arg(n); });
 }
 
 QString MakeCopyName(const QString& strName, const QString& strFolder) {
   const QString strBare = BareName(strName);
   return UniqueName(
-      strFolder, {}, [&] { return QStringLiteral("Copy of %1").arg(strBare); },
-      [&](int n) { return QStringLiteral("Copy (%1) of %2").arg(n).arg(strBare); });
+      strFolder, {}, [&] { return core::Text(IDS_COPY_OF).arg(strBare); },
+      [&](int n) { return core::Text(IDS_COPY_N_OF).arg(QString::number(n), strBare); });
 }
 
 QString MakeShortcutName(const QString& strTargetPath, const QString& strFolder) {
   const QString strTargetName = BareName(strTargetPath);
   return UniqueName(
       strFolder, QString::fromUtf16(kShortcutExtension),
-      [&] { return QStringLiteral("Shortcut to %1").arg(strTargetName); },
-      [&](int n) { return QStringLiteral("Shortcut (%1) to %2").arg(n).arg(strTargetName); });
+      [&] { return core::Text(IDS_SHORTCUT_TO).arg(strTargetName); },
+      [&](int n) { return core::Text(IDS_SHORTCUT_N_TO).arg(QString::number(n), strTargetName); });
 }
 
 QString RemoveInvalidNameChars(const QString& strText) {
@@ -80,9 +81,8 @@ bool IsValidItemName(const QString& strName) {
 
 bool CheckTypedName(const QString& strName) {
   if (IsValidItemName(strName)) return true;
-  MsgError(QStringLiteral("A file name cannot contain any of the following characters:\n\n"
-                          "/\\:*?\"<>|"),
-           QStringLiteral("Invalid file name"), QStringLiteral("Invalid file name characters"));
+  MsgError(core::Text(IDS_INVALID_NAME_TEXT), core::Text(IDS_INVALID_NAME_TITLE),
+           core::Text(IDS_INVALID_NAME_HEADER));
   return false;
 }
 

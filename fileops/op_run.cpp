@@ -4,6 +4,8 @@
 #include "core/message_box.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "core/texts.h"
+#include "fileops/op_texts.h"
 
 namespace fileops {
 
@@ -83,8 +85,7 @@ bool RemoveFolderOrReport(const QString& strPath, const QString& strWhat) {
   const DWORD error = plat::GetLastError();
   LogErr(u"Could not remove the %s %s", strWhat, strPath);
   LogSystemError(error);
-  MsgError(QStringLiteral("Can not delete folder \"%1\". %2").arg(strPath, SystemErrorText(error)),
-           QStringLiteral("Delete"), QString());  // 55151
+  MsgError(core::Text(900208).arg(strPath, SystemErrorText(error)), DeleteTitle(), QString());
   return false;
 }
 

@@ -1,6 +1,7 @@
 #include "fileops/progress.h"
 
 #include "fileops/progress_state.h"
+#include "core/texts.h"
 
 namespace fileops {
 
@@ -17,10 +18,10 @@ class CSilentProgressWindow final : public CProgressWindowBase {
 
 }  // namespace
 
-QString ProgressLabelFile() { return QStringLiteral("File:"); }
-QString ProgressLabelFrom() { return QStringLiteral("From:"); }
-QString ProgressLabelTo() { return QStringLiteral("To:"); }
-QString ProgressLabelSize() { return QStringLiteral("Size:"); }
+QString ProgressLabelFile() { return core::Text(IDS_PROGRESS_LABEL_FILE); }
+QString ProgressLabelFrom() { return core::Text(IDS_PROGRESS_LABEL_FROM); }
+QString ProgressLabelTo() { return core::Text(900200); }
+QString ProgressLabelSize() { return core::Text(IDS_PROGRESS_LABEL_SIZE); }
 
 void SetProgressFactory(IProgressFactory* pFactory) { g_pFactory = pFactory; }
 

@@ -1,6 +1,7 @@
 #include "fileops/progress_estimate.h"
 
 #include "core/format.h"
+#include "core/texts.h"
 
 namespace fileops {
 
@@ -24,9 +25,9 @@ CTimeEstimate EstimateTimes(DWORD dwStartTick, DWORD dwNowTick, quint64 uMin, qu
   return estimate;
 }
 
-QString ProgressTimeZeroText() { return QStringLiteral("0 seconds"); }
+QString ProgressTimeZeroText() { return core::FormatDuration(0); }
 
-QString ProgressTimeUnknownText() { return QStringLiteral("--"); }
+QString ProgressTimeUnknownText() { return core::Text(900209); }
 
 QString ProgressDurationText(DWORD dwMilliseconds) {
   if (dwMilliseconds == 0) return ProgressTimeZeroText();
@@ -35,15 +36,15 @@ QString ProgressDurationText(DWORD dwMilliseconds) {
 }
 
 QString TimeLeftText(DWORD dwMilliseconds) {
-  return QStringLiteral("Left: %1").arg(ProgressDurationText(dwMilliseconds));
+  return core::Text(IDS_PROGRESS_TIME_LEFT).arg(ProgressDurationText(dwMilliseconds));
 }
 
 QString TimePassedText(DWORD dwMilliseconds) {
-  return QStringLiteral("Passed: %1").arg(ProgressDurationText(dwMilliseconds));
+  return core::Text(IDS_PROGRESS_TIME_PASSED).arg(ProgressDurationText(dwMilliseconds));
 }
 
 QString TimeTotalText(DWORD dwMilliseconds) {
-  return QStringLiteral("Time: %1").arg(ProgressDurationText(dwMilliseconds));
+  return core::Text(IDS_PROGRESS_TIME_TOTAL).arg(ProgressDurationText(dwMilliseconds));
 }
 
 }  // namespace fileops

@@ -12,6 +12,7 @@
 #include "core/app_log.h"
 #include "core/format.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "core/settings.h"
 #include "fileops/op_buffer.h"
 #include "fileops/op_error.h"
@@ -24,42 +25,21 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/find.h"
+#include "fileops/op_texts.h"
 
 namespace fileops::recycle_detail {
 
-QString ConfirmDeleteHeader() { return QStringLiteral("Confirm delete operation"); }
-QString DeleteTitle() { return QStringLiteral("Delete"); }
-QString DeletingTitle() { return QStringLiteral("Deleting..."); }
-QString DeletingCaption() { return QStringLiteral("Deleting files, please wait..."); }
-QString ConfirmFileText(const QString& name) {
-  return QStringLiteral("Are you sure you want to delete file \"%1\"?").arg(name);
-}
-QString ConfirmFolderText(const QString& name) {
-  return QStringLiteral("Are you sure you want to delete folder \"%1\" and all its contents?")
-      .arg(name);
-}
-QString ConfirmItemsText(qsizetype count) {
-  return QStringLiteral("Are you sure you want to delete these %1 items?").arg(count);
-}
-QString CannotDeleteText(const QString& path) {
-  return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
-      .arg(path);
-}
-QString ErrorDeletingFileTitle() { return QStringLiteral("Error deleting file"); }
-QString RecycleBinTitle() { return QStringLiteral("Recycle Bin"); }
-QString MovedBytesText(quint64 done, quint64 total) {
-  return QStringLiteral("Moved %1 of %2 bytes...").arg(done).arg(total);
-}
-QString MovedCountText(quint64 done, quint64 total) {
-  return QStringLiteral("Moved %1 %2 from %3 total.")
-      .arg(done)
-      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-      .arg(total);
-}
-QString CannotMakeBinText(const QString& path) {
-  return QStringLiteral("Can not create the recycle bin folder \"%1\". Nothing was deleted.")
-      .arg(path);
-}
+QString ConfirmDeleteHeader() { return core::Text(55283); }
+QString DeletingTitle() { return core::Text(55275); }
+QString DeletingCaption() { return core::Text(55276); }
+QString ConfirmFileText(const QString& name) { return core::Text(55152).arg(name); }
+QString ConfirmFolderText(const QString& name) { return core::Text(55329).arg(name); }
+QString ConfirmItemsText(qsizetype count) { return core::Text(900205).arg(count); }
+QString ErrorDeletingFileTitle() { return core::Text(55328); }
+QString RecycleBinTitle() { return core::Text(61230); }
+QString MovedBytesText(quint64 done, quint64 total) { return BytesLine(61223, done, total); }
+QString MovedCountText(quint64 done, quint64 total) { return CountLine(61231, done, total); }
+QString CannotMakeBinText(const QString& path) { return core::Text(900206).arg(path); }
 
 namespace {
 
@@ -463,9 +443,8 @@ int RecycleFile(const QString& strPath, const QString& strBin, bool bCheckRom) {
       {.kind = eProgressSingle,
        .uIcon1 = IDI_PROGRESS_DELETE_1,
        .uIcon2 = IDI_PROGRESS_DELETE_2,
-       .strTitle = QStringLiteral("Moving..."),  // 61228
-       .strCaption = QStringLiteral("Moving file %1 to recycle bin...")
-                         .arg(browse::LastComponent(strPath)),
+       .strTitle = core::Text(61228),
+       .strCaption = core::Text(61229).arg(browse::LastComponent(strPath)),
        .bSizeLabels = true,
        .bSetRange = false});
   CRecycleRun recycle(&progress, run.Buffer(), true, 1, strBin);
@@ -512,8 +491,7 @@ int RecycleFileCommand(const QString& strPath) {
   bool bCleared = false;
   if (dwAttributes != INVALID_FILE_ATTRIBUTES && !IsLink(dwAttributes) &&
       (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
-    if (MsgQuestion(QStringLiteral("The file is Read-only. Are you sure you want to delete it?"),
-                    DeleteTitle(), QStringLiteral("Delete Read-only file")) == eMsgAnsYes)
+    if (MsgQuestion(core::Text(61272), DeleteTitle(), core::Text(61273)) == eMsgAnsYes)
       bCleared = plat::SetFileAttributes(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
   }
   const int result = RecycleFile(strPath, bin, true);
@@ -526,7 +504,7 @@ int RecycleFileCommand(const QString& strPath) {
 
 int RecycleFolderCommand(const QString& strPath) {
   if (MsgQuestion(ConfirmFolderText(browse::LastComponent(strPath)), DeletingTitle(),
-                  ConfirmDeleteHeader()) != eMsgAnsYes)
+                  core::Text(55287)) != eMsgAnsYes)
     return eRecycleCancelled;
   return RecycleItemsCommand({CSelItem{eSelFolder, strPath}});
 }

@@ -8,6 +8,7 @@
 #include "platform/device_root.h"
 #include "platform/file_system.h"
 #include "platform/find.h"
+#include "core/texts.h"
 
 namespace fileops {
 namespace {
@@ -33,23 +34,22 @@ bool LiesIn(const QString& strPath, const QString& strFolder) {
 QString RecycleBinFolderProblem(const QString& strPath) {
   QString strCanonical;
   if (strPath.isEmpty() || !plat::CDeviceRoot::Canonical(strPath, &strCanonical))
-    return QStringLiteral("it is not a valid device path");
-  if (strCanonical == u"\\") return QStringLiteral("it is the root folder");
+    return core::Text(900212);
+  if (strCanonical == u"\\") return core::Text(900213);
   QString strCurrent;
   if (plat::CDeviceRoot::Canonical(RecycleBinFolder(), &strCurrent) && strCurrent != u"\\" &&
       LiesIn(strCanonical, strCurrent))
-    return QStringLiteral("it lies inside the recycle bin %1").arg(strCurrent);
+    return core::Text(900214).arg(strCurrent);
   WIN32_FIND_DATAW data;
   if (!plat::FindOne(strCanonical, &data)) return {};  // a new folder, made on first use
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return QStringLiteral("it is a link");
-  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return QStringLiteral("it is a file");
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return core::Text(900215);
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return core::Text(900216);
   std::vector<WIN32_FIND_DATAW> entries;
   if (!plat::ReadFolderEntries(strCanonical, &entries))
-    return QStringLiteral("the folder cannot be read");
+    return core::Text(900217);
   for (const WIN32_FIND_DATAW& entry : entries)
     if (!IsBinItem(strCanonical, entry))
-      return QStringLiteral("it holds \"%1\", which is not a recycled item")
-          .arg(plat::FindName(entry));
+      return core::Text(900218).arg(plat::FindName(entry));
   return {};
 }
 

@@ -17,15 +17,13 @@
 
 namespace fileops::recycle_detail {
 
-// Texts of the string table.
+// Texts of the delete and recycle boxes and progress lines (core/texts.h).
 QString ConfirmDeleteHeader();                         // 55283 "Confirm delete operation"
-QString DeleteTitle();                                 // 55151 "Delete"
 QString DeletingTitle();                               // 55275 "Deleting..."
 QString DeletingCaption();                             // 55276 "Deleting files, please wait..."
 QString ConfirmFileText(const QString& name);          // 55152
 QString ConfirmFolderText(const QString& name);        // 55329
 QString ConfirmItemsText(qsizetype count);             // several items at once
-QString CannotDeleteText(const QString& path);         // 55153
 QString ErrorDeletingFileTitle();                      // 55328 "Error deleting file"
 QString RecycleBinTitle();                             // 61230 "Recycle Bin"
 QString MovedBytesText(quint64 done, quint64 total);   // 61223

@@ -5,6 +5,7 @@
 #include "core/message_box.h"
 #include "fileops/delete_items.h"
 #include "fileops/recycle_bin.h"
+#include "fileops/op_texts.h"
 #include "fileops/recycle_internal.h"
 #include "fileops/shredder.h"
 #include "platform/device_root.h"

@@ -22,21 +22,16 @@
 #include "platform/filetime.h"
 #include "platform/find.h"
 #include "platform/output_file.h"
+#include "core/texts.h"
 
 namespace fileops::recycle_detail {
 namespace {
 
-QString RestoreFileTitle() { return QStringLiteral("Restore file"); }  // 57689
-QString RestoreCaption() { return QStringLiteral("Restore the selected items"); }
-QString OverwriteHeader() {  // 61226
-  return QStringLiteral("Are you sure you want to overwrite the existing file?");
-}
-QString LastModifiedText(const QString& time) {  // 61227
-  return QStringLiteral("The last modification time is: %1").arg(time);
-}
-QString CannotRestoreText(const QString& path) {
-  return QStringLiteral("Can not restore \"%1\".").arg(path);
-}
+QString RestoreFileTitle() { return core::Text(57689); }
+QString RestoreFolderTitle() { return core::Text(57691); }
+QString OverwriteHeader() { return core::Text(61226); }
+QString LastModifiedText(const QString& time) { return core::Text(61227).arg(time); }
+QString CannotRestoreText(const QString& path) { return core::Text(900207).arg(path); }
 
 // The last write time of an existing file as the user reads dates.
 QString LastWriteText(const QString& strPath) {
@@ -44,7 +39,7 @@ QString LastWriteText(const QString& strPath) {
   SYSTEMTIME st{};
   if (!plat::GetFileTimes(strPath, nullptr, nullptr, &write) ||
       !plat::FileTimeToLocalFileTime(write, &local) || !plat::FileTimeToSystemTime(local, &st))
-    return QStringLiteral("N/A");
+    return core::Text(55009);
   return core::FormatDateTime(st, false, true);
 }
 
@@ -304,7 +299,7 @@ int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarge
 
 // A failure of a recycled folder itself is shown here, those of its files where they happen.
 int FailFolder(const QString& strShown, int nResult) {
-  MsgError(CannotRestoreText(strShown), QStringLiteral("Restore folder"), QString());
+  MsgError(CannotRestoreText(strShown), RestoreFolderTitle(), QString());
   return nResult;
 }
 
@@ -392,7 +387,7 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
 int CRestoreRun::RestoreFolderItem(const QString& strDirectory) {
   int result = RestoreFolderWalk(strDirectory);
   if (result == eRestoreOK && !RemoveBinTree(strDirectory)) {
-    MsgError(CannotRestoreText(strDirectory), QStringLiteral("Restore folder"), QString());
+    MsgError(CannotRestoreText(strDirectory), RestoreFolderTitle(), QString());
     result = eRestoreBinNotDeleted;
   }
   if (result != eRestoreOK) LogErr(u"Could not restore the folder %s (%d)", strDirectory, result);
@@ -407,12 +402,13 @@ using namespace recycle_detail;
 
 namespace {
 
-CRunWindow RestoreWindow(const QString& strTitle, const CBinTotals& totals) {
+// The multi-item window of a restore, by the numbers of its title and caption.
+CRunWindow RestoreWindow(int nTitle, int nCaption, const CBinTotals& totals) {
   return {.kind = eProgressMulti,
           .uIcon1 = IDI_PROGRESS_DELETE_1,
           .uIcon2 = IDI_PROGRESS_DELETE_2,
-          .strTitle = strTitle,
-          .strCaption = RestoreCaption(),
+          .strTitle = core::Text(nTitle),
+          .strCaption = core::Text(nCaption),
           .uRange = totals.bytes,
           .strFrom = RecycleBinTitle(),
           .strStatus = MovedCountText(0, totals.files)};
@@ -427,7 +423,7 @@ int RestoreFile(const QString& strContainer) {
                                         .uIcon1 = IDI_PROGRESS_DELETE_1,
                                         .uIcon2 = IDI_PROGRESS_DELETE_2,
                                         .strTitle = RestoreFileTitle(),
-                                        .strCaption = RestoreCaption(),
+                                        .strCaption = core::Text(57690),
                                         .bSetRange = false});
   CRestoreRun restore(&progress, run.Buffer(), true, 1);
   QString target;
@@ -440,7 +436,7 @@ int RestoreFolderCommand(const QString& strDirectory) {
   if (!run.HasBuffer()) return eRestoreBufferBusy;
   const CBinTotals totals = CountBinItems({CSelItem{eSelFolder, strDirectory}});
   IProgressWindow& progress =
-      run.Open(RestoreWindow(QStringLiteral("Restore folder"), totals));  // 57691
+      run.Open(RestoreWindow(57691, 57692, totals));
   CRestoreRun restore(&progress, run.Buffer(), false, totals.files);
   return restore.RestoreFolderItem(strDirectory);
 }
@@ -453,7 +449,7 @@ int RestoreItems(const CSelection& selection) {
   if (!run.HasBuffer()) return eRestoreBufferBusy;
   const CBinTotals totals = CountBinItems(selection);
   IProgressWindow& progress =
-      run.Open(RestoreWindow(QStringLiteral("Restore selection"), totals));  // 57693
+      run.Open(RestoreWindow(57693, 57694, totals));
   CRestoreRun restore(&progress, run.Buffer(), false, totals.files);
   int firstFailure = RunEachItem(selection, eRestoreCancelled, [&](const CSelItem& item) {
     return item.nKind == eSelFolder ? restore.RestoreFolderItem(item.strPath)

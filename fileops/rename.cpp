@@ -9,25 +9,22 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "core/texts.h"
 
 namespace fileops {
 namespace {
 
 struct CRenameTexts {
   const char16_t* pszFunction;
-  const char16_t* pszText;  // %1 old path, %2 new path, %3 the system's error text
-  const char16_t* pszTitle;
-  const char16_t* pszHeader;
+  UINT uText;  // %1 old path, %2 new path, %3 the system's error text
+  UINT uTitle;
+  UINT uHeader;
 };
 
-const CRenameTexts kFileTexts = {
-    u"RenameFile",
-    u"Could not rename file \"%1\" to \"%2\". \n\nOperating system error message: \"%3\"",
-    u"Rename error", u"Error renaming file"};
-const CRenameTexts kFolderTexts = {
-    u"RenameFolder",
-    u"Could not rename folder \"%1\" to \"%2\". \n\nOperating system error message: \"%3\"",
-    u"Rename error", u"Error renaming folder"};
+const CRenameTexts kFileTexts = {u"RenameFile", IDS_RENAME_FILE_TEXT, IDS_RENAME_FILE_TITLE,
+                                 IDS_RENAME_FILE_HEADER};
+const CRenameTexts kFolderTexts = {u"RenameFolder", IDS_RENAME_FOLDER_TEXT,
+                                   IDS_RENAME_FOLDER_TITLE, IDS_RENAME_FOLDER_HEADER};
 
 // The system's text of an error code as one line without trailing white space.
 QString ErrorLine(DWORD dwError) {
@@ -63,8 +60,8 @@ bool RenameItem(const QString& strOldPath, const QString& strNewPath, bool bFold
     const DWORD dwError = plat::GetLastError();
     const QString strError = ErrorLine(dwError);
     LogErr(u"Could not rename %s to %s: %s", strOldPath, strNewPath, strError);
-    MsgError(QString::fromUtf16(texts.pszText).arg(strOldPath, strNewPath, strError),
-             QString::fromUtf16(texts.pszTitle), QString::fromUtf16(texts.pszHeader));
+    MsgError(core::Text(texts.uText).arg(strOldPath, strNewPath, strError),
+             core::Text(texts.uTitle), core::Text(texts.uHeader));
     plat::SetLastError(dwError);
   } else if (bFolder) {
     NotifyFolderRenamed(strOldPath, strNewPath);
@@ -100,8 +97,8 @@ bool CreateNewFolder(const QString& strFolder, QString* pNewPath) {
   } else {
     const DWORD dwError = plat::GetLastError();
     LogErr(u"Could not create the folder %s: %s", strPath, ErrorLine(dwError));
-    MsgError(QStringLiteral("Error creating folder %1").arg(strPath),
-             QStringLiteral("Create folder"), QStringLiteral("Create new folder"));
+    MsgError(core::Text(IDS_NEW_FOLDER_ERROR_TEXT).arg(strPath),
+             core::Text(IDS_NEW_FOLDER_ERROR_TITLE), core::Text(IDS_NEW_FOLDER_ERROR_HEADER));
     plat::SetLastError(dwError);
   }
   LogTrace(u"CreateNewFolder");

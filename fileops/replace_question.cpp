@@ -1,15 +1,14 @@
 #include "fileops/replace_question.h"
 
 #include "core/message_box.h"
+#include "core/texts.h"
 
 namespace fileops {
 
-QString ReplaceTitle() { return QStringLiteral("Replace Existing File"); }
+QString ReplaceTitle() { return core::Text(55158); }
 
 QString ReplaceText(const QString& folder, const QString& name) {
-  return QStringLiteral("Folder \"%1\" already contains a file called \"%2\".\r\n\r\nWould you "
-                        "like to replace the existing file?")
-      .arg(folder, name);
+  return core::Text(55157).arg(folder, name);
 }
 
 bool ConfirmReplaceFile(const QString& strFolder, const QString& strName) {

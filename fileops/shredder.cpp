@@ -10,9 +10,11 @@
 #include "core/app_log.h"
 #include "core/format.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "core/settings.h"
 #include "fileops/op_buffer.h"
 #include "fileops/op_run.h"
+#include "fileops/op_texts.h"
 #include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "core/view_notify.h"
@@ -24,31 +26,13 @@
 namespace fileops {
 namespace {
 
-// Texts of the string table.
-QString ConfirmHeader() { return QStringLiteral("Confirm permanently delete operation"); }  // 61218
-QString ShredTitle() { return QStringLiteral("Shred"); }                                     // 61217
-QString ConfirmFileText(const QString& name) {  // 61221
-  return QStringLiteral("Are you sure you want to permanently delete file \"%1\"?").arg(name);
-}
-QString ConfirmFolderText(const QString& name) {  // 103
-  return QStringLiteral("Are you sure you want to permanently delete folder \"%1\" and all its "
-                        "contents?")
-      .arg(name);
-}
-QString DeleteTitle() { return QStringLiteral("Delete"); }  // 55151
-QString CannotDeleteText(const QString& path) {             // 55153
-  return QStringLiteral("Can not delete file \"%1\". It is used or locked by another program.")
-      .arg(path);
-}
-QString ShreddedBytesText(quint64 done, quint64 total) {  // 55378
-  return QStringLiteral("Shredded %1 of %2 bytes...").arg(done).arg(total);
-}
-QString DeletedCountText(quint64 done, quint64 total) {  // 55334 with 55301 / 55302
-  return QStringLiteral("Deleted %1 %2 from %3 total.")
-      .arg(done)
-      .arg(done == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-      .arg(total);
-}
+// Texts of the shred's boxes and progress lines (core/texts.h).
+QString ConfirmHeader() { return core::Text(61218); }
+QString ShredTitle() { return core::Text(61217); }
+QString ConfirmFileText(const QString& name) { return core::Text(61221).arg(name); }
+QString ConfirmFolderText(const QString& name) { return core::Text(103).arg(name); }
+QString ShreddedBytesText(quint64 done, quint64 total) { return BytesLine(55378, done, total); }
+QString DeletedCountText(quint64 done, quint64 total) { return CountLine(55334, done, total); }
 
 bool IsLink(DWORD dwAttributes) {
   return dwAttributes != INVALID_FILE_ATTRIBUTES &&
@@ -289,8 +273,8 @@ int ShredOneFile(const QString& strPath) {
       run.Open({.kind = eProgressSingle,
                 .uIcon1 = IDI_PROGRESS_DELETE_1,
                 .uIcon2 = IDI_PROGRESS_DELETE_2,
-                .strTitle = QStringLiteral("Shredding..."),                // 55376
-                .strCaption = QStringLiteral("Shredding, please wait..."),  // 55377
+                .strTitle = core::Text(55376),
+                .strCaption = core::Text(55377),
                 .bSizeLabels = true,
                 .uRange = writes,
                 .strFile = name,
@@ -341,8 +325,8 @@ int ShredSelectionRun(const CSelection& selection) {
       frame.Open({.kind = eProgressMulti,
                   .uIcon1 = IDI_PROGRESS_DELETE_1,
                   .uIcon2 = IDI_PROGRESS_DELETE_2,
-                  .strTitle = QStringLiteral("Shredding..."),                         // 61219
-                  .strCaption = QStringLiteral("Recursive folder shred in progress"),  // 61220
+                  .strTitle = core::Text(61219),
+                  .strCaption = core::Text(61220),
                   .bSizeLabels = true,
                   .uRange = totals.ProgressBytes(),
                   .strStatus = DeletedCountText(0, totals.files)});

@@ -2,6 +2,7 @@
 
 #include "browse/icon_indices.h"
 #include "core/settings.h"
+#include "core/texts.h"
 
 namespace regview {
 
@@ -128,14 +129,14 @@ QString ValueDataText(const QString& strName, DWORD dwTypeCode, const BYTE* pDat
 QString TypeName(DWORD dwTypeCode) {
   switch (dwTypeCode) {
     case eRegVT_Dword:
-      return QStringLiteral("DWORD");
+      return core::Text(900400);
     case eRegVT_Binary:
-      return QStringLiteral("Binary");
+      return core::Text(900401);
     case eRegVT_String:
     case eRegVT_ExpandString:
-      return QStringLiteral("String");
+      return core::Text(900402);
     case eRegVT_MultiString:
-      return QStringLiteral("Multi-String");
+      return core::Text(900403);
     default:
       return {};
   }
@@ -215,7 +216,7 @@ QString RowText(const CListEntry& entry, int nField) {
       return entry.displayName;
     case eRegField_Type:
       if (entry.type == eEntry_RegRoot || entry.type == eEntry_RegKey)
-        return QStringLiteral("REG_KEY");
+        return core::Text(900404);
       return pItem ? TypeName(pItem->typeCode) : QString();
     case eRegField_Data:
       return pItem ? pItem->dataText : QString();

@@ -1,6 +1,7 @@
 #include "registry/registry_view_source.h"
 
 #include "registry/registry_view.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ RegistryValueEditor& ValueEditor() {
 
 QList<CListColumn> CRegistryListSource::Columns() const {
   return {
-      {QStringLiteral("Name:"), 110, eRegField_Name, false},
-      {QStringLiteral("Type:"), 50, eRegField_Type, false},
-      {QStringLiteral("Data:"), 80, eRegField_Data, false},
+      {core::Text(900405), 110, eRegField_Name, false},
+      {core::Text(900406), 50, eRegField_Type, false},
+      {core::Text(900407), 80, eRegField_Data, false},
   };
 }
 
@@ -81,7 +82,7 @@ CListAction CRegistryListSource::Refresh() const {
 }
 
 QString CRegistryListSource::LocationText() const {
-  if (bRoots_) return QStringLiteral("Registry");
+  if (bRoots_) return core::Text(900101);
   if (keyPath_.isEmpty()) return RootName(root_);
   return RootName(root_) + (keyPath_.startsWith(u'\\') ? keyPath_ : u'\\' + keyPath_);
 }

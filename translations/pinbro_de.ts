@@ -30,6 +30,11 @@
         <translation>OK</translation>
     </message>
     <message>
+        <source>File folder</source>
+        <comment>55117</comment>
+        <translation>Dateiordner</translation>
+    </message>
+    <message>
         <source>Close</source>
         <comment>55121</comment>
         <translation>Schließen</translation>
@@ -65,6 +70,21 @@
         <translation>Minuten</translation>
     </message>
     <message>
+        <source>Delete</source>
+        <comment>55151</comment>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete file &quot;%1&quot;?</source>
+        <comment>55152</comment>
+        <translation>Möchten Sie die Datei „%1“ wirklich löschen?</translation>
+    </message>
+    <message>
+        <source>Replace Existing File</source>
+        <comment>55158</comment>
+        <translation>Vorhandene Datei ersetzen</translation>
+    </message>
+    <message>
         <source>Manage profiles</source>
         <comment>55222</comment>
         <translation>Profile verwalten</translation>
@@ -80,6 +100,11 @@
         <translation>Profil bearbeiten</translation>
     </message>
     <message>
+        <source>Confirm delete operation</source>
+        <comment>55283</comment>
+        <translation>Löschen bestätigen</translation>
+    </message>
+    <message>
         <source> byte</source>
         <comment>55284</comment>
         <translation> Byte</translation>
@@ -88,6 +113,41 @@
         <source> bytes</source>
         <comment>55285</comment>
         <translation> Bytes</translation>
+    </message>
+    <message>
+        <source>Recycle Bin</source>
+        <comment>61230</comment>
+        <translation>Papierkorb</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <comment>900102</comment>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <comment>900103</comment>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>900104</comment>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <comment>900106</comment>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Empty folder.</source>
+        <comment>900107</comment>
+        <translation>Leerer Ordner.</translation>
+    </message>
+    <message>
+        <source>Folders: %1, Files: %2</source>
+        <comment>900108</comment>
+        <translation>Ordner: %1, Dateien: %2</translation>
     </message>
 </context>
 </TS>

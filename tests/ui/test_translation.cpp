@@ -32,6 +32,8 @@ TEST_P(TranslationTest, GermanChangesTheButtonsAndTitlesOfTheDialogs) {
   EXPECT_EQ(core::Text(55229), "Edit user profile");
   // Sizes and durations take the translated units.
   EXPECT_EQ(core::Text(55285), " Bytes");
+  // A translated text keeps its placeholder.
+  EXPECT_EQ(core::Text(55152).arg("a.txt"), "Möchten Sie die Datei „a.txt“ wirklich löschen?");
 
   core::RemoveTranslation();
   CMessageBoxDialog english(MakeMsgBoxRequest(eMsgKindConflict, "body", "title", "heading", 0),
