@@ -154,6 +154,7 @@ constexpr CTextEntry kTexts[] = {
     {55266, QT_TRANSLATE_NOOP3("pinbro", "Storage Card", "55266")},
     {55275, QT_TRANSLATE_NOOP3("pinbro", "Deleting...", "55275")},
     {55276, QT_TRANSLATE_NOOP3("pinbro", "Deleting files, please wait...", "55276")},
+    {55278, QT_TRANSLATE_NOOP3("pinbro", "Deleting files, please wait...", "55278")},
     {55283, QT_TRANSLATE_NOOP3("pinbro", "Confirm delete operation", "55283")},
     {55284, QT_TRANSLATE_NOOP3("pinbro", " byte", "55284")},
     {55285, QT_TRANSLATE_NOOP3("pinbro", " bytes", "55285")},

@@ -124,11 +124,12 @@ int DeleteItemsCommand(const CSelection& selection) {
                COpRun::eNoBuffer);
   CSelectionTotals totals;
   ComputeSelectionTotals(selection, &totals);
+  const int nCaption = selection.size() == 1 ? 55276 : 55278;  // one item, several
   IProgressWindow& progress = frame.Open({.kind = eProgressMulti,
                                           .uIcon1 = IDI_PROGRESS_DELETE_1,
                                           .uIcon2 = IDI_PROGRESS_DELETE_2,
                                           .strTitle = DeletingTitle(),
-                                          .strCaption = DeletingCaption(),
+                                          .strCaption = core::Text(nCaption),
                                           .bSizeLabels = true,
                                           .uRange = totals.files,
                                           .strStatus = DeletedCountText(0, totals.files)});
