@@ -194,6 +194,31 @@ TEST_F(SettingsTest, ReadingRules) {
   EXPECT_EQ(settings.MainViewSelectionbar, 0xFFFFFFFFu) << "a switch keeps any number";
 }
 
+// Both ends of a range are taken and the numbers just outside read as the default, one
+// stored value at a time so that no other value hides a slip at a bound.
+TEST_F(SettingsTest, RangeBoundsAreTakenAndTheNumbersBesideThemRefused) {
+  struct CCase {
+    const char* name;
+    DWORD dwStored;
+    DWORD dwExpected;
+  } const cases[] = {
+      {"MainViewActive", 0, 1},          {"MainViewActive", 4, 4},
+      {"MainViewActive", 2, 2},          {"MainViewConfig", 0, 0},
+      {"MainViewConfig", 9, 9},          {"MainViewConfig", 10, 7},
+      {"MainViewFontSize", 4, 4},        {"MainViewFontSize", 0, 0},
+      {"MainViewSplitterPercentY", 100, 100}, {"MainViewSplitterPercentY", 101, 50},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " = " + std::to_string(c.dwStored));
+    settings = Defaults();
+    SetRaw(kDefaultKey, QString::fromLatin1(c.name), REG_DWORD, DwordBytes(c.dwStored));
+    Start();
+    const COption* option = FindOption(QString::fromLatin1(c.name));
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(settings.*option->dwField, c.dwExpected);
+  }
+}
+
 TEST_F(SettingsTest, RefusedValueKeepsWhatTheLastLoadPutThere) {
   SetRaw(kDefaultKey, "MainViewConfig", REG_DWORD, DwordBytes(9));
   Start();
