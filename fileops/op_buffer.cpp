@@ -51,7 +51,28 @@ COpBufferLease::~COpBufferLease() {
 EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest,
                       BYTE* buffer, const std::function<bool(quint64, quint64)>& fnChunk) {
   quint64 done = 0;
+  // A source with holes keeps them: its holes are skipped on both sides, so the copy has them
+  // too and reads back the same bytes.
+  const bool bSparse = pSource->IsSparse();
+  bool bEndsInHole = false;
   while (done < uSize) {
+    if (bSparse) {
+      const quint64 data = std::min(pSource->SeekData(done), uSize);
+      if (data > done) {
+        if (!pSource->Seek(static_cast<qint64>(data), plat::FILE_BEGIN) ||
+            !pDest->Seek(static_cast<qint64>(data - done), plat::FILE_CURRENT)) {
+          LogFailure(QStringLiteral("Could not seek in"), pSource->Path(),
+                     plat::GetLastError());
+          return EChunkCopy::eReadFailed;
+        }
+        const quint64 hole = data - done;
+        done = data;
+        bEndsInHole = true;
+        if (fnChunk && !fnChunk(done, hole)) return EChunkCopy::eStopped;
+        continue;
+      }
+      bEndsInHole = false;
+    }
     const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
     DWORD got = 0;
     if (!pSource->Read(buffer, want, &got)) {
@@ -70,6 +91,11 @@ EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* 
     }
     done += got;
     if (fnChunk && !fnChunk(done, got)) return EChunkCopy::eStopped;
+  }
+  // A hole at the end gives the copy its length.
+  if (bEndsInHole && !pDest->SetEnd()) {
+    LogFailure(QStringLiteral("Could not write"), pDest->Path(), plat::GetLastError());
+    return EChunkCopy::eWriteFailed;
   }
   return EChunkCopy::eDone;
 }

@@ -225,6 +225,21 @@ bool CHostFile::GetSize(quint64* size) const {
   return true;
 }
 
+bool CHostFile::IsSparse() const {
+  struct stat st;
+  return fd_ >= 0 && ::fstat(fd_, &st) == 0 &&
+         static_cast<quint64>(st.st_blocks) * 512 < static_cast<quint64>(st.st_size);
+}
+
+quint64 CHostFile::SeekData(quint64 uOffset) {
+  if (fd_ < 0) return uOffset;
+  const off_t data = ::lseek(fd_, static_cast<off_t>(uOffset), SEEK_DATA);
+  if (data >= 0) return static_cast<quint64>(data);
+  quint64 uLength = 0;
+  if (errno != ENXIO || !GetSize(&uLength) || uLength < uOffset) return uOffset;
+  return ::lseek(fd_, static_cast<off_t>(uLength), SEEK_SET) < 0 ? uOffset : uLength;
+}
+
 bool CHostFile::SetEnd() {
   if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
   const off_t position = ::lseek(fd_, 0, SEEK_CUR);

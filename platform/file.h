@@ -60,6 +60,12 @@ class CHostFile {
   bool GetSize(quint64* size) const;
   // Cuts or extends the file at the current position.
   bool SetEnd();
+  // True when the file's allocated blocks cover less than its length: it has holes.
+  bool IsSparse() const;
+  // Where the data at or after uOffset starts, and the file position is moved there; the
+  // file's length when only a hole follows. uOffset itself (position unchanged) when the host
+  // cannot tell.
+  quint64 SeekData(quint64 uOffset);
   // Sends everything written so far to stable storage.
   bool Flush();
   // Starts writing the file's data back without waiting for it: a later Flush then waits
