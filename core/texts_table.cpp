@@ -283,6 +283,10 @@ constexpr CTextEntry kTexts[] = {
     {900217, QT_TRANSLATE_NOOP3("pinbro", "the folder cannot be read", "900217")},
     {900218, QT_TRANSLATE_NOOP3("pinbro", "it holds \"%1\", which is not a recycled item",
                                 "900218")},
+    {900230, QT_TRANSLATE_NOOP3("pinbro",
+                                "The folder was restored, but these items stay in the recycle "
+                                "bin because it did not make them: %1",
+                                "900230")},
     {900300, QT_TRANSLATE_NOOP3("pinbro", "Error code: %1", "900300")},
     {900301, QT_TRANSLATE_NOOP3("pinbro",
                                 "Cannot encrypt %1: the file is 4 GiB or larger, and an encrypted "

@@ -38,7 +38,8 @@ bool CreateContainer(const QString& strBin, plat::COutputFile* pFile, QString* p
 bool CreateRecycledFolder(const QString& strBin, QString* pPath);
 
 // The device path that is allowed as a restore target's folder: canonical, inside the root
-// also after every link is resolved. False for a path that must be refused.
+// also after every link is resolved, and not the bin folder or below it. False for a path
+// that must be refused.
 bool IsSafeTargetFolder(const QString& strFolder, QString* pCanonical);
 // A name that is exactly one component: not empty, not "." or "..", no separators.
 bool IsSingleComponent(const QString& strName);
@@ -188,8 +189,10 @@ class CRestoreRun : public CBinRun {
     CRecycleRecord record;
     QString original;
     bool bCreated = false;
+    bool bKeeps = false;  // holds files the bin did not make: stays in the bin
   };
-  int RestoreFolderWalk(const QString& strDirectory);
+  // Restores a recycled folder's tree; *pKept names what stays in the bin.
+  int RestoreFolderWalk(const QString& strDirectory, QStringList* pKept);
   // A directory of the bin: its descriptor read and its folder made (or found).
   int BeginRestoreFolder(const QString& strDirectory, CRestoredFolder* pFolder);
   // RestoreFileItem; with bDefer a new file's completion may wait in the batch.

@@ -33,6 +33,15 @@ QString OverwriteHeader() { return core::Text(61226); }
 QString LastModifiedText(const QString& time) { return core::Text(61227).arg(time); }
 QString CannotRestoreText(const QString& path) { return core::Text(900207).arg(path); }
 
+// The files a restored folder left in the bin because the bin did not make them; at most
+// five names are shown.
+QString KeptInBinText(const QStringList& kept) {
+  QStringList names;
+  for (const QString& path : kept.mid(0, 5)) names << browse::LastComponent(path);
+  if (kept.size() > 5) names << QStringLiteral("...");
+  return core::Text(900230).arg(names.join(QStringLiteral(", ")));
+}
+
 // The last write time of an existing file as the user reads dates.
 QString LastWriteText(const QString& strPath) {
   FILETIME write{}, local{};
@@ -118,17 +127,30 @@ bool IsSingleComponent(const QString& strName) {
          !strName.contains(u'\\') && !strName.contains(u'/') && !strName.contains(QChar(0));
 }
 
+namespace {
+
+// The real host path of the nearest folder on the way to strCanonical that exists: it decides
+// where a write would land. Empty when none can be resolved.
+QByteArray NearestRealPath(const QString& strCanonical) {
+  for (QString path = strCanonical; !path.isEmpty(); path = browse::ParentPath(path)) {
+    const QByteArray real = copy_detail::RealHostPath(path);
+    if (!real.isEmpty()) return real;
+    if (path == u"\\") break;
+  }
+  return {};
+}
+
+}  // namespace
+
 bool IsSafeTargetFolder(const QString& strFolder, QString* pCanonical) {
   if (strFolder.contains(QChar(0)) || !plat::CDeviceRoot::Canonical(strFolder, pCanonical))
     return false;
-  const QByteArray realRoot = copy_detail::RealHostPath(QStringLiteral("\\"));
-  // The nearest folder on the way that exists decides where a write would land.
-  for (QString path = *pCanonical; !path.isEmpty(); path = browse::ParentPath(path)) {
-    const QByteArray real = copy_detail::RealHostPath(path);
-    if (!real.isEmpty()) return copy_detail::IsSameOrBelow(real, realRoot);
-    if (path == u"\\") break;
-  }
-  return false;
+  const QByteArray real = NearestRealPath(*pCanonical);
+  if (!copy_detail::IsSameOrBelow(real, copy_detail::RealHostPath(QStringLiteral("\\"))))
+    return false;
+  // Nothing is restored into the bin: a target there could overwrite or empty a container.
+  const QByteArray realBin = copy_detail::RealHostPath(RecycleBinFolder());
+  return realBin.isEmpty() || !copy_detail::IsSameOrBelow(real, realBin);
 }
 
 bool RemoveBinTree(const QString& strDirectory) {
@@ -311,7 +333,7 @@ int CRestoreRun::BeginRestoreFolder(const QString& strDirectory, CRestoredFolder
   QString folder;
   QString& original = pFolder->original;
   if (!plat::CDeviceRoot::Canonical(pFolder->record.OriginalPath(), &original) ||
-      original == u"\\" || !IsSafeTargetFolder(browse::ParentPath(original), &folder)) {
+      original == u"\\" || !IsSafeTargetFolder(original, &folder)) {
     LogErr(u"%s holds a path that is refused: %s", strDirectory, pFolder->record.OriginalPath());
     return FailFolder(strDirectory, eRestoreInvalid);
   }
@@ -328,7 +350,7 @@ int CRestoreRun::BeginRestoreFolder(const QString& strDirectory, CRestoredFolder
   return eRestoreOK;
 }
 
-int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
+int CRestoreRun::RestoreFolderWalk(const QString& strDirectory, QStringList* pKept) {
   // Each directory of the bin gives back its folder, then its containers; a restored
   // sub-folder leaves the bin. The walk stops at the first result that is not 0, after what
   // is restored completely has left the bin.
@@ -336,6 +358,7 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
    public:
     explicit CRestoreWalk(CRestoreRun* pRun) : run_(pRun) {}
     int result = eRestoreOK;
+    QStringList kept;  // what stays in the bin
 
    private:
     EWalk Stop(int nResult) {
@@ -351,13 +374,14 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
       return EWalk::eGoOn;
     }
     EWalk LinkNotFollowed(const CWalkItem& link) override {
-      if (!frames_.empty()) return EWalk::eGoOn;  // not the bin's own; left alone
+      if (!frames_.empty()) return Keep(link.strPath);  // not the bin's own; left alone
       LogErr(u"%s is a link; it is not restored", link.strPath);
       result = FailFolder(link.strPath, eRestoreInvalid);
       return EWalk::eStop;
     }
     EWalk File(const CWalkItem& file) override {
-      if (IsDescriptorName(file.Name()) || !IsContainerName(file.Name())) return EWalk::eGoOn;
+      if (IsDescriptorName(file.Name())) return EWalk::eGoOn;
+      if (!IsContainerName(file.Name())) return Keep(file.strPath);
       const int restored = run_->RestoreAndRemoveFile(file.strPath);
       return restored == eRestoreOK ? EWalk::eGoOn : Stop(restored);
     }
@@ -371,9 +395,23 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
       // A folder made here takes its attributes and times once its contents are in: a
       // read-only folder would refuse them, and every new entry would change its time.
       if (restored.bCreated) ApplyRecordedState(restored.original, restored.record.findData);
+      // A folder holding what the bin did not make stays in the bin with its descriptor, and
+      // so does every folder above it.
+      if (restored.bKeeps) {
+        if (!frames_.empty()) frames_.back().bKeeps = true;
+        return EWalk::eGoOn;
+      }
       // A sub-folder leaves the bin here; the top one is removed by the caller.
       if (!frames_.empty() && !RemoveBinTree(folder.strPath))
         return Stop(FailFolder(folder.strPath, eRestoreBinNotDeleted));
+      return EWalk::eGoOn;
+    }
+
+    // Files and links the bin did not make are never deleted with the bin's directory.
+    EWalk Keep(const QString& strPath) {
+      LogErr(u"%s was not made by the recycle bin; it stays there", strPath);
+      kept << strPath;
+      frames_.back().bKeeps = true;
       return EWalk::eGoOn;
     }
 
@@ -381,12 +419,17 @@ int CRestoreRun::RestoreFolderWalk(const QString& strDirectory) {
     std::vector<CRestoredFolder> frames_;
   } walk(this);
   WalkFolder(strDirectory, walk);
+  *pKept = walk.kept;
   return walk.result;
 }
 
 int CRestoreRun::RestoreFolderItem(const QString& strDirectory) {
-  int result = RestoreFolderWalk(strDirectory);
-  if (result == eRestoreOK && !RemoveBinTree(strDirectory)) {
+  QStringList kept;
+  int result = RestoreFolderWalk(strDirectory, &kept);
+  if (result == eRestoreOK && !kept.isEmpty()) {
+    MsgError(KeptInBinText(kept), RestoreFolderTitle(), QString());
+    result = eRestoreBinNotDeleted;
+  } else if (result == eRestoreOK && !RemoveBinTree(strDirectory)) {
     MsgError(CannotRestoreText(strDirectory), RestoreFolderTitle(), QString());
     result = eRestoreBinNotDeleted;
   }

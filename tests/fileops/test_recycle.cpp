@@ -591,6 +591,72 @@ TEST_F(RecycleTest, AHostilePathInAContainerCannotLeaveTheRoot) {
   EXPECT_EQ(Listing("\\d"), QStringList());
 }
 
+// Containers and descriptors that name the bin, one of its containers or a folder inside it
+// are refused: nothing is written into the bin, and every container stays whole.
+TEST_F(RecycleTest, NothingIsRestoredIntoTheBin) {
+  MakeFile("\\d\\keep.txt", "precious");
+  ASSERT_EQ(fileops::RecycleItemsCommand({{eSelFile, "\\d\\keep.txt"}}), fileops::eRecycleOK);
+  const QString victim = OnlyContainer();
+  const QByteArray victimBytes = ReadHost(victim);
+  const QString victimName = victim.mid(5);
+  struct Case {
+    QString path;
+    QString name;
+  } const cases[] = {
+      {victim, victimName},                    // another container of the bin
+      {"\\Bin\\self.trb", "self.trb"},        // the container itself
+      {"\\Bin\\new.txt", "new.txt"},          // the bin folder
+      {"\\Bin\\sub\\x.txt", "x.txt"},        // a folder below the bin that does not exist
+  };
+  for (const Case& c : cases) {
+    const QString container = WriteContainer(
+        c.name == "self.trb" ? "self.trb" : "crafted.trb",
+        fileops::EncodeContainerHeader(1) + fileops::EncodeRecord(RecordFor(c.path, c.name, 4)) +
+            "evil");
+    EXPECT_EQ(fileops::RestoreFile(container), fileops::eRestoreInvalid) << c.path.toStdString();
+    EXPECT_TRUE(ExistsHost(container)) << c.path.toStdString();
+    ASSERT_TRUE(QFile::remove(Host(container)));
+  }
+  EXPECT_EQ(ReadHost(victim), victimBytes);
+  // A recycled folder whose descriptor names the bin itself.
+  MakeFolder("\\Bin\\pbr2");
+  ASSERT_TRUE(fileops::Write(RecordFor("\\Bin", "Bin", 0), "\\Bin\\pbr2"));
+  WriteContainer("pbr2\\in.trb", fileops::EncodeContainerHeader(1) +
+                                      fileops::EncodeRecord(RecordFor("\\Bin\\in.txt", "in.txt", 4)) +
+                                      "evil");
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, "\\Bin\\pbr2"}}), fileops::eRestoreInvalid);
+  EXPECT_FALSE(ExistsHost("\\Bin\\in.txt"));
+  EXPECT_TRUE(ExistsHost("\\Bin\\pbr2\\in.trb"));
+  EXPECT_EQ(ReadHost(victim), victimBytes);
+}
+
+// Files and links that the bin did not make, found inside a recycled folder, are never deleted
+// by its restore: they stay in the bin with the folders that hold them, and the restore says so.
+TEST_F(RecycleTest, ForeignItemsInARecycledFolderAreKeptAndReported) {
+  MakeFile("\\P\\F\\a.txt", "a");
+  MakeFile("\\P\\F\\S\\b.txt", "b");
+  MakeFile("\\P\\F\\T\\c.txt", "c");
+  ASSERT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\P\\F"}}), fileops::eRecycleOK);
+  const QString item = OnlyBinFolder();
+  QStringList subs = QDir(Host(item)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  ASSERT_EQ(subs.size(), 2);
+  // A foreign file in one sub-folder, and one beside the top folder's containers.
+  MakeFile(item + "\\" + subs[0] + "\\notes.txt", "mine");
+  MakeFile(item + "\\stray.doc", "also mine");
+  EXPECT_EQ(fileops::RestoreItems({{eSelFolder, item}}), fileops::eRestoreBinNotDeleted);
+  EXPECT_EQ(ReadHost("\\P\\F\\a.txt"), "a");
+  EXPECT_EQ(ReadHost("\\P\\F\\S\\b.txt"), "b");
+  EXPECT_EQ(ReadHost("\\P\\F\\T\\c.txt"), "c");
+  EXPECT_EQ(ReadHost(item + "\\" + subs[0] + "\\notes.txt"), "mine");
+  EXPECT_EQ(ReadHost(item + "\\stray.doc"), "also mine");
+  EXPECT_FALSE(ExistsHost(item + "\\" + subs[1])) << "a sub-folder with nothing foreign goes";
+  EXPECT_EQ(BinFiles(), QStringList()) << "every container is restored";
+  ASSERT_EQ(box_.Calls().size(), 1u);
+  EXPECT_EQ(box_.Calls()[0].strTitle, "Restore folder");
+  EXPECT_TRUE(box_.Calls()[0].strText.contains("notes.txt")) << box_.Calls()[0].strText.toStdString();
+  EXPECT_TRUE(box_.Calls()[0].strText.contains("stray.doc"));
+}
+
 TEST_F(RecycleTest, LinksAreRecycledAsTheirContentAndLinkedFoldersStayInPlace) {
   MakeFile("\\target\\t.txt", "target");
   MakeFile("\\F\\own.txt", "own");
