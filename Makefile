@@ -74,10 +74,9 @@ sanitize: sanitize-asan sanitize-tsan
 sanitize-deps: deps
 	@./scripts/install-deps.sh sanitize
 
-# The AddressSanitizer build also makes the fuzz targets libFuzzer programs (make fuzz), so the
-# two share one build; its ctest replays each seed corpus once.
+# The AddressSanitizer build; its ctest also replays each fuzz target's seed corpus once.
 sanitize-asan: sanitize-deps
-	$(call san_configure,build-asan,address$(comma)undefined,-DPINBRO_FUZZ=ON)
+	$(call san_configure,build-asan,address$(comma)undefined,)
 	cmake --build build-asan
 	@echo "Running the tests under AddressSanitizer and UBSan"
 	cd build-asan && $(ASAN_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
@@ -91,23 +90,24 @@ sanitize-tsan: sanitize-deps
 		$(TSAN_ENV) QT_QPA_PLATFORM=offscreen ./$$t --gtest_brief=1 || exit 1; \
 	done
 
-# Runs each fuzz target of tests/fuzz for FUZZ_SECONDS from its seed corpus. New inputs go to
-# build-asan/fuzz/corpus/<target>/, findings to build-asan/fuzz/findings/ (the run stops at the
-# first one; add it to the target's seed corpus once it is fixed).
+# Runs each fuzz target of tests/fuzz for FUZZ_SECONDS from its seed corpus, built with
+# libFuzzer and AddressSanitizer in build-fuzz/. New inputs go to build-fuzz/fuzz/corpus/<target>/,
+# findings to build-fuzz/fuzz/findings/ (the run stops at the first one; add it to the target's
+# seed corpus once it is fixed).
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(filter-out fuzz_support,$(basename $(notdir $(wildcard tests/fuzz/fuzz_*.cpp))))
 
 fuzz: sanitize-deps
-	$(call san_configure,build-asan,address$(comma)undefined,-DPINBRO_FUZZ=ON)
-	cmake --build build-asan --target fuzz_targets
+	$(call san_configure,build-fuzz,address$(comma)undefined,-DPINBRO_FUZZ=ON)
+	cmake --build build-fuzz --target fuzz_targets
 	@for t in $(FUZZ_TARGETS); do \
 		name=$${t#fuzz_}; \
-		mkdir -p build-asan/fuzz/corpus/$$name build-asan/fuzz/findings; \
+		mkdir -p build-fuzz/fuzz/corpus/$$name build-fuzz/fuzz/findings; \
 		echo "== $$t for $(FUZZ_SECONDS) s"; \
-		$(ASAN_ENV) build-asan/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-			-artifact_prefix=build-asan/fuzz/findings/$$name- \
-			build-asan/fuzz/corpus/$$name tests/fuzz/$$name || exit 1; \
+		$(ASAN_ENV) build-fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=build-fuzz/fuzz/findings/$$name- \
+			build-fuzz/fuzz/corpus/$$name tests/fuzz/$$name || exit 1; \
 	done
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz
