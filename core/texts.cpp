@@ -43,7 +43,6 @@ void ForgetTranslatedTexts() {
 void ReplaceTranslator(std::unique_ptr<QTranslator> next) {
   if (g_translator) QCoreApplication::removeTranslator(g_translator.get());
   g_translator.reset();
-  ForgetTranslatedTexts();
   if (next) {
     QCoreApplication::installTranslator(next.get());
     g_translator = std::move(next);

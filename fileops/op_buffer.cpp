@@ -57,13 +57,12 @@ EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* 
   bool bEndsInHole = false;
   while (done < uSize) {
     if (bSparse) {
+      // SeekData leaves the source at the data; the destination follows it.
       const quint64 data = std::min(pSource->SeekData(done), uSize);
       if (data > done) {
-        if (!pSource->Seek(static_cast<qint64>(data), plat::FILE_BEGIN) ||
-            !pDest->Seek(static_cast<qint64>(data - done), plat::FILE_CURRENT)) {
-          LogFailure(QStringLiteral("Could not seek in"), pSource->Path(),
-                     plat::GetLastError());
-          return EChunkCopy::eReadFailed;
+        if (!pDest->Seek(static_cast<qint64>(data - done), plat::FILE_CURRENT)) {
+          LogFailure(QStringLiteral("Could not seek in"), pDest->Path(), plat::GetLastError());
+          return EChunkCopy::eWriteFailed;
         }
         const quint64 hole = data - done;
         done = data;
