@@ -2,6 +2,8 @@
 
 #include <QScopedValueRollback>
 
+#include <utility>
+
 #include "core/path_helpers.h"
 #include "core/settings.h"
 
@@ -155,6 +157,43 @@ void CFolderTree::OnFolderChanged(const QString& strFolder) {
 
 void CFolderTree::OnKeyChanged(HKEY root, const QString& strKeyPath) {
   ContentsChanged(model_.KeyIndex(root, strKeyPath));
+}
+
+void CFolderTree::FollowChanges() {
+  changes_ = std::make_unique<fileops::CViewChangeBatch>(
+      [this](const fileops::CViewChangeBatch::CChanges& changes) { NoteChanges(changes); });
+}
+
+void CFolderTree::ApplyViewChanges() {
+  if (changes_) changes_->Flush();
+  if (fileops::ViewRunActive()) return;
+  const QHash<QString, fileops::CViewChange> places = std::exchange(changedPlaces_, {});
+  for (const fileops::CViewChange& place : places) {
+    if (place.IsFileSystem())
+      OnFolderChanged(place.strPath);
+    else if (place.kind == eEntry_RegKey)
+      OnKeyChanged(place.root, place.strPath);
+  }
+}
+
+void CFolderTree::NoteChanges(const std::vector<fileops::CViewChange>& changes) {
+  const auto note = [this](const fileops::CViewChange& change, const QString& strPath) {
+    if (strPath.isEmpty()) return;
+    fileops::CViewChange place = change;
+    place.strPath = browse::ParentPath(strPath);
+    place.strNewPath.clear();
+    // A key right below its root has the root key as its place.
+    if (place.strPath.isEmpty() && change.IsFileSystem()) return;
+    changedPlaces_.insert(QString::number(place.kind) + u'|' +
+                              QString::number(quintptr(place.root)) + u'|' +
+                              place.strPath.toLower(),
+                          place);
+  };
+  for (const fileops::CViewChange& change : changes) {
+    note(change, change.strPath);
+    note(change, change.strNewPath);
+  }
+  if (!fileops::ViewRunActive()) ApplyViewChanges();
 }
 
 void CFolderTree::ContentsChanged(const QModelIndex& index) {

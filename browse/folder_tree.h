@@ -10,11 +10,16 @@
 
 #include <QItemSelectionModel>
 #include <QObject>
+#include <QHash>
 #include <QString>
+
+#include <memory>
+#include <vector>
 
 #include "browse/folder_tree_model.h"
 #include "browse/history.h"
 #include "core/location.h"
+#include "core/view_batch.h"
 #include "browse/panel_keys.h"
 
 // What a tree node stands for, as the frame and the list need it.
@@ -63,6 +68,12 @@ class CFolderTree : public QObject {
   void OnFolderChanged(const QString& strFolder);
   // The same for a registry key whose subkeys changed (a key was created or deleted in it).
   void OnKeyChanged(HKEY root, const QString& strKeyPath);
+  // Follow view notifications (core/view_notify.h): the nodes of the folders and keys where
+  // items changed follow at the next pass of the event loop, or once at the end of a run (a
+  // run never has a node read again while it goes on).
+  void FollowChanges();
+  // Applies the notifications gathered so far now, unless a run is going on.
+  void ApplyViewChanges();
 
   // Select the node of a location, filling the nodes on the way. When the location no
   // longer exists (or the tree filter hides part of it) the deepest node found is selected
@@ -110,6 +121,7 @@ class CFolderTree : public QObject {
   bool SelectFolderQuietly(const QString& strPath);
   bool IsUnder(const QModelIndex& index, const QModelIndex& ancestor) const;
   void ContentsChanged(const QModelIndex& index);
+  void NoteChanges(const std::vector<fileops::CViewChange>& changes);
 
   EPanelId panel_;
   CFolderTreeModel model_;
@@ -118,4 +130,8 @@ class CFolderTree : public QObject {
   bool recording_ = true;
   bool sync_ = true;
   bool restoring_ = false;  // selection changes leave the stored location alone
+  // Places whose items changed, kept until no run goes on: (kind, root, path) by lower-case
+  // key.
+  QHash<QString, fileops::CViewChange> changedPlaces_;
+  std::unique_ptr<fileops::CViewChangeBatch> changes_;  // last: unsubscribes first
 };

@@ -21,6 +21,7 @@ CListPanel::CListPanel(EPanelId ePanel, IListPanelObserver* pObserver,
   source_ = std::make_unique<CEmptyListSource>();
   SwitchColumns(*source_);
   if (options.bWorker) StartWorker();
+  if (options.bFollowChanges) FollowChanges();
 }
 
 // --- Model ---

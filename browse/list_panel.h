@@ -10,7 +10,9 @@
 // the source and the entry type before it changes a record.
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QVector>
 
@@ -25,6 +27,7 @@
 #include "browse/list_source.h"
 #include "browse/list_worker.h"
 #include "core/location.h"
+#include "core/view_batch.h"
 #include "browse/panel_keys.h"
 
 // What a panel tells the main frame.
@@ -44,6 +47,10 @@ struct CListPanelOptions {
   // Run a CListWorker thread for icons and folder totals. Without one, icons are computed
   // when a row is first shown and folder totals stay unknown (the command line's choice).
   bool bWorker = true;
+  // Follow view notifications (core/view_notify.h): rows of items that are added, removed or
+  // renamed in the listed place are updated, a few times a second during a run and once at
+  // its end; a listing that shows a folder which goes away leaves it at once.
+  bool bFollowChanges = false;
 };
 
 class CListPanel : public QAbstractTableModel, public IFoundItemSink {
@@ -115,6 +122,8 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
 
   // Reads one file-system row again from disk (attributes, size, times, attribute text).
   void RefreshRow(int nRow);
+  // Applies the view notifications gathered so far now (bFollowChanges).
+  void ApplyViewChanges();
 
   // The filtered item sink: an item found in some folder is added to the listing unless the
   // list's filters (MainListShowFolders, -ShowSystem, -ShowHidden, -ShowInRom, -ShowRO) or
@@ -188,6 +197,13 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   CListWorker::CRowJobs IconJobs(int nFirst, int nLast) const;
   CListWorker::CRowJobs FolderJobs() const;
   bool IsFileSystemListing() const { return SourceKind() == ePanelSrc_FileSystem; }
+  // View notifications (list_panel_changes.cpp).
+  void FollowChanges();
+  void LeaveGoneFolder(const fileops::CViewChange& change);
+  void ApplyChanges(const std::vector<fileops::CViewChange>& changes);
+  void UpdateRows(const QHash<QString, std::pair<QString, bool>>& items,
+                  const QStringList& order);
+  void InsertRows(CListEntries* pFresh);
 
   EPanelId panel_;
   IListPanelObserver* observer_;
@@ -208,4 +224,7 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   QString pendingPath_;
   bool closing_ = false;
   std::unique_ptr<CListWorker> worker_;
+  // Last, so that it unsubscribes first.
+  bool relistAfterRun_ = false;  // a change asked for a new listing during a run
+  std::unique_ptr<fileops::CViewChangeBatch> changes_;
 };

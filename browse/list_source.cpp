@@ -1,5 +1,13 @@
 #include "browse/list_source.h"
 
+#include "core/path_helpers.h"
+
+EChangeFit IListSource::ChangeFit(DWORD dwKind, HKEY, const QString& strPath) const {
+  if (dwKind == eEntry_Folder && WatchesFolder(browse::ParentPath(strPath)))
+    return EChangeFit::eRelist;
+  return EChangeFit::eNone;
+}
+
 QList<EListCommand> FileListContextMenu() {
   using C = EListCommand;
   return {C::eOpen,       C::eSeparator,    C::eCut,        C::eCopy,       C::ePaste,

@@ -34,6 +34,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 #include "core/list_entry.h"
 #include "core/location.h"
 #include "core/selection.h"
@@ -121,6 +123,14 @@ enum class EListCommand {
   eDeleteForGood,  // the rows can only be deleted for good; Delete does that here
 };
 
+// How a change to an item (a view notification) concerns a listing.
+enum class EChangeFit {
+  eNone,    // the listing does not show the item's place
+  eRows,    // the item is, or would be, a row of the listing: that row alone is updated
+  eRelist,  // the rows depend on it in a way only a new listing shows (the recycle bin lists
+            // its bin folder's containers): listed again, after the run when one is going on
+};
+
 // The context menu of the list of files and folders, which is also what a listing without
 // commands of its own shows (every entry then disabled).
 QList<EListCommand> FileListContextMenu();
@@ -158,6 +168,15 @@ class IListSource {
   // that folder's (the recycle bin lists its bin folder's containers): the panel is listed
   // again.
   virtual bool WatchesFolder(const QString& strFolder) const { return false; }
+  // How a change to the item at strPath concerns the listing: dwKind and root say where the
+  // item lies, as the notification gives them (core/view_notify.h). By default a change in a
+  // watched folder lists again and any other touches nothing.
+  virtual EChangeFit ChangeFit(DWORD dwKind, HKEY root, const QString& strPath) const;
+  // For a change that fits eRows: the row of the item at strPath read afresh, or null when
+  // the item is gone or the listing leaves it out.
+  virtual std::unique_ptr<CListEntry> EntryForItem(const QString& strPath) const {
+    return nullptr;
+  }
 
   // The text of a row in one of the source's fields. A source may fill a record's text on
   // first request and keep it there (the type text of a file).

@@ -14,23 +14,41 @@
 QList<CListColumn> CFileSystemListSource::Columns() const { return browse::FileSystemColumns(); }
 
 void CFileSystemListSource::Fill(CListEntries* pEntries) {
-  folders_ = files_ = 0;
   if (settings.MainListShowParent == 1 && path_.size() >= 2)
     pEntries->Add(browse::MakeParentEntry());
   // A folder that cannot be read lists as empty, or with what was read before the failure.
   plat::ForEachFolderEntry(path_, [&](const WIN32_FIND_DATAW& data) {
     if (!browse::IsListedInFolder(path_, data)) return;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      ++folders_;
-    else
-      ++files_;
     pEntries->Add(browse::MakeFileSystemEntry(data));
   });
 }
 
-QString CFileSystemListSource::StatusText(const CListEntries&) const {
-  if (folders_ == 0 && files_ == 0) return core::Text(900107);
-  return core::Text(900108).arg(folders_).arg(files_);
+QString CFileSystemListSource::StatusText(const CListEntries& entries) const {
+  int nFolders = 0;
+  int nFiles = 0;
+  for (int i = 0; i < entries.Count(); ++i) {
+    const DWORD dwType = entries.At(i)->type;
+    if (dwType == eEntry_Folder)
+      ++nFolders;
+    else if (dwType == eEntry_File || dwType == eEntry_Zip)
+      ++nFiles;
+  }
+  if (nFolders == 0 && nFiles == 0) return core::Text(900107);
+  return core::Text(900108).arg(nFolders).arg(nFiles);
+}
+
+EChangeFit CFileSystemListSource::ChangeFit(DWORD dwKind, HKEY root,
+                                            const QString& strPath) const {
+  if (dwKind == eEntry_Folder &&
+      browse::ParentPath(strPath).compare(path_, Qt::CaseInsensitive) == 0)
+    return EChangeFit::eRows;
+  return IListSource::ChangeFit(dwKind, root, strPath);
+}
+
+std::unique_ptr<CListEntry> CFileSystemListSource::EntryForItem(const QString& strPath) const {
+  WIN32_FIND_DATAW data;
+  if (!plat::FindOne(strPath, &data) || !browse::IsListedInFolder(path_, data)) return nullptr;
+  return browse::MakeFileSystemEntry(data);
 }
 
 QString CFileSystemListSource::Text(CListEntry& entry, int nField) {

@@ -24,8 +24,6 @@ class CFileSystemListSource : public IListSource {
   explicit CFileSystemListSource(const QString& strPath) : path_(strPath) {}
 
   const QString& Path() const { return path_; }
-  int FolderCount() const { return folders_; }
-  int FileCount() const { return files_; }
 
   DWORD Kind() const override { return ePanelSrc_FileSystem; }
   QList<CListColumn> Columns() const override;
@@ -34,7 +32,8 @@ class CFileSystemListSource : public IListSource {
   // the device cannot show left out. A folder that cannot be read gives no items.
   void Fill(CListEntries* pEntries) override;
   CPanelLocation Location() const override { return CPanelLocation::FileSystem(path_); }
-  // "Folders: %d, Files: %d", or "Empty folder." when both are 0 (".." is not counted).
+  // "Folders: %d, Files: %d" of the rows, or "Empty folder." when both are 0 (".." is not
+  // counted).
   QString StatusText(const CListEntries& entries) const override;
 
   QString Text(CListEntry& entry, int nField) override;
@@ -60,6 +59,9 @@ class CFileSystemListSource : public IListSource {
   int InitialSortField() const override;
   QString LocationText() const override { return path_; }
   QString FolderPath() const override { return path_; }
+  // An item of the listed folder is a row; other places are not shown.
+  EChangeFit ChangeFit(DWORD dwKind, HKEY root, const QString& strPath) const override;
+  std::unique_ptr<CListEntry> EntryForItem(const QString& strPath) const override;
   // Folders (kind 2) and files (kind 1) of the rows' items; "..", and rows of another kind,
   // are left out.
   fileops::CSelection Selection(const CListEntries& entries,
@@ -71,8 +73,6 @@ class CFileSystemListSource : public IListSource {
 
  private:
   QString path_;
-  int folders_ = 0;
-  int files_ = 0;
 };
 
 namespace browse {

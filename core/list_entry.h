@@ -50,6 +50,14 @@ class CListEntries {
     return pEntry ? pEntry->Item() : nullptr;
   }
   void Add(std::unique_ptr<CListEntry> entry) { entries_.push_back(std::move(entry)); }
+  // Puts an entry before row nIndex (Count() appends).
+  void Insert(int nIndex, std::unique_ptr<CListEntry> entry) {
+    entries_.insert(entries_.begin() + nIndex, std::move(entry));
+  }
+  // Deletes nCount rows from nFirst on, with their records.
+  void Remove(int nFirst, int nCount) {
+    entries_.erase(entries_.begin() + nFirst, entries_.begin() + nFirst + nCount);
+  }
   // Exchanges two rows (the sort works by neighbour swaps); out-of-range indices do nothing.
   void Swap(int a, int b) {
     if (At(a) && At(b)) std::swap(entries_[a], entries_[b]);
@@ -70,6 +78,19 @@ class CListEntries {
     for (int nFrom : anOrder) reordered.push_back(std::move(entries_[nFrom]));
     entries_ = std::move(reordered);
   }
+  // Takes the entry of row nIndex out of the array.
+  std::unique_ptr<CListEntry> Take(int nIndex) {
+    std::unique_ptr<CListEntry> entry = std::move(entries_[nIndex]);
+    entries_.erase(entries_.begin() + nIndex);
+    return entry;
+  }
+  // Appends every entry of another array, which is left empty.
+  void AddAll(CListEntries* pOther) {
+    for (auto& entry : pOther->entries_) entries_.push_back(std::move(entry));
+    pOther->entries_.clear();
+  }
+  // Puts another entry at row nIndex; the old one is deleted with its record.
+  void Set(int nIndex, std::unique_ptr<CListEntry> entry) { entries_[nIndex] = std::move(entry); }
   // Deletes every entry with its record.
   void Clear() { entries_.clear(); }
 

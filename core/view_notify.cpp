@@ -36,6 +36,28 @@ void SweepRemoved() {
   listeners.erase(std::remove(listeners.begin(), listeners.end(), nullptr), listeners.end());
 }
 
+// Calls deliver(listener) for each listener subscribed when the delivery began.
+template <class Deliver>
+void DeliverToListeners(Deliver deliver) {
+  if (listenerCount.load(std::memory_order_relaxed) == 0) return;
+  QMutexLocker lock(&ListenersMutex());
+  ++Deliveries();
+  // Indexes rather than iterators: a listener subscribed meanwhile may grow the list.
+  const std::size_t count = Listeners().size();
+  for (std::size_t i = 0; i < count; ++i) {
+    IViewListener* listener = Listeners()[i];
+    if (!listener) continue;
+    // The lock is not held while a listener runs: it may subscribe or unsubscribe.
+    lock.unlock();
+    deliver(listener);
+    lock.relock();
+  }
+  if (--Deliveries() == 0) SweepRemoved();
+}
+
+// Open CViewRuns; only the thread that runs operations opens them.
+std::atomic<int> runDepth{0};
+
 }  // namespace
 
 void AddViewListener(IViewListener* pListener) {
@@ -61,21 +83,17 @@ CScopedViewListener::CScopedViewListener(IViewListener* pListener) : listener_(p
 
 CScopedViewListener::~CScopedViewListener() { RemoveViewListener(listener_); }
 
+CViewRun::CViewRun() { runDepth.fetch_add(1, std::memory_order_relaxed); }
+
+CViewRun::~CViewRun() {
+  if (runDepth.fetch_sub(1, std::memory_order_relaxed) == 1)
+    DeliverToListeners([](IViewListener* listener) { listener->OnViewRunEnded(); });
+}
+
+bool ViewRunActive() { return runDepth.load(std::memory_order_relaxed) > 0; }
+
 void NotifyViews(const CViewChange& change) {
-  if (listenerCount.load(std::memory_order_relaxed) == 0) return;
-  QMutexLocker lock(&ListenersMutex());
-  ++Deliveries();
-  // Indexes rather than iterators: a listener subscribed meanwhile may grow the list.
-  const std::size_t count = Listeners().size();
-  for (std::size_t i = 0; i < count; ++i) {
-    IViewListener* listener = Listeners()[i];
-    if (!listener) continue;
-    // The lock is not held while a listener runs: it may subscribe or unsubscribe.
-    lock.unlock();
-    listener->OnViewChange(change);
-    lock.relock();
-  }
-  if (--Deliveries() == 0) SweepRemoved();
+  DeliverToListeners([&](IViewListener* listener) { listener->OnViewChange(change); });
 }
 
 void NotifyItemAdded(const QString& strPath) {
@@ -95,6 +113,10 @@ void NotifyFolderCreated(const QString& strPath) {
 }
 void NotifyFolderRemoved(const QString& strPath) {
   NotifyViews({EViewChange::eFolderRemoved, strPath, {}});
+}
+void NotifyRegistryChange(EViewChange change, HKEY root, const QString& strPath,
+                          const QString& strNewPath) {
+  NotifyViews({change, strPath, strNewPath, eEntry_RegKey, root});
 }
 
 }  // namespace fileops

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "core/view_notify.h"
 #include "fileops/op_buffer.h"
 #include "fileops/op_error.h"
 #include "fileops/progress.h"
@@ -79,6 +80,8 @@ class COpRun {
                      const QString& strTitle = {}, const QString& strHeader = {});
 
  private:
+  // First, so that it ends last: views apply the run's changes once the window is closed.
+  CViewRun viewRun_;
   QString trace_;
   std::unique_ptr<COpBufferLease> lease_;
   std::unique_ptr<IProgressWindow> progress_;

@@ -46,7 +46,6 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
   setupMenus();
   setupToolBar();
   setupContextMenus();
-  setupNotifications();
   ApplyOptions();
   previousLayout_ = layout_;
   OpenStartLocations(strStartFolder);
@@ -55,7 +54,6 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
 
 CMainFrame::~CMainFrame() {
   destroying_ = true;  // what the panels report while they go is not shown any more
-  fileops::RemoveViewListener(this);
   for (EPanelId ePanel : {ePanel_A, ePanel_B})
     if (panelOpened_[ePanel]) panels_[ePanel].list->SaveColumnWidthsNow();
   // The views go first: they hold references to the models below.
@@ -76,7 +74,10 @@ void CMainFrame::setupModels() {
   for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
     CPanelParts& parts = panels_[ePanel];
     parts.tree = std::make_unique<CFolderTree>(ePanel);
-    parts.list = std::make_unique<CListPanel>(ePanel, this);
+    parts.tree->FollowChanges();
+    CListPanelOptions options;
+    options.bFollowChanges = true;
+    parts.list = std::make_unique<CListPanel>(ePanel, this, options);
     connect(parts.tree.get(), &CFolderTree::showInList, this,
             [this](EPanelId eFrom, const CTreeTarget& target) {
               ShowTreeTargetInList(eFrom, target);

@@ -23,7 +23,6 @@
 #include "browse/list_panel.h"
 #include "browse/panel_keys.h"
 #include "core/selection.h"
-#include "core/view_notify.h"
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
 
@@ -41,11 +40,10 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
-class QTimer;
 class QToolBar;
 struct CTreeTarget;
 
-class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops::IViewListener {
+class CMainFrame : public QMainWindow, public IListPanelObserver {
   Q_OBJECT
 
  public:
@@ -175,9 +173,8 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
   void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
 
-  // fileops::IViewListener: an operation created, removed or renamed an item.
-  void OnViewChange(const fileops::CViewChange& change) override;
-  // Applies the gathered changes now (otherwise done 100 ms after the last one).
+  // The panels and trees follow view notifications themselves; this applies what they have
+  // gathered now (after a command, so that its result shows before the next key).
   void ApplyViewChanges();
 
  protected:
@@ -202,7 +199,6 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
   void setupMenus();
   void setupToolBar();
   void setupContextMenus();
-  void setupNotifications();
   void FillProfilesMenu(QMenu* pMenu);
   void OpenStartLocations(const QString& strStartFolder);
   // Opens a panel at its stored location (or the start folder) the first time it is needed:
@@ -292,17 +288,14 @@ class CMainFrame : public QMainWindow, public IListPanelObserver, public fileops
 
   QHash<int, QAction*> actions_;
   std::array<QActionGroup*, 2> modeGroups_{};
-  bool followingList_ = false;
-  bool startingPanel_ = false;
+  bool followingList_ = false;  // the tree is moved to the list's place; do not route back
+  bool startingPanel_ = false;  // a panel is being opened at its start location
   QString startFolder_;
   bool startOpened_ = false;                 // OpenStartLocations has run
   std::array<bool, 2> panelOpened_{};
   std::array<bool, 2> treeBuilt_{};
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
   bool destroying_ = false;
-  // Folders whose contents changed (lower-case path -> path), applied by notifyTimer_.
-  QHash<QString, QString> changedFolders_;
-  QTimer* notifyTimer_ = nullptr;  // a panel is being opened at its start location  // the tree is moved to the list's place; do not route back
   FileOpener fileOpener_;
   NameAsker nameAsker_;
   ProfilesDialogRunner profilesRunner_;

@@ -202,3 +202,10 @@ void CMainFrame::AfterOperation() {
   activateWindow();
   if (QWidget* pView = ViewWidget(activeView_)) pView->setFocus(Qt::OtherFocusReason);
 }
+
+void CMainFrame::ApplyViewChanges() {
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    panels_[ePanel].tree->ApplyViewChanges();
+    panels_[ePanel].list->ApplyViewChanges();
+  }
+}
