@@ -24,6 +24,7 @@
 #include "core/message_box.h"
 #include "core/settings_io.h"
 #include "fileops/delete_items.h"
+#include "platform/host_defaults.h"
 #include "platform/registry_hive.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
@@ -89,7 +90,7 @@ double ThroughFrame(int) {
 double ThroughEngine(int nFiles) {
   fileops::CSelection selection;
   for (int i = 0; i < nFiles; ++i)
-    selection.push_back({eSelFile, QString("\\Big\\file%1.dat").arg(i, 5, 10, QChar('0'))});
+    selection.push_back({fileops::eSelFile, QString("\\Big\\file%1.dat").arg(i, 5, 10, QChar('0'))});
   QElapsedTimer clock;
   clock.start();
   fileops::DeleteCommand(selection);
