@@ -283,6 +283,12 @@ constexpr CTextEntry kTexts[] = {
     {900217, QT_TRANSLATE_NOOP3("pinbro", "the folder cannot be read", "900217")},
     {900218, QT_TRANSLATE_NOOP3("pinbro", "it holds \"%1\", which is not a recycled item",
                                 "900218")},
+    {900219, QT_TRANSLATE_NOOP3("pinbro", "The folder \"%1\" was left in place: it holds \"%2\", %3.",
+                                "900219")},
+    {900220, QT_TRANSLATE_NOOP3("pinbro", "a name the device cannot show", "900220")},
+    {900221, QT_TRANSLATE_NOOP3("pinbro", "a link to a folder, which is not entered", "900221")},
+    {900222, QT_TRANSLATE_NOOP3("pinbro", "Its name cannot be shown on the device.", "900222")},
+    {900223, QT_TRANSLATE_NOOP3("pinbro", "it holds \"%1\", %2", "900223")},
     {900230, QT_TRANSLATE_NOOP3("pinbro",
                                 "The folder was restored, but these items stay in the recycle "
                                 "bin because it did not make them: %1",

@@ -60,7 +60,7 @@ bool IsInsideFolder(const QString& strDest, const QString& strFolder) {
 }  // namespace
 
 void ReportFolderFailure(const QString& strFolder, const QString& strReason) {
-  LogErr(u"Could not copy the folder %s: %s", strFolder, strReason);
+  LogErr(u"Could not copy %s: %s", strFolder, strReason);
   MsgError(core::Text(900201).arg(strFolder, strReason), FolderErrorTitle(),
            FolderErrorHeader());
 }
@@ -209,8 +209,17 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
     }
     EWalk LinkNotFollowed(const CWalkItem& link) override {
       if (!GoesOn()) return EWalk::eStop;
-      // A linked folder is not entered; a move keeps it, and so its folder.
+      // A linked folder is not entered; a move keeps it, and so its folder, and says so.
       LogNotice(u"  Skipped the link to a folder %s", link.strPath);
+      if (run_->bMove_)
+        ReportFolderKept(browse::ParentPath(link.strPath), link.Name(),
+                         EFolderKept::eLinkedFolder, FolderErrorTitle());
+      return EWalk::eGoOn;
+    }
+    EWalk Unnamed(const CWalkItem& folder, const QString& strShownName) override {
+      run_->NoteFailure(eCopySourceFolderBad);
+      ReportFolderFailure(browse::AppendPathComponent(folder.strPath, strShownName),
+                          core::Text(900222));
       return EWalk::eGoOn;
     }
     EWalk Refused(const CWalkItem& folder, DWORD dwError) override {

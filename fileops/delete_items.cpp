@@ -85,7 +85,8 @@ int CDeleteRun::DeleteFolderInRun(const QString& strFolder) {
       [this](const CWalkItem& link) { return RemoveFolder(link.strPath); },
       [this](const CWalkItem& folder) {
         return progress_->IsCancelled() ? int(eDeleteCancelled) : RemoveFolder(folder.strPath);
-      });
+      },
+      eDeleteFolderFailed, DeleteTitle());
 }
 
 bool AskDelete(const QString& strText, const QString& strTitle) {

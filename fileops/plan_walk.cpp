@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "core/app_log.h"
+#include "core/message_box.h"
 #include "core/path_helpers.h"
+#include "core/texts.h"
 #include "platform/dir_walk.h"
 #include "platform/errors.h"
 #include "platform/find.h"
@@ -35,10 +38,17 @@ EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVis
 
 bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor) {
   std::vector<WIN32_FIND_DATAW> entries;
-  if (!folder.ReadEntries(&entries)) {
+  std::vector<QByteArray> unnamed;
+  if (!folder.ReadEntries(&entries, &unnamed)) {
     const DWORD error = plat::GetLastError();
     if (visitor.Refused(self, error) == EWalk::eStop) return false;
     entries.clear();
+    unnamed.clear();
+  }
+  for (const QByteArray& raw : unnamed) {
+    const EWalk next = visitor.Unnamed(self, plat::ShownHostName(raw));
+    if (next == EWalk::eStop) return false;
+    if (next == EWalk::eSkip) return visitor.FolderLeft(self) != EWalk::eStop;
   }
   for (const WIN32_FIND_DATAW& entry : entries) {
     const CWalkItem item{browse::AppendPathComponent(self.strPath, plat::FindName(entry)), entry};
@@ -87,11 +97,12 @@ bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor) {
 }
 
 int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const FnTreeStep& fnLink,
-                     const FnTreeStep& fnFolder) {
+                     const FnTreeStep& fnFolder, int nKeptResult, const QString& strTitle) {
   class CRemoveWalk final : public IPlanVisitor {
    public:
-    CRemoveWalk(const FnTreeStep& fnFile, const FnTreeStep& fnLink, const FnTreeStep& fnFolder)
-        : file_(fnFile), link_(fnLink), folder_(fnFolder) {}
+    CRemoveWalk(const FnTreeStep& fnFile, const FnTreeStep& fnLink, const FnTreeStep& fnFolder,
+                int nKeptResult, const QString& strTitle)
+        : file_(fnFile), link_(fnLink), folder_(fnFolder), kept_(nKeptResult), title_(strTitle) {}
     int result = 0;
 
    private:
@@ -102,12 +113,25 @@ int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const F
     EWalk File(const CWalkItem& file) override { return Done(file_(file)); }
     EWalk LinkNotFollowed(const CWalkItem& link) override { return Done(link_(link)); }
     EWalk FolderLeft(const CWalkItem& folder) override { return Done(folder_(folder)); }
+    EWalk Unnamed(const CWalkItem& folder, const QString& strShownName) override {
+      ReportFolderKept(folder.strPath, strShownName, EFolderKept::eUnnamed, title_);
+      return Done(kept_);
+    }
     const FnTreeStep& file_;
     const FnTreeStep& link_;
     const FnTreeStep& folder_;
-  } walk(fnFile, fnLink, fnFolder);
+    int kept_;
+    QString title_;
+  } walk(fnFile, fnLink, fnFolder, nKeptResult, strTitle);
   WalkFolder(strFolder, walk);
   return walk.result;
+}
+
+void ReportFolderKept(const QString& strFolder, const QString& strName, EFolderKept because,
+                      const QString& strTitle) {
+  const QString strReason = core::Text(because == EFolderKept::eUnnamed ? 900220 : 900221);
+  LogErr(u"Left the folder %s in place: it holds %s, %s", strFolder, strName, strReason);
+  MsgError(core::Text(900219).arg(strFolder, strName, strReason), strTitle, QString());
 }
 
 }  // namespace fileops

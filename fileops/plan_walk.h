@@ -46,6 +46,13 @@ class IPlanVisitor {
   // A folder that was entered but could not be opened or read to its end (dwError says why);
   // the entries read before the failure are not visited. FolderLeft follows.
   virtual EWalk Refused(const CWalkItem& folder, DWORD dwError) { return EWalk::eGoOn; }
+  // An entry of an entered folder whose host name the device cannot name (a backslash in it,
+  // bytes that are not UTF-8): it cannot be visited, and the folder cannot be emptied.
+  // strShownName is the name as messages show it (plat::ShownHostName). Told before the
+  // folder's other entries.
+  virtual EWalk Unnamed(const CWalkItem& folder, const QString& strShownName) {
+    return EWalk::eGoOn;
+  }
 };
 
 // Walks the folder at strFolder: FolderEntered for it, its tree, FolderLeft. A link to a folder
@@ -56,9 +63,25 @@ bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor);
 // The walk of a tree that is removed (delete, shred): fnFile for each file, fnLink for each link
 // to a folder, fnFolder for each folder once its entries are done. Each returns a result; the
 // first that is not 0 ends the walk (the folders above cannot be removed anyway) and is
-// returned.
+// returned. A folder that holds a name the device cannot name is reported (ReportFolderKept,
+// under strTitle) before anything of it is removed, and ends the walk with nKeptResult.
 using FnTreeStep = std::function<int(const CWalkItem&)>;
 int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const FnTreeStep& fnLink,
-                     const FnTreeStep& fnFolder);
+                     const FnTreeStep& fnFolder, int nKeptResult, const QString& strTitle);
+
+// Why an operation that was to empty a folder left it in place.
+enum class EFolderKept {
+  eUnnamed,       // it holds a name the device cannot name
+  eLinkedFolder,  // it holds a link to a folder, which is never entered
+  eRecycleBin,    // it holds the recycle bin, which is never recycled (kept without a report)
+};
+// The first item that keeps a folder in place, and why.
+struct CFolderKeptBy {
+  QString strName;
+  EFolderKept because = EFolderKept::eUnnamed;
+};
+// Logs and shows "The folder ... was left in place: it holds ..., <reason>." under strTitle.
+void ReportFolderKept(const QString& strFolder, const QString& strName, EFolderKept because,
+                      const QString& strTitle);
 
 }  // namespace fileops

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/path_helpers.h"
@@ -305,14 +306,16 @@ int CRecycleRun::BeginFolder(const QString& strPath, const QString& strBin, QStr
 }
 
 int CRecycleRun::EndFolder(const QString& strCanonical, const QString& strDir, bool bMovedAny,
-                           int nChildren) {
+                           int nChildren, const CFolderKeptBy* pKept) {
   if (!bMovedAny && nChildren != eRecycleOK) RemoveBinTree(strDir);  // nothing of it went in
   if (nChildren != eRecycleOK) return nChildren;
-  if (!plat::RemoveDirectory(strCanonical)) {
-    // A linked folder inside keeps it; everything else of it is in the bin.
-    LogFailure(QStringLiteral("Could not remove the folder"), strCanonical, plat::GetLastError());
-    return eRecycleOK;
+  // Everything else of it is in the bin; the folder stays, and the user hears why.
+  if (pKept && pKept->because == EFolderKept::eRecycleBin) return eRecycleOK;
+  if (pKept) {
+    ReportFolderKept(strCanonical, pKept->strName, pKept->because, ErrorDeletingFileTitle());
+    return eRecycleSourceKept;
   }
+  if (!RemoveFolderOrReport(strCanonical, QStringLiteral("folder"))) return eRecycleSourceKept;
   bytesDone_ += kFolderProgressBytes;
   progress_->SetPos(bytesDone_);
   NotifyFolderRemoved(strCanonical);
@@ -322,8 +325,8 @@ int CRecycleRun::EndFolder(const QString& strCanonical, const QString& strDir, b
 int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin) {
   // Each folder of the tree becomes a directory of the bin with its descriptor; its files go
   // in, each reported when it fails, and the emptied folder is removed once every container of
-  // it is on disk. The bin itself, and links to folders, stay where they are (and so do the
-  // folders that hold them).
+  // it is on disk. The bin itself, links to folders and names the device cannot name stay where
+  // they are, and so do the folders that hold them, which are reported.
   class CRecycleWalk final : public IPlanVisitor {
    public:
     CRecycleWalk(CRecycleRun* pRun, const QString& strTop, const QString& strBin)
@@ -335,7 +338,13 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
       QString canonical, dir;
       int firstFailure = eRecycleOK;
       bool bMovedAny = false;
+      std::optional<CFolderKeptBy> kept;
     };
+    // The first item that keeps the folder, one that must be reported before the bin.
+    void Keep(const QString& strName, EFolderKept because) {
+      std::optional<CFolderKeptBy>& kept = frames_.back().kept;
+      if (!kept || kept->because == EFolderKept::eRecycleBin) kept = CFolderKeptBy{strName, because};
+    }
     // A child's result, counted in the folder above (or the walk's result for the top).
     void Deliver(int nResult) {
       if (frames_.empty()) {
@@ -369,12 +378,21 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
     }
     EWalk FolderEntered(const CWalkItem& folder) override {
       if (frames_.empty()) return Begin(top_);
-      if (run_->IsBinOrInside(folder.strPath)) return EWalk::eSkip;  // the bin stays
+      if (run_->IsBinOrInside(folder.strPath)) {  // the bin stays, and so does its folder
+        Keep(folder.Name(), EFolderKept::eRecycleBin);
+        return EWalk::eSkip;
+      }
       return Begin(folder.strPath);
     }
     EWalk LinkNotFollowed(const CWalkItem& link) override {
       // A selected link is refused (and said so); one inside stays, and so does its folder.
-      return frames_.empty() ? Begin(top_) : EWalk::eGoOn;
+      if (frames_.empty()) return Begin(top_);
+      Keep(link.Name(), EFolderKept::eLinkedFolder);
+      return EWalk::eGoOn;
+    }
+    EWalk Unnamed(const CWalkItem&, const QString& strShownName) override {
+      Keep(strShownName, EFolderKept::eUnnamed);
+      return EWalk::eGoOn;
     }
     EWalk File(const CWalkItem& file) override {
       const int recycled = run_->RecycleAndReportFile(file.strPath, frames_.back().dir);
@@ -388,7 +406,8 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
       // Every source of this folder is gone before the folder itself is removed.
       const int committed = run_->CommitPending();
       const int children = frame.firstFailure != eRecycleOK ? frame.firstFailure : committed;
-      Deliver(run_->EndFolder(frame.canonical, frame.dir, frame.bMovedAny, children));
+      Deliver(run_->EndFolder(frame.canonical, frame.dir, frame.bMovedAny, children,
+                              frame.kept ? &*frame.kept : nullptr));
       return EWalk::eGoOn;
     }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "fileops/plan_walk.h"
 #include "fileops/progress.h"
 #include "fileops/recycle_bin.h"
 #include "fileops/recycle_format.h"
@@ -137,8 +138,9 @@ class CRecycleRun : public CBinRun {
   // failure), removed, or its directory dropped when nothing of it went in.
   int BeginFolder(const QString& strPath, const QString& strBin, QString* pCanonical,
                   QString* pDir);
+  // pKept: an item found in the folder that keeps it in place (reported here).
   int EndFolder(const QString& strCanonical, const QString& strDir, bool bMovedAny,
-                int nChildren);
+                int nChildren, const CFolderKeptBy* pKept);
   // The step after a container is on disk: the source goes.
   static int CompleteRecycle(const QString& strPath, DWORD dwAttributes,
                              const QString& strContainer, bool bDurable);

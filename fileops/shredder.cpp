@@ -168,7 +168,8 @@ int CShredRun::ShredFolderInRun(const QString& strFolder) {
         return ShredFileInRun(file.strPath, file.data.dwFileAttributes, SizeOf(file.data));
       },
       [this](const CWalkItem& link) { return RemoveLinkedFolder(link.strPath); },
-      [this](const CWalkItem& folder) { return RemoveEmptiedFolder(folder.strPath); });
+      [this](const CWalkItem& folder) { return RemoveEmptiedFolder(folder.strPath); },
+      eShredFolderFailed, DeleteTitle());
 }
 
 int CShredRun::RemoveEmptiedFolder(const QString& strFolder) {

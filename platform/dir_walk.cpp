@@ -87,11 +87,14 @@ bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
   return Take(fd, canonical);
 }
 
-bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries) const {
+bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
+                              std::vector<QByteArray>* pUnnamed) const {
   if (fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
-  return ForEachEntryOfOpenFolder(fd_, path_, [pEntries](const WIN32_FIND_DATAW& data) {
-    pEntries->push_back(data);
-  });
+  FnUnnamedEntry fnUnnamed;
+  if (pUnnamed) fnUnnamed = [pUnnamed](const QByteArray& raw) { pUnnamed->push_back(raw); };
+  return ForEachEntryOfOpenFolder(
+      fd_, path_, [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); },
+      fnUnnamed);
 }
 
 }  // namespace plat

@@ -34,7 +34,9 @@ class CWalkFolder {
 
   // Every entry, read in one go before the caller changes any (records as plat::CFind
   // makes them). False, last error set, when the folder could not be read to its end.
-  bool ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries) const;
+  // pUnnamed, when given, receives the host names the device cannot name.
+  bool ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
+                   std::vector<QByteArray>* pUnnamed = nullptr) const;
 
  private:
   bool Take(int fd, const QString& canonical);

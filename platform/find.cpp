@@ -209,7 +209,8 @@ bool ForEachFolderEntry(const QString& strFolder,
 }
 
 bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
-                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
+                              const FnUnnamedEntry& fnUnnamed) {
   QString canonical;
   QByteArray folderRelative;
   if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
@@ -251,8 +252,11 @@ bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
         break;
       }
       QString name;
-      if (host::IsDotOrDotDot(entry->d_name) || !host::DeviceName(entry->d_name, &name))
+      if (host::IsDotOrDotDot(entry->d_name)) continue;
+      if (!host::DeviceName(entry->d_name, &name)) {
+        if (fnUnnamed) fnUnnamed(QByteArray(entry->d_name));
         continue;
+      }
       names.push_back({QByteArray(entry->d_name), std::move(name), entry->d_type});
     }
     const size_t nNames = names.size();
@@ -295,6 +299,44 @@ quint64 FindSize(const WIN32_FIND_DATAW& data) {
 bool IsWalkableFolder(const WIN32_FIND_DATAW& data) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
          !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence at p (n bytes there), or 0 when none starts there.
+int Utf8SequenceLength(const unsigned char* p, qsizetype n) {
+  if (p[0] < 0x80) return 1;
+  const int len = (p[0] & 0xE0) == 0xC0   ? 2
+                  : (p[0] & 0xF0) == 0xE0 ? 3
+                  : (p[0] & 0xF8) == 0xF0 ? 4
+                                          : 0;
+  if (len == 0 || n < len) return 0;
+  char32_t code = p[0] & (0x7F >> len);
+  for (int i = 1; i < len; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (p[i] & 0x3F);
+  }
+  constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};  // overlong forms are invalid
+  const bool bSurrogate = code >= 0xD800 && code <= 0xDFFF;
+  return code < kShortest[len] || code > 0x10FFFF || bSurrogate ? 0 : len;
+}
+
+}  // namespace
+
+QString ShownHostName(const QByteArray& raw) {
+  QString shown;
+  const auto* p = reinterpret_cast<const unsigned char*>(raw.constData());
+  for (qsizetype i = 0; i < raw.size();) {
+    const int len = Utf8SequenceLength(p + i, raw.size() - i);
+    if (len == 0 || p[i] < 0x20 || p[i] == 0x7F) {
+      shown += QStringLiteral("\\x") + QString::number(p[i], 16).toUpper().rightJustified(2, u'0');
+      ++i;
+    } else {
+      shown += QString::fromUtf8(raw.constData() + i, len);
+      i += len;
+    }
+  }
+  return shown;
 }
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 // left out. A symbolic link is reported as what it points to, plus
 // FILE_ATTRIBUTE_REPARSE_POINT; a dangling link is reported as a file of size 0.
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -58,9 +59,17 @@ bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* 
 // read (fnEntry may have seen the entries before the failure).
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry);
+// A host name the device cannot name (it holds a backslash, or bytes that are not UTF-8): no
+// listing shows it, but a walk that must empty its folder hears of it.
+using FnUnnamedEntry = std::function<void(const QByteArray& raw)>;
 // The same for a folder already open as dirFd (a walk's descriptor, platform/dir_walk.h), whose
-// device path is strFolder. The descriptor stays open and is read from its start.
+// device path is strFolder. The descriptor stays open and is read from its start. fnUnnamed,
+// when given, hears of each name the device cannot name.
 bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
-                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry);
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
+                              const FnUnnamedEntry& fnUnnamed = {});
+// A host name as messages show it: its UTF-8 text, with every byte that is not part of
+// valid UTF-8, and every control character, written as \xHH.
+QString ShownHostName(const QByteArray& raw);
 
 }  // namespace plat

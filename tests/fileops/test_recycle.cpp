@@ -666,7 +666,10 @@ TEST_F(RecycleTest, LinksAreRecycledAsTheirContentAndLinkedFoldersStayInPlace) {
   ASSERT_EQ(::symlink(QFile::encodeName(Host("\\target")).constData(),
                       QFile::encodeName(Host("\\F\\folder-link")).constData()),
             0);
-  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleOK);
+  // The folder that stays is a failure, and says which link kept it.
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleSourceKept);
+  ASSERT_FALSE(box_.Calls().empty());
+  EXPECT_TRUE(box_.Calls().back().strText.contains("folder-link"));
   EXPECT_EQ(ReadHost("\\target\\t.txt"), "target");  // the target is untouched
   EXPECT_EQ(Listing("\\F"), QStringList({"folder-link"}));
   EXPECT_EQ(Listing("\\target"), QStringList({"t.txt"}));
