@@ -53,15 +53,11 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
 }
 
 CMainFrame::~CMainFrame() {
-  destroying_ = true;  // what the panels report while they go is not shown any more
-  for (EPanelId ePanel : {ePanel_A, ePanel_B})
-    if (panelOpened_[ePanel]) panels_[ePanel].list->SaveColumnWidthsNow();
-  // The views go first: they hold references to the models below.
+  // What the panels report while they go is not shown any more.
+  for (const std::unique_ptr<CPanelController>& panel : panels_) panel->Close();
+  // The views go first: they hold references to the models of the panels.
   delete takeCentralWidget();
-  for (CPanelParts& parts : panels_) {
-    parts.treeView = nullptr;
-    parts.listView = nullptr;
-  }
+  for (const std::unique_ptr<CPanelController>& panel : panels_) panel->SetViews(nullptr, nullptr);
   headerBar_ = nullptr;
   searchBar_ = nullptr;
   selectionBar_ = nullptr;
@@ -71,18 +67,10 @@ CMainFrame::~CMainFrame() {
 // --- Set-up ---
 
 void CMainFrame::setupModels() {
-  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
-    CPanelParts& parts = panels_[ePanel];
-    parts.tree = std::make_unique<CFolderTree>(ePanel);
-    parts.tree->FollowChanges();
-    CListPanelOptions options;
-    options.bFollowChanges = true;
-    parts.list = std::make_unique<CListPanel>(ePanel, this, options);
-    connect(parts.tree.get(), &CFolderTree::showInList, this,
-            [this](EPanelId eFrom, const CTreeTarget& target) {
-              ShowTreeTargetInList(eFrom, target);
-            });
-  }
+  IPanelControllerObserver* pObserver = this;
+  for (EPanelId ePanel : {ePanel_A, ePanel_B})
+    panels_[ePanel] = std::make_unique<CPanelController>(ePanel, pObserver);
+  TellPanelsTheLayout();
 }
 
 void CMainFrame::setupViews() {
@@ -128,22 +116,23 @@ void CMainFrame::setupViews() {
   pColumn->addWidget(grid_, 1);
 
   for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
-    CPanelParts& parts = panels_[ePanel];
+    CPanelController& panel = *panels_[ePanel];
     const int nTreeView = ePanel == ePanel_A ? eView_TreeA : eView_TreeB;
     const int nListView = ePanel == ePanel_A ? eView_ListA : eView_ListB;
-    parts.treeView = new CFolderTreeView(*parts.tree, nTreeView, rowSplitters_[0]);
-    parts.listView = new CListView(*parts.list, nListView, rowSplitters_[1]);
-    connect(parts.treeView, &CFolderTreeView::viewFocused, this, &CMainFrame::OnViewFocused);
-    connect(parts.listView, &CListView::viewFocused, this, &CMainFrame::OnViewFocused);
+    auto* pTreeView = new CFolderTreeView(panel.Tree(), nTreeView, rowSplitters_[0]);
+    auto* pListView = new CListView(panel.List(), nListView, rowSplitters_[1]);
+    panel.SetViews(pTreeView, pListView);
+    connect(pTreeView, &CFolderTreeView::viewFocused, this, &CMainFrame::OnViewFocused);
+    connect(pListView, &CListView::viewFocused, this, &CMainFrame::OnViewFocused);
     // Queued: the operation runs after the drag has ended, not inside its event.
-    connect(parts.listView, &CListView::itemsDropped, this, &CMainFrame::DropItems,
+    connect(pListView, &CListView::itemsDropped, this, &CMainFrame::DropItems,
             Qt::QueuedConnection);
     const DWORD dwMode = ePanel == ePanel_A ? settings.MainListModeListViewA
                                             : settings.MainListModeListViewB;
     const DWORD dwHeader =
         ePanel == ePanel_A ? settings.MainListShowHeaderA : settings.MainListShowHeaderB;
-    parts.listView->SetMode(int(dwMode));
-    parts.listView->SetHeaderShown(dwHeader != 0);
+    pListView->SetMode(int(dwMode));
+    pListView->SetHeaderShown(dwHeader != 0);
   }
 
   // The selection bar: the three selection commands of the active list (added in
@@ -175,8 +164,8 @@ void CMainFrame::setupBars() {
 }
 
 void CMainFrame::OpenStartLocations(const QString& strStartFolder) {
-  startFolder_ = strStartFolder;
-  startOpened_ = true;
+  for (const std::unique_ptr<CPanelController>& panel : panels_)
+    panel->SetStartFolder(strStartFolder);
   // A panel the layout hides is opened once the window has been painted (showEvent), or
   // earlier when a layout shows it or a command needs it: the first paint waits for the
   // listings on screen only.
@@ -190,57 +179,12 @@ bool CMainFrame::IsPanelShown(EPanelId ePanel) const {
 }
 
 void CMainFrame::OpenPanel(EPanelId ePanel) {
-  if (!startOpened_ || panelOpened_[ePanel]) return;
-  panelOpened_[ePanel] = true;
-  CPanelParts& parts = panels_[ePanel];
-  parts.list->SetViewReady();
-  // The stored location must survive until it has been read.
-  startingPanel_ = true;
-  const bool bTreeShown = IsViewShown(ePanel == ePanel_A ? eView_TreeA : eView_TreeB);
-  if (bTreeShown || !OpenListAlone(ePanel)) {
-    BuildTree(ePanel);
-    parts.tree->RestoreLocation(startFolder_);
-    if (!parts.list->ShowsListing()) parts.list->LoadFolder(startFolder_, true, true);
-  }
-  startingPanel_ = false;
-  browse::StorePanelLocation(ePanel, parts.location);
-  UpdateCommandStates();
-}
-
-bool CMainFrame::OpenListAlone(EPanelId ePanel) {
-  // A hidden tree is built later (EnsureTree); the list opens at the stored folder directly
-  // when it is a folder that is there. Other places go through the tree, which knows how to
-  // fall back to what is left of them.
-  QString strPath = startFolder_;
-  if (settings.RememberLastOpenedFolder == 1) {
-    const CPanelLocation stored = browse::StoredPanelLocation(ePanel);
-    if (!stored.IsFileSystem()) return false;
-    if (!stored.path.isEmpty()) strPath = stored.path;
-  }
-  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
-  if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
-    return false;
-  return panels_[ePanel].list->LoadFolder(strPath, true, true);
-}
-
-void CMainFrame::BuildTree(EPanelId ePanel) {
-  if (treeBuilt_[ePanel]) return;
-  treeBuilt_[ePanel] = true;
-  // The device root that Build selects is not a place the list goes to.
-  CFolderTree& tree = *panels_[ePanel].tree;
-  tree.SetSyncWithList(false);
-  tree.Build();
-  tree.SetSyncWithList(true);
+  if (panels_[ePanel]->Open()) UpdateCommandStates();
 }
 
 void CMainFrame::EnsureTree(EPanelId ePanel) {
-  if (!panelOpened_[ePanel]) {
-    OpenPanel(ePanel);
-    if (!panelOpened_[ePanel]) return;
-  }
-  if (treeBuilt_[ePanel]) return;
-  BuildTree(ePanel);
-  FollowInTree(ePanel, panels_[ePanel].location);
+  OpenPanel(ePanel);
+  panels_[ePanel]->EnsureTree();
 }
 
 // --- Routing ---
@@ -249,43 +193,21 @@ EPanelId CMainFrame::ActivePanel() const {
   return activeView_ == eView_TreeB || activeView_ == eView_ListB ? ePanel_B : ePanel_A;
 }
 
-void CMainFrame::ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target) {
-  if (followingList_) return;
-  // A file node lists nothing (its list location has kind 0, which no source lists).
-  panels_[ePanel].list->ShowLocation(target.listLocation, false, true);
-}
-
-void CMainFrame::FollowInTree(EPanelId ePanel, const CPanelLocation& location) {
-  CFolderTree& tree = *panels_[ePanel].tree;
-  // The tree moves to the list's place without sending it back to the list: a folder the
-  // tree filter hides would otherwise turn into its nearest shown parent.
-  const bool bSync = tree.IsSyncWithList();
-  tree.SetSyncWithList(false);
-  followingList_ = true;
-  tree.SelectLocation(location);
-  followingList_ = false;
-  tree.SetSyncWithList(bSync);
+EPanelPart CMainFrame::ActivePart() const {
+  return activeView_ == eView_TreeA || activeView_ == eView_TreeB ? EPanelPart::eTree
+                                                                  : EPanelPart::eList;
 }
 
 void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) {
-  if (destroying_) return;
-  panels_[ePanel].location = location;
-  if (!startingPanel_) browse::StorePanelLocation(ePanel, location);
-  if (!followingList_ && treeBuilt_[ePanel]) {
-    const CTreeTarget current = panels_[ePanel].tree->TargetOf(panels_[ePanel].tree->Current());
-    if (!(current.location == location)) FollowInTree(ePanel, location);
-  }
   UpdateLocationDisplays();
   UpdateCommandStates();
 }
 
 void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
-  if (destroying_) return;
   if (ePanel == ActivePanel() && statusLabel_) statusLabel_->setText(strText);
 }
 
 void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
-  if (destroying_) return;
   // An encrypted file is decrypted; the views learn of the new file through the
   // notifications, applied a moment later, as the list is still inside its activation here.
   if (crypto::OpenEncryptedFile(strFullPath, *prompt_)) return;
@@ -298,7 +220,7 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
 
 void CMainFrame::UpdateLocationDisplays() {
   const EPanelId ePanel = ActivePanel();
-  const QString strText = panels_[ePanel].list->Source()->LocationText();
+  const QString strText = panels_[ePanel]->List().Source()->LocationText();
   if (addressEdit_) addressEdit_->setText(strText);
   if (headerBar_)
     headerBar_->setText((ePanel == ePanel_A ? QStringLiteral("A: ") : QStringLiteral("B: ")) +
@@ -306,14 +228,14 @@ void CMainFrame::UpdateLocationDisplays() {
   setWindowTitle(strText.isEmpty() ? QString::fromUtf16(kFrameTitle)
                                    : strText + QStringLiteral(" - ") +
                                          QString::fromUtf16(kFrameTitle));
-  if (statusLabel_) statusLabel_->setText(panels_[ePanel].list->StatusText());
+  if (statusLabel_) statusLabel_->setText(panels_[ePanel]->List().StatusText());
 }
 
 void CMainFrame::NavigateToAddress() {
   const QString strText = addressEdit_->text().trimmed();
   CPanelLocation location;
   if (!ListSources().ParseAddress(strText, &location)) return;
-  panels_[ActivePanel()].list->ShowLocation(location, true, true);
+  panels_[ActivePanel()]->List().ShowLocation(location, true, true);
 }
 
 QString CMainFrame::AddressText() const { return addressEdit_ ? addressEdit_->text() : QString(); }

@@ -4,10 +4,10 @@
 // receives commands, the bars (tool, address, header, search, selection and status), and the
 // command table of the menus and the tool bar.
 //
-// The frame routes a tree selection to the list of the same panel, follows each panel's
-// location changes in the address bar, the header bar and the title, keeps the tree of a panel
-// on the folder its list shows, writes each panel's last location into the settings on every
-// change, and shows the active list's status text in the status line.
+// Each panel's tree, list and their synchronisation belong to its CPanelController
+// (ui/panel_controller.h); the frame routes the commands to the active panel, follows each
+// panel's location changes in the address bar, the header bar and the title, and shows the
+// active list's status text in the status line.
 //
 // User-interface thread only.
 
@@ -25,6 +25,7 @@
 #include "core/selection.h"
 #include "ui/frame_commands.h"
 #include "ui/frame_layouts.h"
+#include "ui/panel_controller.h"
 
 class CDlg_Profiles;
 class QAbstractItemView;
@@ -41,9 +42,8 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolBar;
-struct CTreeTarget;
 
-class CMainFrame : public QMainWindow, public IListPanelObserver {
+class CMainFrame : public QMainWindow, private IPanelControllerObserver {
   Q_OBJECT
 
  public:
@@ -74,14 +74,14 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   // OpenPanel and EnsureTree).
   CListPanel& List(EPanelId ePanel) {
     OpenPanel(ePanel);
-    return *panels_[ePanel].list;
+    return panels_[ePanel]->List();
   }
   CFolderTree& Tree(EPanelId ePanel) {
     EnsureTree(ePanel);
-    return *panels_[ePanel].tree;
+    return panels_[ePanel]->Tree();
   }
-  CListView* ListView(EPanelId ePanel) const { return panels_[ePanel].listView; }
-  CFolderTreeView* TreeView(EPanelId ePanel) const { return panels_[ePanel].treeView; }
+  CListView* ListView(EPanelId ePanel) const { return panels_[ePanel]->ListView(); }
+  CFolderTreeView* TreeView(EPanelId ePanel) const { return panels_[ePanel]->TreeView(); }
 
   // --- Commands ---
   // The action of a command id (ui/frame_commands.h); null for an unknown id.
@@ -168,11 +168,6 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   fileops::CSelection CommandSelection() const;
   bool ClipboardMoves() const { return clipboardMoves_; }
 
-  // IListPanelObserver.
-  void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
-  void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
-  void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
-
   // The panels and trees follow view notifications themselves; this applies what they have
   // gathered now (after a command, so that its result shows before the next key).
   void ApplyViewChanges();
@@ -183,13 +178,10 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   bool event(QEvent* pEvent) override;
 
  private:
-  struct CPanelParts {
-    std::unique_ptr<CFolderTree> tree;
-    std::unique_ptr<CListPanel> list;
-    CFolderTreeView* treeView = nullptr;
-    CListView* listView = nullptr;
-    CPanelLocation location;  // what the list shows now
-  };
+  // IPanelControllerObserver: what the panels report.
+  void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
+  void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
+  void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
 
   // Set-up steps (main_frame.cpp, main_frame_commands.cpp, main_frame_layout.cpp).
   void setupModels();
@@ -205,12 +197,8 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   // when the layout shows it, when a command or a caller asks for it, or right after the
   // window's first paint. Nothing before OpenStartLocations.
   void OpenPanel(EPanelId ePanel);
-  // The list of a panel whose tree is hidden, opened without its tree; false when the place
-  // needs the tree's restore.
-  bool OpenListAlone(EPanelId ePanel);
-  // Builds a panel's tree once; EnsureTree then selects the place its list shows. A tree
-  // the layout hides is built after the first paint or when it is shown.
-  void BuildTree(EPanelId ePanel);
+  // Opens a panel and builds its tree once. A tree the layout hides is built after the first
+  // paint or when it is shown.
   void EnsureTree(EPanelId ePanel);
   bool IsPanelShown(EPanelId ePanel) const;
   void OpenHiddenPanels();
@@ -235,11 +223,15 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void ToolBarLayoutButton(int nGroup);
 
   // Layout (main_frame_layout.cpp).
+  // Tells each panel whether the layout shows its tree.
+  void TellPanelsTheLayout();
   void PlaceViews();
   void OnSplitterMoved(QSplitter* pMoved);
   int FirstShownView() const;
 
   // Routing.
+  // Which view of the active panel is the active view.
+  EPanelPart ActivePart() const;
   void StepHistory(bool bForward);
   // The file-system folder the active view shows (list) or has selected (tree); empty when
   // it shows another place.
@@ -261,13 +253,11 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
   void AfterOperation();
   // The file-system folder the list of the panel that is not active shows; empty otherwise.
   QString OtherPanelFolder() const;
-  void ShowTreeTargetInList(EPanelId ePanel, const CTreeTarget& target);
-  void FollowInTree(EPanelId ePanel, const CPanelLocation& location);
   void OnViewFocused(int nView);
   void UpdateLocationDisplays();
   void NavigateToAddress();
 
-  std::array<CPanelParts, 2> panels_;
+  std::array<std::unique_ptr<CPanelController>, 2> panels_;
   DWORD layout_ = 7;
   DWORD previousLayout_ = 7;
   int activeView_ = eView_ListA;
@@ -288,14 +278,7 @@ class CMainFrame : public QMainWindow, public IListPanelObserver {
 
   QHash<int, QAction*> actions_;
   std::array<QActionGroup*, 2> modeGroups_{};
-  bool followingList_ = false;  // the tree is moved to the list's place; do not route back
-  bool startingPanel_ = false;  // a panel is being opened at its start location
-  QString startFolder_;
-  bool startOpened_ = false;                 // OpenStartLocations has run
-  std::array<bool, 2> panelOpened_{};
-  std::array<bool, 2> treeBuilt_{};
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
-  bool destroying_ = false;
   FileOpener fileOpener_;
   NameAsker nameAsker_;
   ProfilesDialogRunner profilesRunner_;

@@ -16,12 +16,12 @@
 
 bool CMainFrame::ActiveListOffers(EListCommand command) const {
   if (activeView_ != eView_ListA && activeView_ != eView_ListB) return false;
-  return panels_[ActivePanel()].list->Source()->Offers(command);
+  return panels_[ActivePanel()]->List().Source()->Offers(command);
 }
 
 fileops::CSelection CMainFrame::ActiveListItems(EListCommand command) const {
   if (!ActiveListOffers(command)) return {};
-  const CListPanel& list = *panels_[ActivePanel()].list;
+  const CListPanel& list = panels_[ActivePanel()]->List();
   return list.Source()->Selection(list.Entries(), ActiveListRows());
 }
 
@@ -73,7 +73,7 @@ void CMainFrame::SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt) {
 QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
   if (nView == eView_TreeA || nView == eView_TreeB) return treeMenu_;
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
-  return ListMenuActions(panels_[ePanel].list->Source()->ContextMenu());
+  return ListMenuActions(panels_[ePanel]->List().Source()->ContextMenu());
 }
 
 QList<QAction*> CMainFrame::ListMenuActions(const QList<EListCommand>& commands) const {

@@ -24,6 +24,7 @@
 #include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
+#include "ui/panel_controller.h"
 #include "ui/tree_view.h"
 
 namespace {
@@ -184,13 +185,13 @@ void CMainFrame::AddListModeCommands(EPanelId ePanel) {
       ePanel == ePanel_A ? &settings.MainListShowHeaderA : &settings.MainListShowHeaderB;
   AddToggle(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader,
             QStringLiteral("Show header"), pdwHeader,
-            [this, ePanel](bool bOn) { panels_[ePanel].listView->SetHeaderShown(bOn); });
+            [this, ePanel](bool bOn) { panels_[ePanel]->ListView()->SetHeaderShown(bOn); });
 }
 
 void CMainFrame::SetListMode(EPanelId ePanel, int nMode) {
   (ePanel == ePanel_A ? settings.MainListModeListViewA : settings.MainListModeListViewB) =
       DWORD(nMode);
-  panels_[ePanel].listView->SetMode(nMode);
+  panels_[ePanel]->ListView()->SetMode(nMode);
 }
 
 void CMainFrame::AddFontCommands() {
@@ -313,8 +314,8 @@ void CMainFrame::AddEditCommands() {
   pDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   grid_->addAction(pDelete);
   auto activeList = [this]() -> CListView* {
-    if (activeView_ == eView_ListA) return panels_[ePanel_A].listView;
-    if (activeView_ == eView_ListB) return panels_[ePanel_B].listView;
+    if (activeView_ == eView_ListA) return panels_[ePanel_A]->ListView();
+    if (activeView_ == eView_ListB) return panels_[ePanel_B]->ListView();
     return nullptr;
   };
   AddCommand(eCmd_SelectAll, QStringLiteral("Select all"), [activeList] {
@@ -435,12 +436,12 @@ void CMainFrame::ApplyOptions() {
     for (const CModeCommand& command : kModeCommands)
       Action(ePanel == ePanel_A ? command.left : command.right)
           ->setChecked(DWORD(command.mode) == dwMode);
-    panels_[ePanel].listView->SetMode(int(dwMode));
+    panels_[ePanel]->ListView()->SetMode(int(dwMode));
     Action(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader)
         ->setChecked(dwHeader != 0);
-    panels_[ePanel].listView->SetHeaderShown(dwHeader != 0);
-    panels_[ePanel].listView->ApplySelectionMode();
-    panels_[ePanel].treeView->ApplyOptions();
+    panels_[ePanel]->ListView()->SetHeaderShown(dwHeader != 0);
+    panels_[ePanel]->ListView()->ApplySelectionMode();
+    panels_[ePanel]->TreeView()->ApplyOptions();
   }
   for (const CValueCommand& command : kFontCommands)
     Action(command.id)->setChecked(DWORD(command.value) == settings.MainViewFontSize);
@@ -484,16 +485,17 @@ void CMainFrame::setupContextMenus() {
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_Refresh});
-  for (CPanelParts& parts : panels_) {
-    const int nList = parts.listView->ViewNumber();
-    for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(parts.listView->DetailsView()),
-                                     static_cast<QAbstractItemView*>(parts.listView->IconView())}) {
+  for (const std::unique_ptr<CPanelController>& panel : panels_) {
+    CListView* pList = panel->ListView();
+    const int nList = pList->ViewNumber();
+    for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(pList->DetailsView()),
+                                     static_cast<QAbstractItemView*>(pList->IconView())}) {
       pView->setContextMenuPolicy(Qt::CustomContextMenu);
       connect(pView, &QWidget::customContextMenuRequested, this,
               [this, nList, pView](const QPoint& pos) { ShowContextMenu(nList, pView, pos); });
     }
-    QAbstractItemView* pTree = parts.treeView;
-    const int nTree = parts.treeView->ViewNumber();
+    QAbstractItemView* pTree = panel->TreeView();
+    const int nTree = panel->TreeView()->ViewNumber();
     pTree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pTree, &QWidget::customContextMenuRequested, this,
             [this, nTree, pTree](const QPoint& pos) { ShowContextMenu(nTree, pTree, pos); });
@@ -505,7 +507,7 @@ void CMainFrame::UpdateCommandStates() {
   for (const CLayoutCommand& command : kLayoutCommands)
     Action(command.id)->setChecked(command.layout == layout_);
   Action(eCmd_ToolLayoutGroup0 + frame::LayoutGroup(layout_))->setChecked(true);
-  const CListPanel& list = *panels_[ActivePanel()].list;
+  const CListPanel& list = panels_[ActivePanel()]->List();
   Action(eCmd_Back)->setEnabled(list.History().CanGoBack());
   Action(eCmd_Forward)->setEnabled(list.History().CanGoForward());
   Action(eCmd_Up)->setEnabled(list.CanGoUp());
@@ -545,28 +547,13 @@ void CMainFrame::Forward() { StepHistory(true); }
 
 void CMainFrame::StepHistory(bool bForward) {
   // The panel lists the place of the history again itself, whatever its kind.
-  CListPanel& list = *panels_[ActivePanel()].list;
-  if (!(bForward ? list.Forward() : list.Back())) return;
+  CPanelController& panel = *panels_[ActivePanel()];
+  if (!(bForward ? panel.Forward() : panel.Back())) return;
   UpdateCommandStates();
 }
 
-void CMainFrame::Up() { panels_[ActivePanel()].list->Up(); }
+void CMainFrame::Up() { panels_[ActivePanel()]->Up(); }
 
-void CMainFrame::Refresh() {
-  CPanelParts& parts = panels_[ActivePanel()];
-  if (activeView_ == eView_TreeA || activeView_ == eView_TreeB)
-    parts.tree->RefreshCurrent();
-  else
-    parts.list->Refresh();
-}
+void CMainFrame::Refresh() { panels_[ActivePanel()]->Refresh(ActivePart()); }
 
-void CMainFrame::OpenCurrent() {
-  CPanelParts& parts = panels_[ActivePanel()];
-  if (activeView_ == eView_ListA || activeView_ == eView_ListB) {
-    parts.listView->OpenCurrent();
-    return;
-  }
-  // In a tree, Enter opens or closes the selected node.
-  const QModelIndex current = parts.tree->Current();
-  if (current.isValid()) parts.treeView->setExpanded(current, !parts.treeView->isExpanded(current));
-}
+void CMainFrame::OpenCurrent() { panels_[ActivePanel()]->OpenCurrent(ActivePart()); }

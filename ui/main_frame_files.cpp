@@ -34,11 +34,11 @@ bool AskNameWithDialog(QWidget* pParent, const QString& strOldName, QString* pst
 }  // namespace
 
 QString CMainFrame::ActiveFolder() const {
-  const CPanelParts& parts = panels_[ActivePanel()];
+  const CPanelController& parts = *panels_[ActivePanel()];
   if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
-    return parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
+    return parts.Tree().TargetOf(parts.Tree().Current()).location.FolderPath();
   }
-  return parts.list->CurrentPath();
+  return parts.List().CurrentPath();
 }
 
 void CMainFrame::NewFolder() {
@@ -48,33 +48,33 @@ void CMainFrame::NewFolder() {
   if (!fileops::CreateNewFolder(strFolder, &strNewPath)) return;
   ApplyViewChanges();
   // The new folder becomes the focused entry of the list that shows it.
-  CPanelParts& parts = panels_[ActivePanel()];
+  CPanelController& parts = *panels_[ActivePanel()];
   if (activeView_ != eView_ListA && activeView_ != eView_ListB) return;
   const QString strName = browse::LastComponent(strNewPath);
-  for (int nRow = 0; nRow < parts.list->rowCount(); ++nRow) {
-    if (parts.list->Entries().At(nRow)->displayName.compare(strName, Qt::CaseInsensitive) != 0)
+  for (int nRow = 0; nRow < parts.List().rowCount(); ++nRow) {
+    if (parts.List().Entries().At(nRow)->displayName.compare(strName, Qt::CaseInsensitive) != 0)
       continue;
-    parts.listView->Selection()->setCurrentIndex(parts.list->index(nRow, 0),
+    parts.ListView()->Selection()->setCurrentIndex(parts.List().index(nRow, 0),
                                                  QItemSelectionModel::ClearAndSelect);
-    parts.listView->CurrentView()->scrollTo(parts.list->index(nRow, 0));
+    parts.ListView()->CurrentView()->scrollTo(parts.List().index(nRow, 0));
     break;
   }
 }
 
 void CMainFrame::RenameCurrent() {
-  CPanelParts& parts = panels_[ActivePanel()];
+  CPanelController& parts = *panels_[ActivePanel()];
   QString strOldPath;
   bool bFolder = false;
   if (activeView_ == eView_TreeA || activeView_ == eView_TreeB) {
-    strOldPath = parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
+    strOldPath = parts.Tree().TargetOf(parts.Tree().Current()).location.FolderPath();
     // The device root has no name of its own to change.
     if (strOldPath == QStringLiteral("\\")) return;
     bFolder = true;
   } else {
-    const IListSource& source = *parts.list->Source();
+    const IListSource& source = *parts.List().Source();
     if (!source.Offers(EListCommand::eRename)) return;
     const fileops::CSelection item =
-        source.Selection(parts.list->Entries(), {parts.listView->CurrentRow()});
+        source.Selection(parts.List().Entries(), {parts.ListView()->CurrentRow()});
     if (item.empty()) return;
     strOldPath = item.front().strPath;
     bFolder = item.front().nKind == fileops::eSelFolder;
@@ -95,16 +95,16 @@ void CMainFrame::RenameCurrent() {
 QList<int> CMainFrame::ActiveListRows() const {
   QList<int> rows;
   if (activeView_ != eView_ListA && activeView_ != eView_ListB) return rows;
-  const CPanelParts& parts = panels_[ActivePanel()];
-  for (const QModelIndex& index : parts.listView->Selection()->selectedRows()) rows << index.row();
-  if (rows.isEmpty() && parts.listView->CurrentRow() >= 0) rows << parts.listView->CurrentRow();
+  const CPanelController& parts = *panels_[ActivePanel()];
+  for (const QModelIndex& index : parts.ListView()->Selection()->selectedRows()) rows << index.row();
+  if (rows.isEmpty() && parts.ListView()->CurrentRow() >= 0) rows << parts.ListView()->CurrentRow();
   std::sort(rows.begin(), rows.end());
   return rows;
 }
 
 fileops::CSelection CMainFrame::ActiveListSelection() const {
   // The items of the file commands: rows of a listing whose items can be copied out.
-  const CListPanel& list = *panels_[ActivePanel()].list;
+  const CListPanel& list = panels_[ActivePanel()]->List();
   if (!list.Source()->Offers(EListCommand::eCopy)) return {};
   return list.Source()->Selection(list.Entries(), ActiveListRows());
 }
@@ -136,15 +136,15 @@ void CMainFrame::PasteShortcuts() {
 
 fileops::CSelection CMainFrame::CommandSelection() const {
   if (activeView_ == eView_ListA || activeView_ == eView_ListB) return ActiveListSelection();
-  const CPanelParts& parts = panels_[ActivePanel()];
-  const QString strFolder = parts.tree->TargetOf(parts.tree->Current()).location.FolderPath();
+  const CPanelController& parts = *panels_[ActivePanel()];
+  const QString strFolder = parts.Tree().TargetOf(parts.Tree().Current()).location.FolderPath();
   // The device root itself is never an item of a command.
   if (strFolder.isEmpty() || strFolder == QStringLiteral("\\")) return {};
   return {{fileops::eSelFolder, strFolder}};
 }
 
 QString CMainFrame::OtherPanelFolder() const {
-  return panels_[ActivePanel() == ePanel_A ? ePanel_B : ePanel_A].list->CurrentPath();
+  return panels_[ActivePanel() == ePanel_A ? ePanel_B : ePanel_A]->List().CurrentPath();
 }
 
 void CMainFrame::CopyToOtherPanel(bool bMove) {
@@ -205,7 +205,7 @@ void CMainFrame::AfterOperation() {
 
 void CMainFrame::ApplyViewChanges() {
   for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
-    panels_[ePanel].tree->ApplyViewChanges();
-    panels_[ePanel].list->ApplyViewChanges();
+    panels_[ePanel]->Tree().ApplyViewChanges();
+    panels_[ePanel]->List().ApplyViewChanges();
   }
 }

@@ -9,14 +9,15 @@
 #include "core/settings_io.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
+#include "ui/panel_controller.h"
 #include "ui/tree_view.h"
 
 QWidget* CMainFrame::ViewWidget(int nView) const {
   switch (nView) {
-    case eView_TreeA: return panels_[ePanel_A].treeView;
-    case eView_TreeB: return panels_[ePanel_B].treeView;
-    case eView_ListA: return panels_[ePanel_A].listView;
-    case eView_ListB: return panels_[ePanel_B].listView;
+    case eView_TreeA: return panels_[ePanel_A]->TreeView();
+    case eView_TreeB: return panels_[ePanel_B]->TreeView();
+    case eView_ListA: return panels_[ePanel_A]->ListView();
+    case eView_ListB: return panels_[ePanel_B]->ListView();
     default: return nullptr;
   }
 }
@@ -35,6 +36,7 @@ void CMainFrame::SetLayout(DWORD dwLayout) {
   previousLayout_ = layout_;
   layout_ = dwLayout;
   settings.MainViewConfig = dwLayout;
+  TellPanelsTheLayout();
   PlaceViews();
   const CFrameLayout layout = frame::Layout(dwLayout);
   int nActive = layout.activeView;
@@ -46,6 +48,12 @@ void CMainFrame::SetLayout(DWORD dwLayout) {
     if (IsViewShown(ePanel == ePanel_A ? eView_TreeA : eView_TreeB)) EnsureTree(ePanel);
   }
   UpdateCommandStates();
+}
+
+void CMainFrame::TellPanelsTheLayout() {
+  // A panel opened while its tree is hidden lists its folder without the tree.
+  panels_[ePanel_A]->SetTreeShown(IsViewShown(eView_TreeA));
+  panels_[ePanel_B]->SetTreeShown(IsViewShown(eView_TreeB));
 }
 
 void CMainFrame::PlaceViews() {
