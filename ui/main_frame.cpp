@@ -1,6 +1,5 @@
 #include "ui/main_frame.h"
 
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,17 +8,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "browse/folder_tree.h"
 #include "browse/list_source_factory.h"
-#include "core/app_log.h"
-#include "crypto/enc_commands.h"
 #include "core/settings.h"
-#include "platform/device_root.h"
-#include "platform/file_system.h"
-#include "ui/enc_dialogs.h"
 #include "ui/list_sources.h"
 #include "ui/list_view.h"
 #include "ui/tree_view.h"
@@ -28,17 +21,14 @@ namespace {
 
 constexpr char16_t kFrameTitle[] = u"Pinewood Browser";
 
-bool OpenWithDesktop(const QString& strHostPath) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(strHostPath));
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
-    : QMainWindow(pParent), fileOpener_(OpenWithDesktop) {
+    : QMainWindow(pParent) {
   setWindowTitle(QString::fromUtf16(kFrameTitle));
   RegisterDesktopListSources();
-  SetPasswordPrompt(nullptr);
+  IFileCommandsHost& host = *this;
+  commands_ = std::make_unique<CFileCommands>(host, this);
   setupModels();
   setupViews();
   setupBars();
@@ -208,14 +198,22 @@ void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
 }
 
 void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
-  // An encrypted file is decrypted; the views learn of the new file through the
-  // notifications, applied a moment later, as the list is still inside its activation here.
-  if (crypto::OpenEncryptedFile(strFullPath, *prompt_)) return;
-  QByteArray hostPath;
-  if (!plat::CDeviceRoot::ToHost(strFullPath, &hostPath)) return;
-  const QString strHost = QString::fromLocal8Bit(hostPath);
-  if (!fileOpener_ || !fileOpener_(strHost))
-    LogErr(u"Could not open %s with the desktop's application", strFullPath);
+  commands_->OpenFile(strFullPath);
+}
+
+CCommandTarget CMainFrame::CommandTarget() const {
+  const EPanelId eActive = ActivePanel();
+  return {panels_[eActive].get(), panels_[eActive == ePanel_A ? ePanel_B : ePanel_A].get(),
+          ActivePart()};
+}
+
+void CMainFrame::FocusActiveView() {
+  activateWindow();
+  if (QWidget* pView = ViewWidget(activeView_)) pView->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::ApplyViewChanges() {
+  for (const std::unique_ptr<CPanelController>& panel : panels_) panel->ApplyViewChanges();
 }
 
 void CMainFrame::UpdateLocationDisplays() {

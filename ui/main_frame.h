@@ -24,6 +24,7 @@
 #include "browse/panel_keys.h"
 #include "core/selection.h"
 #include "ui/frame_commands.h"
+#include "ui/file_commands.h"
 #include "ui/frame_layouts.h"
 #include "ui/panel_controller.h"
 
@@ -43,7 +44,9 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, private IPanelControllerObserver {
+class CMainFrame : public QMainWindow,
+                   private IPanelControllerObserver,
+                   private IFileCommandsHost {
   Q_OBJECT
 
  public:
@@ -115,58 +118,40 @@ class CMainFrame : public QMainWindow, private IPanelControllerObserver {
   QString StatusLineText() const;
   QString HeaderText() const;
 
-  // Opening a file hands its host path to this function; the default hands it to the
-  // desktop's default application.
-  using FileOpener = std::function<bool(const QString& strHostPath)>;
-  void SetFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
-  // Rename asks the new name through this function (the old name comes in, the new one goes
-  // out; false when the user cancels); the default is a small input dialog.
-  using NameAsker = std::function<bool(const QString& strOldName, QString* pstrNewName)>;
-  void SetNameAsker(NameAsker asker) { nameAsker_ = std::move(asker); }
-
-  // File commands on the active view: a new folder in the folder it shows, and a rename of
-  // its focused item (a list entry of the file system, or a folder node of a tree).
-  void NewFolder();
-  void RenameCurrent();
-  // Cut and Copy keep the active list's selected file-system items (the focused one when
-  // none is selected); Paste copies or moves them into the folder the active view shows, and
-  // Paste shortcut makes a shortcut there to each. The items kept, and whether they move.
-  void CopySelection(bool bMove);
-  void Paste();
-  void PasteShortcuts();
-  const fileops::CSelection& ClipboardItems() const { return clipboard_; }
-  // F5 and F6: copies or moves the active view's items (the list's selection, or the tree's
-  // folder) into the folder the other panel's list shows, with the operation's questions and
-  // progress window. Nothing happens when either side is not a file-system folder.
-  void CopyToOtherPanel(bool bMove);
-  // Items dropped on a list: copied, or moved, into strTargetFolder with the operation's
-  // questions and progress window. Items that already lie in that folder stay as they are.
+  // The file commands of the active view (ui/file_commands.h), with the functions they ask
+  // through: the file opener (the default hands a host path to the desktop's application),
+  // the name asker of Rename (the default is a small input dialog) and the password prompt of
+  // encryption (null puts back the desktop's dialogs; not owned).
+  using FileOpener = CFileCommands::FileOpener;
+  void SetFileOpener(FileOpener opener) { commands_->SetFileOpener(std::move(opener)); }
+  using NameAsker = CFileCommands::NameAsker;
+  void SetNameAsker(NameAsker asker) { commands_->SetNameAsker(std::move(asker)); }
+  void SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt) { commands_->SetPasswordPrompt(pPrompt); }
+  void NewFolder() { commands_->NewFolder(); }
+  void RenameCurrent() { commands_->RenameCurrent(); }
+  void CopySelection(bool bMove) { commands_->CopySelection(bMove); }
+  void Paste() { commands_->Paste(); }
+  void PasteShortcuts() { commands_->PasteShortcuts(); }
+  const fileops::CSelection& ClipboardItems() const { return commands_->ClipboardItems(); }
+  bool ClipboardMoves() const { return commands_->ClipboardMoves(); }
+  void CopyToOtherPanel(bool bMove) { commands_->CopyToOtherPanel(bMove); }
+  // Items dropped on a list: copied (Qt::CopyAction) or moved (Qt::MoveAction) into
+  // strTargetFolder.
   void DropItems(const QStringList& devicePaths, const QString& strTargetFolder,
-                 Qt::DropAction action);
-  // Shreds the active view's items: one file or one folder with the shredder's own question,
-  // several after one question for all of them.
-  void ShredSelection();
-  // Delete (the Delete key, F8): in a folder's list or a tree, the items go to the recycle bin
-  // or are deleted for good as UseRecycleBin says; in the recycle bin's list, the selected
-  // items are deleted for good.
-  void DeleteSelection();
-  // The recycle bin's list: its selected items back to where they were, or deleted for good.
-  void RestoreSelection();
-  void PurgeSelection();
-  // Encrypts or decrypts the active view's items with one password asked through the
-  // password prompt.
-  void EncryptSelection();
-  void DecryptSelection();
-  // The password prompt of the encrypt and decrypt commands; null puts back the desktop's
-  // dialogs. Not owned.
-  void SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt);
+                 Qt::DropAction action) {
+    commands_->DropItems(devicePaths, strTargetFolder, action == Qt::MoveAction);
+  }
+  void ShredSelection() { commands_->ShredSelection(); }
+  void DeleteSelection() { commands_->DeleteSelection(); }
+  void RestoreSelection() { commands_->RestoreSelection(); }
+  void PurgeSelection() { commands_->PurgeSelection(); }
+  void EncryptSelection() { commands_->EncryptSelection(); }
+  void DecryptSelection() { commands_->DecryptSelection(); }
+  fileops::CSelection CommandSelection() const { return commands_->CommandSelection(); }
+
   // The context menu of a view (1..4): the commands that fit what it shows (files and
   // folders, the recycle bin, a tree).
   QList<QAction*> ContextMenuActions(int nView) const;
-  // The items a command acts on: the active list's selected file-system items (the focused
-  // one when none is selected), or the folder selected in the active tree (not the root).
-  fileops::CSelection CommandSelection() const;
-  bool ClipboardMoves() const { return clipboardMoves_; }
 
   // The panels and trees follow view notifications themselves; this applies what they have
   // gathered now (after a command, so that its result shows before the next key).
@@ -182,8 +167,12 @@ class CMainFrame : public QMainWindow, private IPanelControllerObserver {
   void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
   void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
   void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
+  // IFileCommandsHost: where the file commands act, and what they ask of the frame.
+  CCommandTarget CommandTarget() const override;
+  void CommandStatesChanged() override { UpdateCommandStates(); }
+  void FocusActiveView() override;
 
-  // Set-up steps (main_frame.cpp, main_frame_commands.cpp, main_frame_layout.cpp).
+  // Set-up steps (main_frame.cpp, main_frame_commands.cpp, main_frame_context_menus.cpp).
   void setupModels();
   void setupViews();
   void setupBars();
@@ -233,26 +222,9 @@ class CMainFrame : public QMainWindow, private IPanelControllerObserver {
   // Which view of the active panel is the active view.
   EPanelPart ActivePart() const;
   void StepHistory(bool bForward);
-  // The file-system folder the active view shows (list) or has selected (tree); empty when
-  // it shows another place.
-  QString ActiveFolder() const;
-  // The selected file-system items of the active list, in row order.
-  fileops::CSelection ActiveListSelection() const;
-  // The selected rows of the active list (the focused one when none is selected), in order;
-  // empty when a tree is active.
-  QList<int> ActiveListRows() const;
-  // True when the active view is a list whose source offers the command.
-  bool ActiveListOffers(EListCommand command) const;
-  // The active list's selected rows as its source gives them, when it offers the command.
-  fileops::CSelection ActiveListItems(EListCommand command) const;
   // The actions of a list's context menu as its source describes it.
   QList<QAction*> ListMenuActions(const QList<EListCommand>& commands) const;
   void ShowContextMenu(int nView, QAbstractItemView* pView, const QPoint& pos);
-  // After an operation: the gathered view changes applied, the commands' states and the
-  // focus of the active view restored.
-  void AfterOperation();
-  // The file-system folder the list of the panel that is not active shows; empty otherwise.
-  QString OtherPanelFolder() const;
   void OnViewFocused(int nView);
   void UpdateLocationDisplays();
   void NavigateToAddress();
@@ -279,14 +251,9 @@ class CMainFrame : public QMainWindow, private IPanelControllerObserver {
   QHash<int, QAction*> actions_;
   std::array<QActionGroup*, 2> modeGroups_{};
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
-  FileOpener fileOpener_;
-  NameAsker nameAsker_;
   ProfilesDialogRunner profilesRunner_;
-  std::unique_ptr<crypto::IPasswordPrompt> desktopPrompt_;
-  crypto::IPasswordPrompt* prompt_ = nullptr;  // desktopPrompt_ unless a test set another
+  std::unique_ptr<CFileCommands> commands_;
   // The context menu of a tree, and those of the lists by the commands their sources list.
   QList<QAction*> treeMenu_;
   mutable std::map<std::vector<int>, QList<QAction*>> listMenus_;
-  fileops::CSelection clipboard_;
-  bool clipboardMoves_ = false;
 };

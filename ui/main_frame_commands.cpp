@@ -470,38 +470,6 @@ void CMainFrame::setupToolBar() {
   pRow->addStretch(1);
 }
 
-void CMainFrame::setupContextMenus() {
-  auto separator = [this] {
-    auto* pSeparator = new QAction(this);
-    pSeparator->setSeparator(true);
-    return pSeparator;
-  };
-  auto actions = [this, &separator](std::initializer_list<int> ids) {
-    QList<QAction*> list;
-    for (int nId : ids) list << (nId == 0 ? separator() : Action(nId));
-    return list;
-  };
-  // 0 marks a separator. A list's menu is the one its source describes (ContextMenuActions).
-  treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
-                       eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
-                       eCmd_Refresh});
-  for (const std::unique_ptr<CPanelController>& panel : panels_) {
-    CListView* pList = panel->ListView();
-    const int nList = pList->ViewNumber();
-    for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(pList->DetailsView()),
-                                     static_cast<QAbstractItemView*>(pList->IconView())}) {
-      pView->setContextMenuPolicy(Qt::CustomContextMenu);
-      connect(pView, &QWidget::customContextMenuRequested, this,
-              [this, nList, pView](const QPoint& pos) { ShowContextMenu(nList, pView, pos); });
-    }
-    QAbstractItemView* pTree = panel->TreeView();
-    const int nTree = panel->TreeView()->ViewNumber();
-    pTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pTree, &QWidget::customContextMenuRequested, this,
-            [this, nTree, pTree](const QPoint& pos) { ShowContextMenu(nTree, pTree, pos); });
-  }
-}
-
 void CMainFrame::UpdateCommandStates() {
   if (actions_.isEmpty()) return;
   for (const CLayoutCommand& command : kLayoutCommands)
@@ -514,29 +482,31 @@ void CMainFrame::UpdateCommandStates() {
   const bool bListActive = activeView_ == eView_ListA || activeView_ == eView_ListB;
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     Action(nId)->setEnabled(bListActive);
-  const bool bInFolder = !ActiveFolder().isEmpty();
+  const CFileCommands& files = *commands_;
+  const QString strActiveFolder = files.ActiveFolder();
+  const bool bInFolder = !strActiveFolder.isEmpty();
   Action(eCmd_NewFolder)->setEnabled(bInFolder);
   Action(eCmd_Rename)->setEnabled(bInFolder);
-  Action(eCmd_Cut)->setEnabled(ActiveListOffers(EListCommand::eCut));
-  Action(eCmd_Copy)->setEnabled(ActiveListOffers(EListCommand::eCopy));
+  Action(eCmd_Cut)->setEnabled(files.ActiveListOffers(EListCommand::eCut));
+  Action(eCmd_Copy)->setEnabled(files.ActiveListOffers(EListCommand::eCopy));
   // Items of the file system: what the active list offers them for, or a folder in a tree.
-  const bool bTreeItem = !bListActive && bInFolder && ActiveFolder() != QStringLiteral("\\");
+  const bool bTreeItem = !bListActive && bInFolder && strActiveFolder != QStringLiteral("\\");
   auto offers = [&](EListCommand command) {
-    return bListActive ? ActiveListOffers(command) : bTreeItem;
+    return bListActive ? files.ActiveListOffers(command) : bTreeItem;
   };
   Action(eCmd_Shred)->setEnabled(offers(EListCommand::eShred));
   Action(eCmd_Encrypt)->setEnabled(offers(EListCommand::eEncrypt));
   Action(eCmd_Decrypt)->setEnabled(offers(EListCommand::eDecrypt));
   const bool bRows = list.rowCount() > 0;
-  const bool bPurge = ActiveListOffers(EListCommand::eDeleteForGood) && bRows;
+  const bool bPurge = files.ActiveListOffers(EListCommand::eDeleteForGood) && bRows;
   Action(eCmd_Delete)->setEnabled(offers(EListCommand::eDelete) || bPurge);
-  Action(eCmd_Restore)->setEnabled(ActiveListOffers(EListCommand::eRestore) && bRows);
+  Action(eCmd_Restore)->setEnabled(files.ActiveListOffers(EListCommand::eRestore) && bRows);
   Action(eCmd_DeleteForGood)->setEnabled(bPurge);
-  const bool bOtherFolder = !OtherPanelFolder().isEmpty();
+  const bool bOtherFolder = !files.OtherPanelFolder().isEmpty();
   Action(eCmd_CopyToOther)->setEnabled(offers(EListCommand::eCopyToOther) && bOtherFolder);
   Action(eCmd_MoveToOther)->setEnabled(offers(EListCommand::eMoveToOther) && bOtherFolder);
-  Action(eCmd_Paste)->setEnabled(bInFolder && !clipboard_.empty());
-  Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !clipboard_.empty());
+  Action(eCmd_Paste)->setEnabled(bInFolder && !files.ClipboardItems().empty());
+  Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !files.ClipboardItems().empty());
 }
 
 // --- Navigation ---

@@ -1,0 +1,80 @@
+// The frame's context menus: a tree's fixed menu, and a list's as its source describes it
+// (IListSource::ContextMenu), each entry one of the frame's actions.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QListView>
+#include <QMenu>
+#include <QTreeView>
+
+#include "ui/list_sources.h"
+#include "ui/list_view.h"
+#include "ui/main_frame.h"
+#include "ui/tree_view.h"
+
+void CMainFrame::setupContextMenus() {
+  auto separator = [this] {
+    auto* pSeparator = new QAction(this);
+    pSeparator->setSeparator(true);
+    return pSeparator;
+  };
+  auto actions = [this, &separator](std::initializer_list<int> ids) {
+    QList<QAction*> list;
+    for (int nId : ids) list << (nId == 0 ? separator() : Action(nId));
+    return list;
+  };
+  // 0 marks a separator. A list's menu is the one its source describes (ContextMenuActions).
+  treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
+                       eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
+                       eCmd_Refresh});
+  for (const std::unique_ptr<CPanelController>& panel : panels_) {
+    CListView* pList = panel->ListView();
+    const int nList = pList->ViewNumber();
+    for (QAbstractItemView* pView : {static_cast<QAbstractItemView*>(pList->DetailsView()),
+                                     static_cast<QAbstractItemView*>(pList->IconView())}) {
+      pView->setContextMenuPolicy(Qt::CustomContextMenu);
+      connect(pView, &QWidget::customContextMenuRequested, this,
+              [this, nList, pView](const QPoint& pos) { ShowContextMenu(nList, pView, pos); });
+    }
+    QAbstractItemView* pTree = panel->TreeView();
+    const int nTree = panel->TreeView()->ViewNumber();
+    pTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pTree, &QWidget::customContextMenuRequested, this,
+            [this, nTree, pTree](const QPoint& pos) { ShowContextMenu(nTree, pTree, pos); });
+  }
+}
+
+QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
+  if (nView == eView_TreeA || nView == eView_TreeB) return treeMenu_;
+  const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
+  return ListMenuActions(panels_[ePanel]->List().Source()->ContextMenu());
+}
+
+QList<QAction*> CMainFrame::ListMenuActions(const QList<EListCommand>& commands) const {
+  // One list of actions per distinct menu, made once: a menu keeps the same separators.
+  std::vector<int> key;
+  for (EListCommand command : commands) key.push_back(int(command));
+  auto found = listMenus_.find(key);
+  if (found != listMenus_.end()) return found->second;
+  QList<QAction*> actions;
+  for (EListCommand command : commands) {
+    if (command == EListCommand::eSeparator) {
+      auto* pSeparator = new QAction(const_cast<CMainFrame*>(this));
+      pSeparator->setSeparator(true);
+      actions << pSeparator;
+    } else if (QAction* pAction = Action(CommandOfListCommand(command))) {
+      actions << pAction;
+    }
+  }
+  listMenus_.emplace(std::move(key), actions);
+  return actions;
+}
+
+void CMainFrame::ShowContextMenu(int nView, QAbstractItemView* pView, const QPoint& pos) {
+  // The press that opened the menu has made the view the active one; its commands' states
+  // are brought up to date before they are shown.
+  OnViewFocused(nView);
+  UpdateCommandStates();
+  QMenu menu(this);
+  menu.addActions(ContextMenuActions(nView));
+  menu.exec(pView->viewport()->mapToGlobal(pos));
+}
