@@ -36,6 +36,8 @@ namespace {
 class CYesBoxUi : public IMessageBoxUi {
  public:
   CMsgBoxReply ShowMessageBox(const CMsgBoxRequest& request) override {
+    if (request.buttons.size() == 1)  // a report: the benchmark's figures would mean nothing
+      std::printf("box: %s\n", qPrintable(request.strText));
     const bool bYes = std::find(request.buttons.begin(), request.buttons.end(), eMsgAnsYes) !=
                       request.buttons.end();
     return {bYes ? eMsgAnsYes : request.nDefaultAnswer, false};
@@ -80,7 +82,9 @@ double ThroughFrame(int) {
   const double dMs = clock.nsecsElapsed() / 1e6;
   // Only ".." may be left, when the parent entry is shown.
   if (list.rowCount() > 1) {
-    std::printf("the list still shows %d rows\n", list.rowCount());
+    QStringList names;
+    for (int i = 0; i < qMin(list.rowCount(), 5); ++i) names << list.CellText(i, 0);
+    std::printf("the list still shows %d rows: %s\n", list.rowCount(), qPrintable(names.join(", ")));
     return -1;
   }
   return dMs;

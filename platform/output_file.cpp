@@ -7,9 +7,13 @@
 #include <unistd.h>
 
 #include <QDateTime>
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <cerrno>
 #include <memory>
+#include <set>
+#include <utility>
 
 #include "platform/device_root.h"
 #include "platform/dir_walk.h"
@@ -71,9 +75,32 @@ qint64 ModifiedMs(const struct stat& st) {
   return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
 }
 
+QMutex& ClaimsMutex() {
+  static QMutex mutex;
+  return mutex;
+}
+
+// The final names (canonical) of the new files being written, guarded by ClaimsMutex().
+std::set<QString>& ClaimedNames() {
+  static std::set<QString> names;
+  return names;
+}
+
+bool ClaimName(const QString& strCanonical) {
+  QMutexLocker lock(&ClaimsMutex());
+  return ClaimedNames().insert(strCanonical).second;
+}
+
 }  // namespace
 
 COutputFile::~COutputFile() { Discard(); }
+
+COutputFile::COutputFile(COutputFile&& other) noexcept
+    : file_(std::move(other.file_)),
+      finalPath_(std::move(other.finalPath_)),
+      unnamed_(other.unnamed_),
+      replace_(other.replace_),
+      claimed_(std::exchange(other.claimed_, false)) {}
 
 COutputFile& COutputFile::operator=(COutputFile&& other) noexcept {
   if (this != &other) {
@@ -82,8 +109,16 @@ COutputFile& COutputFile::operator=(COutputFile&& other) noexcept {
     finalPath_ = std::move(other.finalPath_);
     unnamed_ = other.unnamed_;
     replace_ = other.replace_;
+    claimed_ = std::exchange(other.claimed_, false);
   }
   return *this;
+}
+
+void COutputFile::ReleaseName() {
+  if (!claimed_) return;
+  claimed_ = false;
+  QMutexLocker lock(&ClaimsMutex());
+  ClaimedNames().erase(finalPath_);
 }
 
 bool COutputFile::Create(const QString& strFinalPath, bool bReplace) {
@@ -98,21 +133,34 @@ bool COutputFile::Create(const QString& strFinalPath, bool bReplace) {
   finalPath_ = canonical;
   replace_ = bReplace;
   if (!bReplace) {
-    if (InjectedFault(EFaultOp::eFaultCreate, canonical)) return false;
+    if (!ClaimName(canonical)) {
+      SetLastError(ERROR_FILE_EXISTS);
+      return false;
+    }
+    claimed_ = true;
+    if (InjectedFault(EFaultOp::eFaultCreate, canonical)) {
+      ReleaseName();
+      return false;
+    }
     const int fd = OpenUnnamed(folder);
     if (fd >= 0) {
       file_.Adopt(fd, canonical);
       unnamed_ = true;
       return true;
     }
-    if (!NoUnnamedFiles(errno)) return host::FailPath(errno, folder);
+    if (!NoUnnamedFiles(errno)) {
+      ReleaseName();
+      return host::FailPath(errno, folder);
+    }
   }
   unnamed_ = false;
   QString temp;
-  if (GetTempFileName(folder, QString::fromUtf16(kTempPrefix), 0, &temp) == 0) return false;
-  if (!file_.Open(temp, GENERIC_WRITE, OPEN_EXISTING)) {
+  const bool bOpened = GetTempFileName(folder, QString::fromUtf16(kTempPrefix), 0, &temp) != 0 &&
+                       file_.Open(temp, GENERIC_WRITE, OPEN_EXISTING);
+  if (!bOpened) {
     const DWORD error = GetLastError();
-    DeleteFile(temp);
+    if (!temp.isEmpty()) DeleteFile(temp);
+    ReleaseName();
     SetLastError(error);
     return false;
   }
@@ -136,7 +184,9 @@ bool COutputFile::Commit(bool bFlush, bool bFlushFolder) {
     SetLastError(error);
     return false;
   }
-  return unnamed_ ? PlaceUnnamed(bFlushFolder) : PlaceTemporary(bFlushFolder);
+  const bool bPlaced = unnamed_ ? PlaceUnnamed(bFlushFolder) : PlaceTemporary(bFlushFolder);
+  ReleaseName();  // in place, or gone
+  return bPlaced;
 }
 
 bool COutputFile::PlaceUnnamed(bool bFlushFolder) {
@@ -184,6 +234,7 @@ bool COutputFile::PlaceTemporary(bool bFlushFolder) {
 }
 
 void COutputFile::Discard() {
+  ReleaseName();
   if (!file_.IsOpen()) return;
   const QString path = file_.Path();
   file_.Close();

@@ -10,6 +10,9 @@
 // program's temporaries), renamed into place when complete: a new file by a rename that never
 // replaces, a replaced file through plat::ReplaceFile, the one call that may replace.
 // A failure or Discard removes what was written; an existing file stays exactly as it was.
+// A new file's final name is claimed from its Create to its end: a second output of the
+// process asking for the same name meanwhile is refused as if the name existed, so outputs
+// that wait to be put in place together never meet at their names.
 //
 // A killed process leaves at most a temporary. While an output is open its temporary is
 // locked, so RemoveLeftovers (run by each operation in each folder it writes into) takes only
@@ -34,7 +37,7 @@ class COutputFile {
   COutputFile() = default;
   // Discards an output that was not committed.
   ~COutputFile();
-  COutputFile(COutputFile&& other) noexcept = default;
+  COutputFile(COutputFile&& other) noexcept;
   COutputFile& operator=(COutputFile&& other) noexcept;
   COutputFile(const COutputFile&) = delete;
   COutputFile& operator=(const COutputFile&) = delete;
@@ -61,11 +64,14 @@ class COutputFile {
  private:
   bool PlaceUnnamed(bool bFlushFolder);
   bool PlaceTemporary(bool bFlushFolder);
+  // Ends the claim on the final name (once the output is in place or gone).
+  void ReleaseName();
 
   CHostFile file_;
   QString finalPath_;  // canonical
   bool unnamed_ = false;
   bool replace_ = false;
+  bool claimed_ = false;  // finalPath_ is claimed (a new file)
 };
 
 // Removes the program's temporaries ("~pb*.tmp") in a device folder that no open output holds

@@ -114,6 +114,31 @@ TEST_F(OutputFileTest, ANameTakenMeanwhileIsNeverReplaced) {
   EXPECT_EQ(Listing("\\d"), QStringList({"x.txt"}));
 }
 
+// Two new files waiting to be put in place never share a name: the second is refused as if
+// the name existed, until the first is in place or gone (a moved output keeps the claim).
+TEST_F(OutputFileTest, ANameClaimedByAnOutputOfTheProcessIsRefusedToTheNext) {
+  MakeFolder("\\d");
+  COutputFile first;
+  ASSERT_TRUE(first.Create("\\d\\x.txt", false));
+  COutputFile second;
+  EXPECT_FALSE(second.Create("\\d\\x.txt", false));
+  EXPECT_EQ(plat::GetLastError(), DWORD(ERROR_FILE_EXISTS));
+  COutputFile moved(std::move(first));
+  EXPECT_FALSE(second.Create("\\d\\x.txt", false));
+  moved.Discard();
+  ASSERT_TRUE(second.Create("\\d\\x.txt", false));
+  ASSERT_TRUE(WriteText(&second, "second"));
+  ASSERT_TRUE(second.Commit(true, true));
+  EXPECT_EQ(ReadHost("\\d\\x.txt"), "second");
+  // Once in place the name is the file's: a replacing output may take it, a new one may not.
+  COutputFile replacing;
+  ASSERT_TRUE(replacing.Create("\\d\\x.txt", true));
+  COutputFile third;
+  ASSERT_TRUE(third.Create("\\d\\x.txt", false));  // claimed again; its commit would fail
+  EXPECT_FALSE(third.Commit(true, true));
+  EXPECT_EQ(ReadHost("\\d\\x.txt"), "second");
+}
+
 // Only temporaries of the program's prefix, older than the run and held by no live output
 // go; links, folders and other names stay.
 TEST_F(OutputFileTest, LeftoversOfEarlierRunsAreRemovedAndLiveOnesKept) {
