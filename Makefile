@@ -52,6 +52,9 @@ SAN_CMAKE_ARGS ?=
 # message box asked from a worker, the icon cache, the log, the hive and the per-thread errors.
 TSAN_TESTS ?= test_list_worker test_find test_message_box test_icon_manager test_app_log \
 	test_file_system test_host_basics test_registry_hive
+# Tests that start a second program are left out: the thread checker's runtime of this clang
+# stops on the clone() of QProcess (a check inside the runtime, not a report on our code).
+TSAN_FILTER ?= -HiveTest.SecondProcessSharesTheHive:HiveTest.ACommittedChangeSurvivesAProgramThatDies
 SAN_SUPP := $(CURDIR)/tests/sanitize
 comma := ,
 ASAN_ENV = ASAN_OPTIONS=halt_on_error=1:print_stacktrace=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
@@ -87,7 +90,8 @@ sanitize-tsan: sanitize-deps
 	@echo "Running the threaded tests under ThreadSanitizer"
 	@cd build-tsan/tests && for t in $(TSAN_TESTS); do \
 		echo "== $$t"; \
-		$(TSAN_ENV) QT_QPA_PLATFORM=offscreen ./$$t --gtest_brief=1 || exit 1; \
+		$(TSAN_ENV) QT_QPA_PLATFORM=offscreen ./$$t --gtest_brief=1 \
+			--gtest_filter='$(TSAN_FILTER)' || exit 1; \
 	done
 
 # Runs each fuzz target of tests/fuzz for FUZZ_SECONDS from its seed corpus, built with

@@ -1,7 +1,5 @@
 #include "browse/list_worker.h"
 
-#include <QMutexLocker>
-
 #include "platform/folder_totals.h"
 #include "browse/icon_manager.h"
 
@@ -29,12 +27,12 @@ CListWorker::~CListWorker() {
 }
 
 bool CListWorker::Push(COperation op) {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   if (count_ >= kMaxOperations) return false;
   slots_[next_] = std::move(op);
   next_ = (next_ + 1) % kMaxOperations;
   ++count_;
-  wake_.wakeAll();
+  wake_.notify_all();
   return true;
 }
 
@@ -51,48 +49,48 @@ bool CListWorker::AddFolderSizes(quint64 uGeneration, CRowJobs rows) {
 }
 
 void CListWorker::SetPaused(bool bPaused) {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   paused_ = bPaused;
-  wake_.wakeAll();
+  wake_.notify_all();
 }
 
 bool CListWorker::IsPaused() const {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   return paused_;
 }
 
 void CListWorker::Clear() {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   for (COperation& op : slots_) op = COperation{};
   count_ = 0;
   next_ = 0;
 }
 
 void CListWorker::RequestExit() {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   exit_ = true;
-  wake_.wakeAll();
+  wake_.notify_all();
 }
 
 void CListWorker::Resume() {
-  QMutexLocker lock(&mutex_);
-  wake_.wakeAll();
+  std::lock_guard lock(mutex_);
+  wake_.notify_all();
 }
 
 void CListWorker::SetCurrentGeneration(quint64 uGeneration) { generation_ = uGeneration; }
 
 int CListWorker::PendingCount() const {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   return count_;
 }
 
 bool CListWorker::IsBusy() const {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   return running_ || (count_ > 0 && !paused_);
 }
 
 void CListWorker::SetCalculators(const CCalculators& calculators) {
-  QMutexLocker lock(&mutex_);
+  std::lock_guard lock(mutex_);
   calculators_ = calculators;
 }
 
@@ -105,10 +103,10 @@ void CListWorker::run() {
     COperation op;
     CCalculators calculators;
     {
-      QMutexLocker lock(&mutex_);
+      std::unique_lock lock(mutex_);
       // A paused worker takes nothing, so an operation added while the panel prepares the
       // queue cannot be taken and skipped before the panel un-pauses.
-      while (!exit_ && (count_ == 0 || paused_)) wake_.wait(&mutex_);
+      wake_.wait(lock, [this] { return exit_ || (count_ > 0 && !paused_); });
       if (exit_) return;
       next_ = (next_ + kMaxOperations - 1) % kMaxOperations;
       op = std::move(slots_[next_]);
@@ -118,7 +116,7 @@ void CListWorker::run() {
       calculators = calculators_;
     }
     Perform(op, calculators);
-    QMutexLocker lock(&mutex_);
+    std::lock_guard lock(mutex_);
     running_ = false;
   }
 }

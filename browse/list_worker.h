@@ -10,15 +10,15 @@
 // made for; results name both, and an operation whose generation is no longer current is
 // abandoned between rows.
 
-#include <QMutex>
 #include <QString>
 #include <QThread>
 #include <QVector>
-#include <QWaitCondition>
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 #include "platform/wintypes.h"
 
@@ -101,8 +101,9 @@ class CListWorker : public QThread {
   // The thread is ending, or the operation's listing is gone.
   bool IsStale(quint64 uGeneration) const;
 
-  mutable QMutex mutex_;
-  QWaitCondition wake_;                            // signalled by every change below
+  // Standard primitives rather than Qt's: the thread checker sees their waits.
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;                   // signalled by every change below
   std::array<COperation, kMaxOperations> slots_;  // guarded by mutex_
   int count_ = 0;                                  // guarded by mutex_: pending, 0..30
   int next_ = 0;                                   // guarded by mutex_: slot of the next add

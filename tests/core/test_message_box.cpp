@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 #include "core/message_box.h"
 #include "support/scripted_message_box.h"
@@ -164,13 +167,22 @@ TEST(MessageBoxService, WithoutStoreNothingIsOfferedOrRemembered) {
   EXPECT_EQ(box.Remembered().Reads(), 0);
 }
 
-// Spins the application's event loop until the thread has finished (at most 10 s).
-bool WaitServingEvents(QThread* thread) {
+// Runs fn on a thread of its own while the application's event loop is spun, until it has
+// finished (false after 10 s). A standard thread and its join, so that the thread checker sees
+// everything the thread did happen before the caller reads it.
+bool RunOnWorkerServingEvents(const std::function<void()>& fn) {
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    fn();
+    done.store(true, std::memory_order_release);
+  });
   QElapsedTimer timer;
   timer.start();
-  while (!thread->isFinished() && timer.elapsed() < 10000)
+  while (!done.load(std::memory_order_acquire) && timer.elapsed() < 10000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return thread->wait(1000);
+  const bool bDone = done.load(std::memory_order_acquire);
+  if (bDone) worker.join(); else worker.detach();
+  return bDone;
 }
 
 TEST(MessageBoxService, CallFromWorkerIsShownOnTheApplicationThread) {
@@ -179,12 +191,10 @@ TEST(MessageBoxService, CallFromWorkerIsShownOnTheApplicationThread) {
   const Qt::HANDLE mainThread = QThread::currentThreadId();
   Qt::HANDLE workerThread = nullptr;
   int answer = 0;
-  std::unique_ptr<QThread> worker(QThread::create([&] {
+  ASSERT_TRUE(RunOnWorkerServingEvents([&] {
     workerThread = QThread::currentThreadId();
     answer = MsgConflict("a.txt exists", "Copy", "Replace?", 21);
   }));
-  worker->start();
-  ASSERT_TRUE(WaitServingEvents(worker.get()));
   EXPECT_EQ(answer, eMsgAnsNoToAll);
   ASSERT_EQ(box.Calls().size(), 1u);
   EXPECT_EQ(box.Calls()[0].thread, mainThread);
@@ -192,10 +202,8 @@ TEST(MessageBoxService, CallFromWorkerIsShownOnTheApplicationThread) {
   // The remembered answer was written on the application's thread too, and is returned to
   // the next worker without a box.
   EXPECT_EQ(box.Remembered().Stored(21), eMsgAnsNoToAll);
-  worker.reset(QThread::create([&] { answer = MsgConflict("b.txt exists", "", "", 21); }));
   answer = 0;
-  worker->start();
-  ASSERT_TRUE(WaitServingEvents(worker.get()));
+  ASSERT_TRUE(RunOnWorkerServingEvents([&] { answer = MsgConflict("b.txt exists", "", "", 21); }));
   EXPECT_EQ(answer, eMsgAnsNoToAll);
   EXPECT_EQ(box.Calls().size(), 1u);
 }
