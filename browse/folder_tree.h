@@ -5,8 +5,8 @@
 //
 // The view shows Model() with SelectionModel() as its selection model, calls OnExpanded and
 // OnCollapsed when the user opens or closes a node, and scrolls to the current node when it
-// changes. The main frame listens to the signals and routes a selection to the list of the
-// same panel. User-interface thread only.
+// changes. The desktop's panel controller listens to the signals and routes a selection to the
+// list of the same panel. User-interface thread only.
 
 #include <QItemSelectionModel>
 #include <QObject>

@@ -30,7 +30,7 @@
 #include "core/view_batch.h"
 #include "browse/panel_keys.h"
 
-// What a panel tells the main frame.
+// What a list panel tells its owner (the desktop's panel controller, a test).
 class IListPanelObserver {
  public:
   virtual ~IListPanelObserver() = default;

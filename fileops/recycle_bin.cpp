@@ -343,7 +343,8 @@ int CRecycleRun::RecycleFolderItem(const QString& strPath, const QString& strBin
     // The first item that keeps the folder, one that must be reported before the bin.
     void Keep(const QString& strName, EFolderKept because) {
       std::optional<CFolderKeptBy>& kept = frames_.back().kept;
-      if (!kept || kept->because == EFolderKept::eRecycleBin) kept = CFolderKeptBy{strName, because};
+      if (!kept || kept->because == EFolderKept::eRecycleBin)
+        kept = CFolderKeptBy{strName, because};
     }
     // A child's result, counted in the folder above (or the walk's result for the top).
     void Deliver(int nResult) {
