@@ -139,9 +139,8 @@ void PrintListing(const CListPanel& panel, QTextStream& out) {
   if (!panel.StatusText().isEmpty()) out << panel.StatusText() << '\n';
 }
 
-// A cell with its control characters escaped, as `ls -b` writes them: "\n" and "\t", and
-// "\ooo" (octal) for each UTF-8 byte of any other (C0, DEL and C1), so that a name can neither
-// break a line nor forge a cell. Backslashes, the device's separator, stay as they are.
+}  // namespace
+
 QString EscapedCell(const QString& strCell) {
   QString strOut;
   strOut.reserve(strCell.size());
@@ -160,8 +159,6 @@ QString EscapedCell(const QString& strCell) {
   }
   return strOut;
 }
-
-}  // namespace
 
 QString ListingRowText(const CListPanel& panel, int nRow) {
   QStringList cells;

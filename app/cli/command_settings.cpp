@@ -77,8 +77,9 @@ int Set(CCliContext& ctx, const QString& strName, const QString& strValue) {
   if (strName == u"RecycleBinPath") {
     const QString strProblem = fileops::RecycleBinFolderProblem(strValue);
     if (!strProblem.isEmpty()) {
-      ctx.err << "pinbro-cli: settings: " << strValue << " cannot be the recycle bin: "
-              << strProblem << "\n";
+      // A name may hold a line break: it must not break the message's one line.
+      ctx.err << "pinbro-cli: settings: " << EscapedCell(strValue)
+              << " cannot be the recycle bin: " << EscapedCell(strProblem) << "\n";
       return kExitFailed;
     }
   }

@@ -42,5 +42,9 @@ int RunDecryptCommand(CCliContext& ctx);   // command_crypt.cpp
 // One row of a listing as `ls` prints it: the cells separated by tabs, and for a row of the
 // recycle bin the item's own name in the bin as the last cell (command_ls.cpp).
 QString ListingRowText(const CListPanel& panel, int nRow);
+// A text with its control characters escaped, as `ls -b` writes them: "\n" and "\t", and
+// "\ooo" (octal) for each UTF-8 byte of any other (C0, DEL and C1), so that a name can neither
+// break a line nor forge a cell. Backslashes, the device's separator, stay as they are.
+QString EscapedCell(const QString& strCell);
 
 }  // namespace cli

@@ -130,6 +130,13 @@ TEST_F(CliSettingsTest, RecycleBinPathMustBeAFolderOfItsOwn) {
     EXPECT_EQ(Get("RecycleBinPath"), "\\Docs\\Bin\n") << refused;
   }
   EXPECT_TRUE(Run({"settings", "set", "RecycleBinPath", "\\Docs"}).err.contains("not a recycled item"));
+  // A refused name that holds a line break stays on the message's one line.
+  ASSERT_TRUE(make("Docs/two\nlines", true));
+  ASSERT_TRUE(make("Docs/two\nlines/note.txt", false));
+  const CRun broken = Run({"settings", "set", "RecycleBinPath", "\\Docs\\two\nlines"});
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_EQ(broken.err.count(u'\n'), 1) << broken.err.toStdString();
+  EXPECT_TRUE(broken.err.contains("two\\nlines cannot be the recycle bin")) << broken.err.toStdString();
 
   for (const char* accepted : {"\\Empty", "\\OldBin", "\\Fresh\\New", "\\Docs\\Bin"}) {
     EXPECT_EQ(Run({"settings", "set", "RecycleBinPath", accepted}).exitCode, 0) << accepted;
