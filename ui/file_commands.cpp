@@ -13,6 +13,7 @@
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "core/path_helpers.h"
+#include "core/texts.h"
 #include "crypto/enc_commands.h"
 #include "fileops/copy_move.h"
 #include "fileops/delete_items.h"
@@ -144,9 +145,9 @@ void CFileCommands::RenameCurrent() {
 bool CFileCommands::AskName(const QString& strOldName, QString* pstrNewName) {
   if (nameAsker_) return nameAsker_(strOldName, pstrNewName);
   bool bOk = false;
-  const QString strName = QInputDialog::getText(dialogParent_, QStringLiteral("Rename"),
-                                                QStringLiteral("New name:"), QLineEdit::Normal,
-                                                strOldName, &bOk);
+  const QString strName = QInputDialog::getText(dialogParent_, core::Text(900584),
+                                                core::Text(900585), QLineEdit::Normal, strOldName,
+                                                &bOk);
   if (!bOk) return false;
   *pstrNewName = strName;
   return true;
@@ -218,12 +219,8 @@ void CFileCommands::ShredSelection() {
   } else {
     // The shredder asks about one item at a time; several are confirmed here, once, in the
     // shredder's own box.
-    const QString strText =
-        QStringLiteral("Are you sure you want to permanently delete these %1 items?")
-            .arg(selection.size());
-    if (MsgQuestion(strText, QStringLiteral("Shred"),
-                    QStringLiteral("Confirm permanently delete operation")) != eMsgAnsYes)
-      return;
+    const QString strText = core::Text(900586).arg(selection.size());
+    if (MsgQuestion(strText, core::Text(61217), core::Text(61218)) != eMsgAnsYes) return;
     fileops::ShredSelectionRun(selection);
   }
   AfterOperation();

@@ -13,6 +13,7 @@
 #include "browse/folder_tree.h"
 #include "browse/list_source_factory.h"
 #include "core/settings.h"
+#include "core/texts.h"
 #include "ui/list_sources.h"
 #include "ui/list_view.h"
 #include "ui/tree_view.h"
@@ -82,8 +83,8 @@ void CMainFrame::setupViews() {
   auto* pSearchRow = new QHBoxLayout(searchBar_);
   pSearchRow->setContentsMargins(3, 2, 3, 2);
   auto* pSearchEdit = new QLineEdit(searchBar_);
-  pSearchEdit->setPlaceholderText(QStringLiteral("Search"));
-  auto* pSearchButton = new QPushButton(QStringLiteral("Search"), searchBar_);
+  pSearchEdit->setPlaceholderText(core::Text(900582));
+  auto* pSearchButton = new QPushButton(core::Text(900583), searchBar_);
   pSearchButton->setEnabled(false);
   pSearchRow->addWidget(pSearchEdit, 1);
   pSearchRow->addWidget(pSearchButton);
@@ -135,13 +136,13 @@ void CMainFrame::setupViews() {
 }
 
 void CMainFrame::setupBars() {
-  toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+  toolBar_ = addToolBar(core::Text(900580));
   toolBar_->setObjectName(QStringLiteral("toolBar"));
   toolBar_->setMovable(false);
   toolBar_->toggleViewAction()->setVisible(false);
 
   addToolBarBreak();
-  addressBar_ = addToolBar(QStringLiteral("Address bar"));
+  addressBar_ = addToolBar(core::Text(900581));
   addressBar_->setObjectName(QStringLiteral("addressBar"));
   addressBar_->setMovable(false);
   addressBar_->toggleViewAction()->setVisible(false);

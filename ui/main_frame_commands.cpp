@@ -21,6 +21,7 @@
 #include "core/profiles.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
+#include "core/texts.h"
 #include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
@@ -31,46 +32,45 @@ namespace {
 
 struct CLayoutCommand {
   int id;
-  const char* label;
+  int nText;  // the label's number in the text table
   DWORD layout;
 };
 constexpr CLayoutCommand kLayoutCommands[] = {
-    {eCmd_VerticalBrowser, "Vertical browser", 0},
-    {eCmd_HorizontalBrowser, "Horizontal browser", 3},
-    {eCmd_SingleTree, "Single tree", 6},
-    {eCmd_SingleList, "Single list", 7},
-    {eCmd_QuadroHorizontal, "Quadro horizontal", 8},
-    {eCmd_QuadroVertical, "Quadro vertical", 9},
+    {eCmd_VerticalBrowser, 900519, 0},
+    {eCmd_HorizontalBrowser, 900520, 3},
+    {eCmd_SingleTree, 900521, 6},
+    {eCmd_SingleList, 900522, 7},
+    {eCmd_QuadroHorizontal, 900523, 8},
+    {eCmd_QuadroVertical, 900524, 9},
 };
 
 struct CModeCommand {
   int left, right;
-  const char* label;
+  int nText;
   int mode;
 };
 constexpr CModeCommand kModeCommands[] = {
-    {eCmd_LeftLargeIcons, eCmd_RightLargeIcons, "Large icons", eListMode_LargeIcons},
-    {eCmd_LeftSmallIcons, eCmd_RightSmallIcons, "Small icons", eListMode_SmallIcons},
-    {eCmd_LeftList, eCmd_RightList, "List", eListMode_List},
-    {eCmd_LeftDetails, eCmd_RightDetails, "Details", eListMode_Details},
+    {eCmd_LeftLargeIcons, eCmd_RightLargeIcons, 900535, eListMode_LargeIcons},
+    {eCmd_LeftSmallIcons, eCmd_RightSmallIcons, 900536, eListMode_SmallIcons},
+    {eCmd_LeftList, eCmd_RightList, 900537, eListMode_List},
+    {eCmd_LeftDetails, eCmd_RightDetails, 900538, eListMode_Details},
 };
 
 struct CValueCommand {
   int id;
-  const char* label;
+  int nText;
   int value;
 };
 constexpr CValueCommand kFontCommands[] = {
-    {eCmd_FontSmallest, "Smallest", 0}, {eCmd_FontSmaller, "Smaller", 1},
-    {eCmd_FontNormal, "Normal", 2},     {eCmd_FontLarger, "Larger", 3},
-    {eCmd_FontLargest, "Largest", 4},
+    {eCmd_FontSmallest, 900540, 0}, {eCmd_FontSmaller, 900541, 1}, {eCmd_FontNormal, 900542, 2},
+    {eCmd_FontLarger, 900543, 3},   {eCmd_FontLargest, 900544, 4},
 };
 // Relative codes 2 (90° clockwise), 1 (90° counter-clockwise), 3 (180°); absolute angles.
 constexpr CValueCommand kOrientationCommands[] = {
-    {eCmd_Rotate90CW, "Rotate 90° CW", 2},       {eCmd_Rotate90CCW, "Rotate 90° CCW", 1},
-    {eCmd_Rotate180, "Rotate 180°", 3},          {eCmd_Portrait0, "Portrait (0°)", 0},
-    {eCmd_Landscape90, "Landscape (90°)", 90},   {eCmd_Portrait180, "Portrait (180°)", 180},
-    {eCmd_Landscape270, "Landscape (270°)", 270},
+    {eCmd_Rotate90CW, 900545, 2},   {eCmd_Rotate90CCW, 900546, 1},
+    {eCmd_Rotate180, 900547, 3},    {eCmd_Portrait0, 900548, 0},
+    {eCmd_Landscape90, 900549, 90}, {eCmd_Portrait180, 900550, 180},
+    {eCmd_Landscape270, 900551, 270},
 };
 
 }  // namespace
@@ -104,31 +104,29 @@ void CMainFrame::setupActions() {
   AddOrientationCommands();
   AddNavigationCommands();
   AddEditCommands();
-  AddCommand(eCmd_Exit, QStringLiteral("Exit"), [this] { close(); });
-  AddCommand(eCmd_About, QStringLiteral("About Pinewood Browser"), [] {
-    MsgInfo(QStringLiteral("Pinewood Browser: a file manager of two panels, each a folder tree "
-                           "and a list, for folders, the registry, zip archives and its own "
-                           "recycle bin."),
-            QStringLiteral("About"), QStringLiteral("Pinewood Browser"));
+  AddCommand(eCmd_Exit, core::Text(900575), [this] { close(); });
+  const QString strProduct = QString::fromUtf16(kProductName);
+  AddCommand(eCmd_About, core::Text(900576).arg(strProduct), [strProduct] {
+    MsgInfo(core::Text(900577).arg(strProduct), core::Text(900578), strProduct);
   });
-  AddCommand(eCmd_ManageProfiles, QStringLiteral("Manage"), [this] { ManageProfiles(); });
+  AddCommand(eCmd_ManageProfiles, core::Text(900579), [this] { ManageProfiles(); });
 }
 
 void CMainFrame::AddLayoutCommands() {
   auto* pGroup = new QActionGroup(this);
   for (const CLayoutCommand& command : kLayoutCommands) {
     const DWORD dwLayout = command.layout;
-    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label),
+    QAction* pAction = AddCommand(command.id, core::Text(command.nText),
                                   [this, dwLayout] { SetLayout(dwLayout); });
     pAction->setCheckable(true);
     pGroup->addAction(pAction);
   }
   // The tool bar's four layout buttons, one per layout group; the button of the current
   // group shows pressed. The single-view and quadro buttons toggle between their two layouts.
-  const char* kGroupLabels[] = {"Vertical", "Horizontal", "Single", "Quadro"};
+  const int kGroupLabels[] = {900525, 900526, 900527, 900528};
   auto* pButtons = new QActionGroup(this);
   for (int nGroup = 0; nGroup < 4; ++nGroup) {
-    QAction* pAction = AddCommand(eCmd_ToolLayoutGroup0 + nGroup, QString::fromUtf8(kGroupLabels[nGroup]),
+    QAction* pAction = AddCommand(eCmd_ToolLayoutGroup0 + nGroup, core::Text(kGroupLabels[nGroup]),
                                   [this, nGroup] { ToolBarLayoutButton(nGroup); });
     pAction->setCheckable(true);
     pButtons->addAction(pAction);
@@ -150,13 +148,12 @@ void CMainFrame::ToolBarLayoutButton(int nGroup) {
 
 void CMainFrame::AddBarCommands() {
   auto apply = [this](bool) { ApplyBars(); };
-  AddToggle(eCmd_ToolBar, QStringLiteral("Toolbar"), &settings.MainViewToolbar, apply);
-  AddToggle(eCmd_HeaderBar, QStringLiteral("Header bar"), &settings.MainViewHeaderbar, apply);
-  AddToggle(eCmd_AddressBar, QStringLiteral("Address bar"), &settings.MainViewAddressbar, apply);
-  AddToggle(eCmd_SearchBar, QStringLiteral("Search bar"), &settings.MainViewSearchbar, apply);
-  AddToggle(eCmd_SelectionBar, QStringLiteral("Selection bar"), &settings.MainViewSelectionbar,
-            apply);
-  AddToggle(eCmd_StatusBar, QStringLiteral("Status bar"), &settings.MainViewStatusbar, apply);
+  AddToggle(eCmd_ToolBar, core::Text(900529), &settings.MainViewToolbar, apply);
+  AddToggle(eCmd_HeaderBar, core::Text(900530), &settings.MainViewHeaderbar, apply);
+  AddToggle(eCmd_AddressBar, core::Text(900531), &settings.MainViewAddressbar, apply);
+  AddToggle(eCmd_SearchBar, core::Text(900532), &settings.MainViewSearchbar, apply);
+  AddToggle(eCmd_SelectionBar, core::Text(900533), &settings.MainViewSelectionbar, apply);
+  AddToggle(eCmd_StatusBar, core::Text(900534), &settings.MainViewStatusbar, apply);
 }
 
 void CMainFrame::ApplyBars() {
@@ -175,7 +172,7 @@ void CMainFrame::AddListModeCommands(EPanelId ePanel) {
   for (const CModeCommand& command : kModeCommands) {
     const int nMode = command.mode;
     QAction* pAction = AddCommand(ePanel == ePanel_A ? command.left : command.right,
-                                  QString::fromUtf8(command.label),
+                                  core::Text(command.nText),
                                   [this, ePanel, nMode] { SetListMode(ePanel, nMode); });
     pAction->setCheckable(true);
     pAction->setChecked(DWORD(nMode) == dwMode);
@@ -183,8 +180,8 @@ void CMainFrame::AddListModeCommands(EPanelId ePanel) {
   }
   DWORD* pdwHeader =
       ePanel == ePanel_A ? &settings.MainListShowHeaderA : &settings.MainListShowHeaderB;
-  AddToggle(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader,
-            QStringLiteral("Show header"), pdwHeader,
+  AddToggle(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader, core::Text(900539),
+            pdwHeader,
             [this, ePanel](bool bOn) { panels_[ePanel]->ListView()->SetHeaderShown(bOn); });
 }
 
@@ -198,7 +195,7 @@ void CMainFrame::AddFontCommands() {
   auto* pGroup = new QActionGroup(this);
   for (const CValueCommand& command : kFontCommands) {
     const DWORD dwStep = DWORD(command.value);
-    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label),
+    QAction* pAction = AddCommand(command.id, core::Text(command.nText),
                                   [this, dwStep] { SetFontSize(dwStep); });
     pAction->setCheckable(true);
     pAction->setChecked(settings.MainViewFontSize == dwStep);
@@ -226,7 +223,7 @@ void CMainFrame::ApplyFont() {
 void CMainFrame::AddOrientationCommands() {
   for (const CValueCommand& command : kOrientationCommands) {
     const int nCode = command.value;
-    AddCommand(command.id, QString::fromUtf8(command.label),
+    AddCommand(command.id, core::Text(command.nText),
                [this, nCode] { RequestOrientation(nCode); });
   }
 }
@@ -239,47 +236,46 @@ void CMainFrame::RequestOrientation(int nCode) {
 }
 
 void CMainFrame::AddNavigationCommands() {
-  QAction* pOpen = AddCommand(eCmd_Open, QStringLiteral("Open"), [this] { OpenCurrent(); });
+  QAction* pOpen = AddCommand(eCmd_Open, core::Text(900552), [this] { OpenCurrent(); });
   pOpen->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-  QAction* pUp = AddCommand(eCmd_Up, QStringLiteral("Up"), [this] { Up(); });
+  QAction* pUp = AddCommand(eCmd_Up, core::Text(900553), [this] { Up(); });
   pUp->setShortcut(QKeySequence(Qt::Key_Backspace));
   pUp->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
-  QAction* pSwitch =
-      AddCommand(eCmd_SwitchPanel, QStringLiteral("Switch panel"), [this] { SwitchPanel(); });
+  QAction* pSwitch = AddCommand(eCmd_SwitchPanel, core::Text(900554), [this] { SwitchPanel(); });
   pSwitch->setShortcut(QKeySequence(Qt::Key_Tab));
   // Enter, Backspace and Tab belong to the views; the address and search fields keep them.
   for (QAction* pAction : {pOpen, pUp, pSwitch}) {
     pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     grid_->addAction(pAction);
   }
-  QAction* pBack = AddCommand(eCmd_Back, QStringLiteral("Back"), [this] { Back(); });
+  QAction* pBack = AddCommand(eCmd_Back, core::Text(900555), [this] { Back(); });
   pBack->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
   pBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-  QAction* pForward = AddCommand(eCmd_Forward, QStringLiteral("Forward"), [this] { Forward(); });
+  QAction* pForward = AddCommand(eCmd_Forward, core::Text(900556), [this] { Forward(); });
   pForward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
   pForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
-  QAction* pRefresh = AddCommand(eCmd_Refresh, QStringLiteral("Refresh"), [this] { Refresh(); });
+  QAction* pRefresh = AddCommand(eCmd_Refresh, core::Text(900557), [this] { Refresh(); });
   // F5 is Copy to the other panel, as in two-panel file managers; Refresh keeps Ctrl+R.
   pRefresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   pRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 }
 
 void CMainFrame::AddEditCommands() {
-  QAction* pDelete = AddCommand(eCmd_Delete, QStringLiteral("Delete"), [this] { DeleteSelection(); });
+  QAction* pDelete = AddCommand(eCmd_Delete, core::Text(900558), [this] { DeleteSelection(); });
   pDelete->setShortcuts({QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_F8)});
   const struct {
     int id;
-    const char* label;
+    int nText;
     QKeySequence key;
     std::function<void()> run;
   } kClipboard[] = {
-      {eCmd_Cut, "Cut", QKeySequence::Cut, [this] { CopySelection(true); }},
-      {eCmd_Copy, "Copy", QKeySequence::Copy, [this] { CopySelection(false); }},
-      {eCmd_Paste, "Paste", QKeySequence::Paste, [this] { Paste(); }},
-      {eCmd_PasteShortcut, "Paste shortcut", QKeySequence(), [this] { PasteShortcuts(); }},
+      {eCmd_Cut, 900559, QKeySequence::Cut, [this] { CopySelection(true); }},
+      {eCmd_Copy, 900560, QKeySequence::Copy, [this] { CopySelection(false); }},
+      {eCmd_Paste, 900561, QKeySequence::Paste, [this] { Paste(); }},
+      {eCmd_PasteShortcut, 900562, QKeySequence(), [this] { PasteShortcuts(); }},
   };
   for (const auto& command : kClipboard) {
-    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), command.run);
+    QAction* pAction = AddCommand(command.id, core::Text(command.nText), command.run);
     pAction->setShortcut(command.key);
     // The address and search fields keep their own Ctrl+X, Ctrl+C and Ctrl+V.
     pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -289,24 +285,22 @@ void CMainFrame::AddEditCommands() {
   // search fields the keys keep their meaning.
   const struct {
     int id;
-    const char* label;
+    int nText;
     QKeySequence key;
     std::function<void()> run;
   } kFileCommands[] = {
-      {eCmd_Rename, "Rename", QKeySequence(Qt::Key_F2), [this] { RenameCurrent(); }},
-      {eCmd_CopyToOther, "Copy to other panel", QKeySequence(Qt::Key_F5),
-       [this] { CopyToOtherPanel(false); }},
-      {eCmd_MoveToOther, "Move to other panel", QKeySequence(Qt::Key_F6),
-       [this] { CopyToOtherPanel(true); }},
-      {eCmd_NewFolder, "New folder", QKeySequence(Qt::Key_F7), [this] { NewFolder(); }},
-      {eCmd_Shred, "Shred", QKeySequence(), [this] { ShredSelection(); }},
-      {eCmd_Encrypt, "Encrypt", QKeySequence(), [this] { EncryptSelection(); }},
-      {eCmd_Decrypt, "Decrypt", QKeySequence(), [this] { DecryptSelection(); }},
-      {eCmd_Restore, "Restore", QKeySequence(), [this] { RestoreSelection(); }},
-      {eCmd_DeleteForGood, "Delete for good", QKeySequence(), [this] { PurgeSelection(); }},
+      {eCmd_Rename, 900563, QKeySequence(Qt::Key_F2), [this] { RenameCurrent(); }},
+      {eCmd_CopyToOther, 900564, QKeySequence(Qt::Key_F5), [this] { CopyToOtherPanel(false); }},
+      {eCmd_MoveToOther, 900565, QKeySequence(Qt::Key_F6), [this] { CopyToOtherPanel(true); }},
+      {eCmd_NewFolder, 900566, QKeySequence(Qt::Key_F7), [this] { NewFolder(); }},
+      {eCmd_Shred, 900567, QKeySequence(), [this] { ShredSelection(); }},
+      {eCmd_Encrypt, 900568, QKeySequence(), [this] { EncryptSelection(); }},
+      {eCmd_Decrypt, 900569, QKeySequence(), [this] { DecryptSelection(); }},
+      {eCmd_Restore, 900570, QKeySequence(), [this] { RestoreSelection(); }},
+      {eCmd_DeleteForGood, 900571, QKeySequence(), [this] { PurgeSelection(); }},
   };
   for (const auto& command : kFileCommands) {
-    QAction* pAction = AddCommand(command.id, QString::fromUtf8(command.label), command.run);
+    QAction* pAction = AddCommand(command.id, core::Text(command.nText), command.run);
     pAction->setShortcut(command.key);
     pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     grid_->addAction(pAction);
@@ -318,19 +312,19 @@ void CMainFrame::AddEditCommands() {
     if (activeView_ == eView_ListB) return panels_[ePanel_B]->ListView();
     return nullptr;
   };
-  AddCommand(eCmd_SelectAll, QStringLiteral("Select all"), [activeList] {
+  AddCommand(eCmd_SelectAll, core::Text(900572), [activeList] {
     if (CListView* pList = activeList()) pList->SelectAll();
   });
-  AddCommand(eCmd_UnselectAll, QStringLiteral("Unselect all"), [activeList] {
+  AddCommand(eCmd_UnselectAll, core::Text(900573), [activeList] {
     if (CListView* pList = activeList()) pList->UnselectAll();
   });
-  AddCommand(eCmd_InvertSelection, QStringLiteral("Invert selection"), [activeList] {
+  AddCommand(eCmd_InvertSelection, core::Text(900574), [activeList] {
     if (CListView* pList = activeList()) pList->InvertSelection();
   });
 }
 
 void CMainFrame::setupMenus() {
-  QMenu* pFile = menuBar()->addMenu(QStringLiteral("&File"));
+  QMenu* pFile = menuBar()->addMenu(core::Text(900507));
   for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename)})
     pFile->addAction(Action(nId));
   pFile->addSeparator();
@@ -343,44 +337,43 @@ void CMainFrame::setupMenus() {
   pFile->addSeparator();
   pFile->addAction(Action(eCmd_Exit));
 
-  QMenu* pEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  QMenu* pEdit = menuBar()->addMenu(core::Text(900508));
   for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut)})
     pEdit->addAction(Action(nId));
   pEdit->addSeparator();
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     pEdit->addAction(Action(nId));
 
-  QMenu* pView = menuBar()->addMenu(QStringLiteral("&View"));
-  QMenu* pLayouts = pView->addMenu(QStringLiteral("Layout"));
+  QMenu* pView = menuBar()->addMenu(core::Text(900509));
+  QMenu* pLayouts = pView->addMenu(core::Text(900513));
   for (const CLayoutCommand& command : kLayoutCommands) pLayouts->addAction(Action(command.id));
-  QMenu* pBars = pView->addMenu(QStringLiteral("Bars"));
+  QMenu* pBars = pView->addMenu(core::Text(900514));
   for (int nId : {int(eCmd_ToolBar), int(eCmd_HeaderBar), int(eCmd_AddressBar),
                   int(eCmd_SearchBar), int(eCmd_SelectionBar), int(eCmd_StatusBar)})
     pBars->addAction(Action(nId));
   for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
-    QMenu* pPane = pView->addMenu(ePanel == ePanel_A ? QStringLiteral("Left pane")
-                                                     : QStringLiteral("Right pane"));
+    QMenu* pPane = pView->addMenu(core::Text(ePanel == ePanel_A ? 900515 : 900516));
     for (const CModeCommand& command : kModeCommands)
       pPane->addAction(Action(ePanel == ePanel_A ? command.left : command.right));
     pPane->addSeparator();
     pPane->addAction(Action(ePanel == ePanel_A ? eCmd_LeftShowHeader : eCmd_RightShowHeader));
   }
-  QMenu* pFont = pView->addMenu(QStringLiteral("Font size"));
+  QMenu* pFont = pView->addMenu(core::Text(900517));
   for (const CValueCommand& command : kFontCommands) pFont->addAction(Action(command.id));
-  QMenu* pScreen = pView->addMenu(QStringLiteral("Screen orientation"));
+  QMenu* pScreen = pView->addMenu(core::Text(900518));
   for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
   pView->addSeparator();
   pView->addAction(Action(eCmd_Refresh));
 
-  QMenu* pGo = menuBar()->addMenu(QStringLiteral("&Go"));
+  QMenu* pGo = menuBar()->addMenu(core::Text(900510));
   for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel)})
     pGo->addAction(Action(nId));
 
   // The profile entries are read afresh each time the menu opens.
-  QMenu* pProfiles = menuBar()->addMenu(QStringLiteral("&Profiles"));
+  QMenu* pProfiles = menuBar()->addMenu(core::Text(900511));
   connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });
   FillProfilesMenu(pProfiles);
-  QMenu* pHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+  QMenu* pHelp = menuBar()->addMenu(core::Text(900512));
   pHelp->addAction(Action(eCmd_About));
 }
 
