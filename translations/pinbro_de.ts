@@ -149,5 +149,55 @@
         <comment>900108</comment>
         <translation>Ordner: %1, Dateien: %2</translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <comment>900507</comment>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <comment>900508</comment>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <comment>900509</comment>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <comment>900512</comment>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <comment>900557</comment>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <comment>900563</comment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <comment>900572</comment>
+        <translation>Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <comment>900575</comment>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <comment>900584</comment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <comment>900585</comment>
+        <translation>Neuer Name:</translation>
+    </message>
 </context>
 </TS>

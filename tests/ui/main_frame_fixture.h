@@ -2,6 +2,7 @@
 // The main frame on a real temporary root and hive, started as the program starts it (the
 // defaults, then the stored options), with helpers to find, focus and trigger things in it.
 // Shared by the main-frame test programs.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>

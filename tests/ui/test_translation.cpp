@@ -2,6 +2,7 @@
 // compiles it, and as scripts/ts_to_qm.py writes it where Qt's translation tools are missing.
 #include <QFileInfo>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -9,9 +10,12 @@
 
 #include "core/message_box.h"
 #include "core/texts.h"
+#include "ui/frame_commands.h"
 #include "ui/message_box_dialog.h"
 #include "ui/profiles_dialog.h"
 #include "ui/progress_window.h"
+
+#include "main_frame_fixture.h"
 
 namespace {
 
@@ -63,6 +67,30 @@ TEST(StartTranslation, IsTheFileOfTheLocaleInTheFolder) {
   EXPECT_EQ(core::Text(55122), "Ja");
   core::RemoveTranslation();
   QLocale::setDefault(QLocale::system());
+}
+
+// The frame reads its menus and commands from the text table when it is made.
+class TranslatedFrameTest : public MainFrameTest {
+ protected:
+  void TearDown() override {
+    MainFrameTest::TearDown();
+    core::RemoveTranslation();
+  }
+};
+
+TEST_F(TranslatedFrameTest, GermanChangesTheMenusAndCommandsOfTheFrame) {
+  ASSERT_TRUE(core::InstallTranslation(QStringLiteral(PINBRO_DE_QM)));
+  StartFrame();
+  QStringList menus;
+  for (QAction* pMenu : frame_->menuBar()->actions()) menus << pMenu->text();
+  // The menus the translation leaves out stay English.
+  EXPECT_EQ(menus,
+            QStringList({"&Datei", "&Bearbeiten", "&Ansicht", "&Go", "&Profiles", "&Hilfe"}));
+  EXPECT_EQ(frame_->Action(eCmd_Exit)->text(), "Beenden");
+  EXPECT_EQ(frame_->Action(eCmd_SelectAll)->text(), "Alles auswählen");
+  EXPECT_EQ(frame_->Action(eCmd_Rename)->text(), "Umbenennen");
+  // The rename dialog's title and label.
+  EXPECT_EQ(core::Text(900585), "Neuer Name:");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TranslationTest, ::testing::Values(PINBRO_DE_QM, PINBRO_DE_SCRIPT_QM));
