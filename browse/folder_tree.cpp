@@ -166,6 +166,10 @@ void CFolderTree::FollowChanges() {
 
 void CFolderTree::ApplyViewChanges() {
   if (changes_) changes_->Flush();
+  ApplyChangedPlaces();
+}
+
+void CFolderTree::ApplyChangedPlaces() {
   if (fileops::ViewRunActive()) return;
   const QHash<QString, fileops::CViewChange> places = std::exchange(changedPlaces_, {});
   for (const fileops::CViewChange& place : places) {
@@ -193,7 +197,7 @@ void CFolderTree::NoteChanges(const std::vector<fileops::CViewChange>& changes) 
     note(change, change.strPath);
     note(change, change.strNewPath);
   }
-  if (!fileops::ViewRunActive()) ApplyViewChanges();
+  ApplyChangedPlaces();
 }
 
 void CFolderTree::ContentsChanged(const QModelIndex& index) {

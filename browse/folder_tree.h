@@ -122,6 +122,8 @@ class CFolderTree : public QObject {
   bool IsUnder(const QModelIndex& index, const QModelIndex& ancestor) const;
   void ContentsChanged(const QModelIndex& index);
   void NoteChanges(const std::vector<fileops::CViewChange>& changes);
+  // The nodes of the places noted so far read again, unless a run is going on.
+  void ApplyChangedPlaces();
 
   EPanelId panel_;
   CFolderTreeModel model_;

@@ -273,7 +273,8 @@ class CPlanWalk final : public fileops::IPlanVisitor {
   // A file it cannot name is not encrypted: the folder says why (its other files are).
   EWalk Unnamed(const CWalkItem& folder, const QString& strShownName) override {
     QString& strRefusal = FolderStepOf(folder.strPath)->strRefusal;
-    if (strRefusal.isEmpty()) strRefusal = core::Text(900223).arg(strShownName, core::Text(900220));
+    if (strRefusal.isEmpty())
+      strRefusal = core::Text(900223).arg(strShownName, core::Text(900220));
     return EWalk::eGoOn;
   }
   void AddFolder(const QString& strPath) {
