@@ -59,15 +59,19 @@ QString ErrorCodeHeader(DWORD code) { return core::Text(900300).arg(code); }
 void ReportFailure(ECryptDirection direction, const QString& strSource, DWORD code) {
   if (code == eCryptoErrStopped) return;
   const QString title = CryptTitle(direction);
+  fileops::CFailureBox box;
   if (code == eCryptoErrTooLarge) {
-    MsgError(core::Text(900301).arg(strSource), title, QString());
+    box = {core::Text(900301).arg(strSource), title};
   } else if (IsEncrypt(direction)) {
-    MsgError(core::Text(900302).arg(strSource), title, ErrorCodeHeader(code));
+    box = {core::Text(900302).arg(strSource), title, ErrorCodeHeader(code)};
   } else if (code == eCryptoErrBadPassword) {
-    MsgError(core::Text(61244), title, QString());
+    box = {core::Text(61244), title};
   } else {
-    MsgError(core::Text(55164).arg(strSource), title, ErrorCodeHeader(code));
+    box = {core::Text(55164).arg(strSource), title, ErrorCodeHeader(code)};
   }
+  const QString reason = IsEncrypt(direction) ? QStringLiteral("Could not encrypt")
+                                              : QStringLiteral("Could not decrypt");
+  fileops::COpRun::Report({static_cast<int>(code), 0, strSource, reason}, box);
 }
 
 // Decrypting gives back a plain file whose name may since have been taken by another file
@@ -348,8 +352,10 @@ class CSelectionRun {
     pos_ += fileops::kFolderProgressBytes;
     progress_->SetPos(pos_);
     if (step.strRefusal.isEmpty()) return eCryptoErrNone;
-    MsgError(TextOf(direction_, 900304, 900305).arg(step.strPath, step.strRefusal),
-             CryptTitle(direction_), QString());
+    fileops::COpRun::Report(
+        {eCryptoErrRead, 0, step.strPath, QStringLiteral("Refused the folder (%1)").arg(step.strRefusal)},
+        {TextOf(direction_, 900304, 900305).arg(step.strPath, step.strRefusal),
+         CryptTitle(direction_)});
     return eCryptoErrRead;
   }
 

@@ -7,7 +7,6 @@
 
 #include "core/path_helpers.h"
 #include "core/app_log.h"
-#include "core/message_box.h"
 #include "core/texts.h"
 #include "fileops/copy_move_internal.h"
 #include "fileops/naming.h"
@@ -60,9 +59,9 @@ bool IsInsideFolder(const QString& strDest, const QString& strFolder) {
 }  // namespace
 
 void ReportFolderFailure(const QString& strFolder, const QString& strReason) {
-  LogErr(u"Could not copy %s: %s", strFolder, strReason);
-  MsgError(core::Text(900201).arg(strFolder, strReason), FolderErrorTitle(),
-           FolderErrorHeader());
+  COpRun::Report({0, 0, strFolder, QStringLiteral("Could not copy (%1)").arg(strReason)},
+                 {core::Text(900201).arg(strFolder, strReason), FolderErrorTitle(),
+                  FolderErrorHeader()});
 }
 
 int ConflictResult(EConflict conflict, int nNo) {
@@ -282,7 +281,8 @@ int CopyItems(const CSelection& selection, const QString& strDestFolder, bool bM
   const QString dest = StripAllTrailingBackslashes(strDestFolder);
   for (const CSelItem& item : selection) {
     if (item.nKind == eSelFolder && IsInsideFolder(dest, item.strPath)) {
-      MsgError(SameFolderText(item.strPath), FolderErrorTitle(), FolderErrorHeader());
+      COpRun::Report({eCopyIntoItself, 0, item.strPath, QStringLiteral("Cannot copy into itself")},
+                     {SameFolderText(item.strPath), FolderErrorTitle(), FolderErrorHeader()});
       return eCopyIntoItself;
     }
   }

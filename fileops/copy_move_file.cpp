@@ -62,10 +62,12 @@ bool IsSameHostItem(const QString& a, const QString& b) {
 
 void ReportFileResult(const QString& strSource, int nResult) {
   if (nResult == eCopySourceNotDeleted) {
-    MsgError(CannotDeleteText(strSource), DeleteTitle(), QString());
+    COpRun::Report({nResult, 0, strSource, QStringLiteral("Could not delete the moved")},
+                   {CannotDeleteText(strSource), DeleteTitle()});
     return;
   }
-  MsgError(ErrorCopyingFileText(strSource), ErrorTitle(), ErrorCopyingFileHeader());
+  COpRun::Report({nResult, 0, strSource, QStringLiteral("Could not copy")},
+                 {ErrorCopyingFileText(strSource), ErrorTitle(), ErrorCopyingFileHeader()});
 }
 
 namespace {
@@ -84,8 +86,8 @@ int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BY
 }
 
 void ShowCreateError(const QString& strPath, DWORD dwError) {
-  LogFailure(QStringLiteral("Could not create"), strPath, dwError);
-  MsgError(core::Text(55170), ErrorTitle(), ErrorCopyingFileHeader());
+  COpRun::Report({0, dwError, strPath, QStringLiteral("Could not create")},
+                 {core::Text(55170), ErrorTitle(), ErrorCopyingFileHeader()});
 }
 
 // Opens the destination's output: a new file, or after the caller's consent the content that

@@ -58,7 +58,8 @@ int CDeleteRun::DeleteFileInRun(const QString& strPath, quint64 uSize) {
   progress_->SetFromLine(browse::ParentPath(strPath));
   progress_->SetToLine(core::FormatSize(uSize));
   if (!ShredFile(strPath)) {
-    MsgError(ErrorDeletingText(strPath), ErrorTitle(), QString());
+    COpRun::Report({eDeleteFileFailed, 0, strPath, QStringLiteral("Could not delete")},
+                   {ErrorDeletingText(strPath), ErrorTitle()});
     progress_->AdvancePos(1);  // the bar counts every file, deleted or not
     return eDeleteFileFailed;
   }
@@ -104,8 +105,9 @@ int DeleteFileCommand(const QString& strPath) {
   if (ShredFile(strPath)) {
     NotifyItemRemoved(strPath);
   } else {
-    MsgError(CannotDeleteText(strPath), DeleteTitle(), QString());
     result = eDeleteFileFailed;
+    COpRun::Report({result, 0, strPath, QStringLiteral("Could not delete")},
+                   {CannotDeleteText(strPath), DeleteTitle()});
   }
   LogTrace(u"DeleteFileCommand(%s)", strPath);
   return result;
@@ -172,8 +174,7 @@ int DeleteCommand(const CSelection& selection) {
   // Nothing is deleted unless the bin can take it.
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
-    LogErr(u"Could not create the recycle bin %s", bin);
-    MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
+    ReportNoBin(bin);
     return eDeleteNoBin;
   }
   if (bSingle)

@@ -63,10 +63,13 @@ void COpRun::Close() {
   if (progress_) progress_->Close();
 }
 
-void COpRun::Report(const COpError& error, const QString& strText, const QString& strTitle,
-                    const QString& strHeader) {
-  LogFailure(error);
-  if (!strText.isEmpty()) MsgError(strText, strTitle, strHeader);
+void COpRun::Report(const COpError& error, const CFailureBox& box) {
+  if (error.nCode != 0)
+    LogErr(u"%s %s (%d)", error.strReason, error.strPath, error.nCode);
+  else
+    LogErr(u"%s %s", error.strReason, error.strPath);
+  if (error.dwSystem != ERROR_SUCCESS) LogSystemError(error.dwSystem);
+  if (!box.strText.isEmpty()) MsgError(box.strText, box.strTitle, box.strHeader);
 }
 
 bool CompleteOutput(plat::COutputFile* pOut, bool bWritten, bool bFlush, bool bFlushFolder) {
@@ -83,9 +86,8 @@ bool CompleteOutput(plat::COutputFile* pOut, bool bWritten, bool bFlush, bool bF
 bool RemoveFolderOrReport(const QString& strPath, const QString& strWhat) {
   if (plat::RemoveDirectory(strPath)) return true;
   const DWORD error = plat::GetLastError();
-  LogErr(u"Could not remove the %s %s", strWhat, strPath);
-  LogSystemError(error);
-  MsgError(core::Text(900208).arg(strPath, SystemErrorText(error)), DeleteTitle(), QString());
+  COpRun::Report({0, error, strPath, QStringLiteral("Could not remove the %1").arg(strWhat)},
+                 {core::Text(900208).arg(strPath, SystemErrorText(error)), DeleteTitle()});
   return false;
 }
 

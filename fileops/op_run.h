@@ -26,6 +26,13 @@ namespace fileops {
 // The text of a run's trace lines: "Name(arg1, arg2, ...)".
 QString TraceText(const QString& strName, const QStringList& args);
 
+// What a failure shows the user: the text of its error box, the box's title and header.
+struct CFailureBox {
+  QString strText{};
+  QString strTitle{};
+  QString strHeader{};
+};
+
 // What a run's window shows when it opens.
 struct CRunWindow {
   EProgressKind kind = eProgressMulti;
@@ -75,9 +82,10 @@ class COpRun {
   // Closes the window (once); later calls do nothing.
   void Close();
 
-  // Logs a failure; with a text, also shows it in an error box (title and header as given).
-  static void Report(const COpError& error, const QString& strText = {},
-                     const QString& strTitle = {}, const QString& strHeader = {});
+  // The one place an operation's failure reaches the user: the log line "<reason> <path>"
+  // (with the result code when there is one) and the system error's line, then the box, when
+  // it has a text. Every operation reports its failures here.
+  static void Report(const COpError& error, const CFailureBox& box);
 
  private:
   // First, so that it ends last: views apply the run's changes once the window is closed.

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/app_log.h"
-#include "core/message_box.h"
+#include "fileops/op_run.h"
 #include "core/path_helpers.h"
 #include "core/texts.h"
 #include "platform/dir_walk.h"
@@ -130,8 +130,9 @@ int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const F
 void ReportFolderKept(const QString& strFolder, const QString& strName, EFolderKept because,
                       const QString& strTitle) {
   const QString strReason = core::Text(because == EFolderKept::eUnnamed ? 900220 : 900221);
-  LogErr(u"Left the folder %s in place: it holds %s, %s", strFolder, strName, strReason);
-  MsgError(core::Text(900219).arg(strFolder, strName, strReason), strTitle, QString());
+  COpRun::Report(
+      {0, 0, strFolder, QStringLiteral("Left in place (it holds %1, %2):").arg(strName, strReason)},
+      {core::Text(900219).arg(strFolder, strName, strReason), strTitle});
 }
 
 }  // namespace fileops

@@ -42,6 +42,16 @@ QString MovedBytesText(quint64 done, quint64 total) { return BytesLine(61223, do
 QString MovedCountText(quint64 done, quint64 total) { return CountLine(61231, done, total); }
 QString CannotMakeBinText(const QString& path) { return core::Text(900206).arg(path); }
 
+void ReportNoBin(const QString& strBin) {
+  COpRun::Report({eRecycleNoBin, 0, strBin, QStringLiteral("Could not create the recycle bin")},
+                 {CannotMakeBinText(strBin), ErrorDeletingFileTitle()});
+}
+
+void ReportNotRecycled(const QString& strPath, int nResult, const QString& strReason) {
+  COpRun::Report({nResult, 0, strPath, strReason},
+                 {CannotDeleteText(strPath), ErrorDeletingFileTitle()});
+}
+
 namespace {
 
 // Prefixes tried in turn when one is crowded in a folder (65,535 numbers each).
@@ -252,8 +262,7 @@ int CRecycleRun::FinishFile(const QString& strPath, int nResult) {
     ++filesDone_;
     progress_->SetStatus(MovedCountText(filesDone_, filesTotal_));
   } else if (nResult != eRecycleCancelled) {
-    LogErr(u"Could not recycle %s (%d)", strPath, nResult);
-    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+    ReportNotRecycled(strPath, nResult, QStringLiteral("Could not recycle"));
   }
   return nResult;
 }
@@ -269,8 +278,7 @@ int CRecycleRun::BeginFolder(const QString& strPath, const QString& strBin, QStr
                              QString* pDir) {
   // A failure of the folder itself is shown here; those of its files where they happen.
   const auto fail = [&](int nResult) {
-    LogErr(u"Could not recycle the folder %s (%d)", strPath, nResult);
-    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+    ReportNotRecycled(strPath, nResult, QStringLiteral("Could not recycle the folder"));
     return nResult;
   };
   CRecycleRecord record = NewRecord();
@@ -504,7 +512,7 @@ int RecycleFileCommand(const QString& strPath) {
     return eRecycleCancelled;
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
-    MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
+    ReportNoBin(bin);
     return eRecycleNoBin;
   }
   const DWORD dwAttributes = plat::GetFileAttributes(strPath);
@@ -518,7 +526,7 @@ int RecycleFileCommand(const QString& strPath) {
   // A file that is still there is left as it was.
   if (result != eRecycleOK && bCleared) plat::SetFileAttributes(strPath, dwAttributes);
   if (result != eRecycleOK && result != eRecycleCancelled)
-    MsgError(CannotDeleteText(strPath), ErrorDeletingFileTitle(), QString());
+    ReportNotRecycled(strPath, result, QStringLiteral("Could not recycle"));
   return result;
 }
 
@@ -536,7 +544,7 @@ int RecycleItemsCommand(const CSelection& selection) {
              COpRun::eWithBuffer);
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
-    MsgError(CannotMakeBinText(bin), ErrorDeletingFileTitle(), QString());
+    ReportNoBin(bin);
     return eRecycleNoBin;
   }
   if (!run.HasBuffer()) return eRecycleBufferBusy;

@@ -31,6 +31,11 @@ QString MovedBytesText(quint64 done, quint64 total);   // 61223
 QString MovedCountText(quint64 done, quint64 total);   // 61231 with "file" / "files"
 QString CannotMakeBinText(const QString& path);        // the bin folder cannot be created
 
+// Reports that the bin folder could not be made, so nothing was recycled.
+void ReportNoBin(const QString& strBin);
+// Reports an item that stays where it was (nResult: why), with the log's strReason.
+void ReportNotRecycled(const QString& strPath, int nResult, const QString& strReason);
+
 // Opens the output of a new container "<bin>\pbr<hex>.trb" under a free name; it appears in
 // the bin only when it is complete. False when no name could be made or the file not created
 // (last error set).

@@ -312,16 +312,17 @@ int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarge
     progress_->SetStatus(MovedCountText(filesDone_, filesTotal_));
   }
   if (result != eRestoreOK && result != eRestoreCancelled && result != eRestoreDeclined) {
-    LogErr(u"Could not restore %s (%d)", strContainer, result);
-    MsgError(CannotRestoreText(strTarget.isEmpty() ? strContainer : strTarget),
-             RestoreFileTitle(), QString());
+    COpRun::Report({result, 0, strContainer, QStringLiteral("Could not restore")},
+                   {CannotRestoreText(strTarget.isEmpty() ? strContainer : strTarget),
+                    RestoreFileTitle()});
   }
   return result;
 }
 
 // A failure of a recycled folder itself is shown here, those of its files where they happen.
 int FailFolder(const QString& strShown, int nResult) {
-  MsgError(CannotRestoreText(strShown), RestoreFolderTitle(), QString());
+  COpRun::Report({nResult, 0, strShown, QStringLiteral("Could not restore the folder")},
+                 {CannotRestoreText(strShown), RestoreFolderTitle()});
   return nResult;
 }
 
@@ -427,13 +428,15 @@ int CRestoreRun::RestoreFolderItem(const QString& strDirectory) {
   QStringList kept;
   int result = RestoreFolderWalk(strDirectory, &kept);
   if (result == eRestoreOK && !kept.isEmpty()) {
-    MsgError(KeptInBinText(kept), RestoreFolderTitle(), QString());
     result = eRestoreBinNotDeleted;
+    COpRun::Report({result, 0, strDirectory, QStringLiteral("Could not restore the folder")},
+                   {KeptInBinText(kept), RestoreFolderTitle()});
   } else if (result == eRestoreOK && !RemoveBinTree(strDirectory)) {
-    MsgError(CannotRestoreText(strDirectory), RestoreFolderTitle(), QString());
-    result = eRestoreBinNotDeleted;
+    result = FailFolder(strDirectory, eRestoreBinNotDeleted);
+  } else if (result != eRestoreOK) {
+    // The walk reported its failure where it happened.
+    LogErr(u"Could not restore the folder %s (%d)", strDirectory, result);
   }
-  if (result != eRestoreOK) LogErr(u"Could not restore the folder %s (%d)", strDirectory, result);
   return result;
 }
 

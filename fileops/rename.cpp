@@ -2,7 +2,7 @@
 
 #include "core/path_helpers.h"
 #include "core/app_log.h"
-#include "core/message_box.h"
+#include "fileops/op_run.h"
 #include "fileops/naming.h"
 #include "core/view_notify.h"
 #include "platform/device_root.h"
@@ -59,9 +59,9 @@ bool RenameItem(const QString& strOldPath, const QString& strNewPath, bool bFold
   if (!bMoved) {
     const DWORD dwError = plat::GetLastError();
     const QString strError = ErrorLine(dwError);
-    LogErr(u"Could not rename %s to %s: %s", strOldPath, strNewPath, strError);
-    MsgError(core::Text(texts.uText).arg(strOldPath, strNewPath, strError),
-             core::Text(texts.uTitle), core::Text(texts.uHeader));
+    COpRun::Report({0, dwError, strOldPath, QStringLiteral("Could not rename to %1:").arg(strNewPath)},
+                   {core::Text(texts.uText).arg(strOldPath, strNewPath, strError),
+                    core::Text(texts.uTitle), core::Text(texts.uHeader)});
     plat::SetLastError(dwError);
   } else if (bFolder) {
     NotifyFolderRenamed(strOldPath, strNewPath);
@@ -96,9 +96,10 @@ bool CreateNewFolder(const QString& strFolder, QString* pNewPath) {
     if (pNewPath != nullptr) *pNewPath = strPath;
   } else {
     const DWORD dwError = plat::GetLastError();
-    LogErr(u"Could not create the folder %s: %s", strPath, ErrorLine(dwError));
-    MsgError(core::Text(IDS_NEW_FOLDER_ERROR_TEXT).arg(strPath),
-             core::Text(IDS_NEW_FOLDER_ERROR_TITLE), core::Text(IDS_NEW_FOLDER_ERROR_HEADER));
+    COpRun::Report({0, dwError, strPath, QStringLiteral("Could not create the folder")},
+                   {core::Text(IDS_NEW_FOLDER_ERROR_TEXT).arg(strPath),
+                    core::Text(IDS_NEW_FOLDER_ERROR_TITLE),
+                    core::Text(IDS_NEW_FOLDER_ERROR_HEADER)});
     plat::SetLastError(dwError);
   }
   LogTrace(u"CreateNewFolder");

@@ -143,8 +143,8 @@ int CShredRun::ShredFileInRun(const QString& strPath, DWORD dwAttributes, quint6
       &finalPath);
   if (result == eShredCancelled) return result;
   if (result != eShredOK) {
-    LogErr(u"Could not shred %s (%d)", finalPath, result);
-    MsgError(CannotDeleteText(finalPath), DeleteTitle(), QString());
+    COpRun::Report({result, 0, finalPath, QStringLiteral("Could not shred")},
+                   {CannotDeleteText(finalPath), DeleteTitle()});
     return result;
   }
   ++filesDone_;
@@ -297,8 +297,8 @@ int ShredOneFile(const QString& strPath) {
   if (result == eShredOK) {
     NotifyItemRemoved(strPath);
   } else if (result != eShredCancelled) {
-    LogErr(u"Could not shred %s (%d)", finalPath, result);
-    MsgError(CannotDeleteText(finalPath), DeleteTitle(), QString());
+    COpRun::Report({result, 0, finalPath, QStringLiteral("Could not shred")},
+                   {CannotDeleteText(finalPath), DeleteTitle()});
   }
   return result;
 }
