@@ -96,7 +96,7 @@ void CFileCommands::NewFolder() {
   if (strFolder.isEmpty()) return;
   QString strNewPath;
   if (!fileops::CreateNewFolder(strFolder, &strNewPath)) return;
-  ApplyViewChanges();
+  host_.ApplyViewChanges();
   // The new folder becomes the focused entry of the list that shows it.
   const CCommandTarget target = host_.CommandTarget();
   if (target.part != EPanelPart::eList) return;
@@ -139,7 +139,7 @@ void CFileCommands::RenameCurrent() {
       browse::AppendPathComponent(browse::ParentPath(strOldPath), strNewName);
   const bool bOk = bFolder ? fileops::RenameFolder(strOldPath, strNewPath)
                            : fileops::RenameFile(strOldPath, strNewPath);
-  if (bOk) ApplyViewChanges();
+  if (bOk) host_.ApplyViewChanges();
 }
 
 bool CFileCommands::AskName(const QString& strOldName, QString* pstrNewName) {
@@ -177,7 +177,7 @@ void CFileCommands::PasteShortcuts() {
   const QString strFolder = ActiveFolder();
   if (strFolder.isEmpty()) return;
   for (const fileops::CSelItem& item : clipboard_) fileops::PasteShortcut(item.strPath, strFolder);
-  ApplyViewChanges();
+  host_.ApplyViewChanges();
 }
 
 void CFileCommands::CopyToOtherPanel(bool bMove) {
@@ -280,15 +280,9 @@ void CFileCommands::OpenFile(const QString& strFullPath) {
 // --- After an operation ---
 
 void CFileCommands::AfterOperation() {
-  ApplyViewChanges();
+  host_.ApplyViewChanges();
   host_.CommandStatesChanged();
   // The operation's modal windows are gone: the keys go to the view the command came from.
   host_.FocusActiveView();
 }
 
-void CFileCommands::ApplyViewChanges() {
-  const CCommandTarget target = host_.CommandTarget();
-  const bool bActiveIsA = target.pActive->Panel() == ePanel_A;
-  (bActiveIsA ? target.pActive : target.pOther)->ApplyViewChanges();
-  (bActiveIsA ? target.pOther : target.pActive)->ApplyViewChanges();
-}

@@ -47,6 +47,8 @@ class IFileCommandsHost {
   virtual void CommandStatesChanged() = 0;
   // An operation's modal windows are gone: the window and the active view take the keys.
   virtual void FocusActiveView() = 0;
+  // The view changes every panel has gathered, applied now (panel A first).
+  virtual void ApplyViewChanges() = 0;
 };
 
 class CFileCommands {
@@ -124,8 +126,6 @@ class CFileCommands {
   // After an operation: the gathered view changes applied, the commands' states and the
   // focus of the active view restored.
   void AfterOperation();
-  // The view changes both panels have gathered, applied now (panel A first).
-  void ApplyViewChanges();
   bool AskName(const QString& strOldName, QString* pstrNewName);
 
   IFileCommandsHost& host_;

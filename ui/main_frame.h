@@ -155,7 +155,7 @@ class CMainFrame : public QMainWindow,
 
   // The panels and trees follow view notifications themselves; this applies what they have
   // gathered now (after a command, so that its result shows before the next key).
-  void ApplyViewChanges();
+  void ApplyViewChanges() override;
 
  protected:
   void resizeEvent(QResizeEvent* pEvent) override;
