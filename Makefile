@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
 
 .PHONY: all deps configure build run cli test bench screenshots clean \
-	sanitize sanitize-deps sanitize-asan sanitize-tsan fuzz
+	sanitize sanitize-deps sanitize-asan sanitize-tsan fuzz crashtest
 
 all: build
 
@@ -98,6 +98,14 @@ sanitize-tsan: sanitize-deps
 # libFuzzer and AddressSanitizer in build-fuzz/. New inputs go to build-fuzz/fuzz/corpus/<target>/,
 # findings to build-fuzz/fuzz/findings/ (the run stops at the first one; add it to the target's
 # seed corpus once it is fixed).
+# The crash test (on demand, not in CI): pinbro-cli killed at random moments of copy, move,
+# recycle, restore, encrypt and decrypt, CRASH_TRIALS times each; afterwards every byte must be
+# at its source or complete at its destination, and the next run must leave no temporaries.
+CRASH_TRIALS ?= 20
+CRASH_ARGS ?=
+crashtest: build
+	python3 scripts/crashtest.py --cli $(BUILD)/app/pinbro-cli --trials $(CRASH_TRIALS) $(CRASH_ARGS)
+
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(filter-out fuzz_support,$(basename $(notdir $(wildcard tests/fuzz/fuzz_*.cpp))))
 
