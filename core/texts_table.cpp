@@ -289,6 +289,11 @@ constexpr CTextEntry kTexts[] = {
     {900221, QT_TRANSLATE_NOOP3("pinbro", "a link to a folder, which is not entered", "900221")},
     {900222, QT_TRANSLATE_NOOP3("pinbro", "Its name cannot be shown on the device.", "900222")},
     {900223, QT_TRANSLATE_NOOP3("pinbro", "it holds \"%1\", %2", "900223")},
+    {900224, QT_TRANSLATE_NOOP3("pinbro",
+                                "Cannot recycle \"%1\": it is a link that leads outside the "
+                                "device or to nothing, so the recycle bin has nothing to keep. "
+                                "The link itself can be deleted for good.",
+                                "900224")},
     {900230, QT_TRANSLATE_NOOP3("pinbro",
                                 "The folder was restored, but these items stay in the recycle "
                                 "bin because it did not make them: %1",

@@ -48,8 +48,15 @@ void ReportNoBin(const QString& strBin) {
 }
 
 void ReportNotRecycled(const QString& strPath, int nResult, const QString& strReason) {
+  // A link whose content cannot be read leads outside the root or to nothing: say so rather
+  // than blame another program.
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  const bool bDeadLink = nResult == eRecycleNotReadable &&
+                         dwAttributes != INVALID_FILE_ATTRIBUTES &&
+                         (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
   COpRun::Report({nResult, 0, strPath, strReason},
-                 {CannotDeleteText(strPath), ErrorDeletingFileTitle()});
+                 {bDeadLink ? core::Text(900224).arg(strPath) : CannotDeleteText(strPath),
+                  ErrorDeletingFileTitle()});
 }
 
 namespace {

@@ -682,6 +682,41 @@ TEST_F(RecycleTest, LinksAreRecycledAsTheirContentAndLinkedFoldersStayInPlace) {
   EXPECT_FALSE(QFileInfo(Host("\\F\\file-link")).isSymLink());
 }
 
+// A link that leads outside the root, or to nothing, has no content to keep: it stays, and
+// the box says why instead of blaming another program. What it points to is untouched.
+TEST_F(RecycleTest, ALinkOutsideTheRootOrToNothingStaysAndTheBoxSaysWhy) {
+  QTemporaryDir outside;
+  ASSERT_TRUE(outside.isValid());
+  const QString secret = outside.filePath("secret.txt");
+  QFile f(secret);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("outside");
+  f.close();
+  MakeFolder("\d");
+  const char* const targets[] = {"out", "nothing"};
+  for (const char* name : targets) {
+    const QString target = QString(name) == "out" ? secret : Host("\d\missing.txt");
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(),
+                        QFile::encodeName(Host(QStringLiteral("\\d\\%1").arg(name))).constData()),
+              0);
+    const size_t before = box_.Calls().size();
+    EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFile, QStringLiteral("\\d\\%1").arg(name)}}),
+              fileops::eRecycleNotReadable)
+        << name;
+    ASSERT_EQ(box_.Calls().size(), before + 1) << name;
+    EXPECT_EQ(box_.Calls().back().strText,
+              QStringLiteral("Cannot recycle \"\\d\\%1\": it is a link that leads outside the "
+                             "device or to nothing, so the recycle bin has nothing to keep. The "
+                             "link itself can be deleted for good.")
+                  .arg(name));
+    EXPECT_TRUE(QFileInfo(Host(QStringLiteral("\\d\\%1").arg(name))).isSymLink()) << name;
+  }
+  EXPECT_EQ(BinFiles(), QStringList());
+  QFile in(secret);
+  ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+  EXPECT_EQ(in.readAll(), "outside");
+}
+
 TEST_F(RecycleTest, TheBinItselfIsNeverRecycledEvenInsideARecycledFolder) {
   settings.RecycleBinPath = "\\Docs\\Bin";
   MakeFile("\\Docs\\a.txt", "a");
