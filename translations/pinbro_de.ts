@@ -115,6 +115,11 @@
         <translation> Bytes</translation>
     </message>
     <message>
+        <source>Confirm delete operation</source>
+        <comment>55287</comment>
+        <translation>Löschen bestätigen</translation>
+    </message>
+    <message>
         <source>Recycle Bin</source>
         <comment>61230</comment>
         <translation>Papierkorb</translation>
@@ -150,6 +155,16 @@
         <translation>Ordner: %1, Dateien: %2</translation>
     </message>
     <message>
+        <source>Name</source>
+        <comment>900500</comment>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <comment>900504</comment>
+        <translation>Löschen</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <comment>900507</comment>
         <translation>&amp;Datei</translation>
@@ -173,6 +188,11 @@
         <source>Refresh</source>
         <comment>900557</comment>
         <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <comment>900558</comment>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Rename</source>

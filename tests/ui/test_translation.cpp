@@ -6,6 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+#include <map>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "core/message_box.h"
@@ -43,6 +47,22 @@ TEST_P(TranslationTest, GermanChangesTheButtonsAndTitlesOfTheDialogs) {
   CMessageBoxDialog english(MakeMsgBoxRequest(eMsgKindConflict, "body", "title", "heading", 0),
                             false);
   EXPECT_EQ(english.Button(eMsgAnsCancel)->text(), "Cancel");
+}
+
+// A text is keyed by its English and its number, so the file must translate every number of
+// an English text it translates; otherwise the number it leaves out stays English where the
+// file is read by key (lrelease instead keys an English text the file holds once by the
+// English alone, and hides the gap).
+TEST_P(TranslationTest, EveryNumberOfATranslatedEnglishTextIsTranslated) {
+  ASSERT_TRUE(core::InstallTranslation(QString::fromUtf8(GetParam())));
+  std::map<QString, std::vector<int>> numbersOf;
+  for (const core::CTextEntry& entry : core::TextTable())
+    numbersOf[QString::fromUtf8(entry.text.source)].push_back(entry.nId);
+  for (const auto& [english, numbers] : numbersOf) {
+    const auto translated = [&](int n) { return core::Text(n) != english; };
+    if (std::none_of(numbers.begin(), numbers.end(), translated)) continue;
+    for (int n : numbers) EXPECT_TRUE(translated(n)) << n << " " << english.toStdString();
+  }
 }
 
 TEST_P(TranslationTest, TheStartTranslationIsTheFileTheEnvironmentNames) {
