@@ -80,7 +80,8 @@ class TokensTest : public test::TempRootAndHive {
   static void SetUser(const QString& key, const QString& name, const QString& value) {
     ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, key, name, value));
   }
-  const QString shellFolders_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  const QString shellFolders_ =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 };
 
 TEST_F(TokensTest, WindowsRegistryAndUnknownTokens) {
