@@ -58,6 +58,9 @@ class CFSCollect : public IFindDataSink {
   static constexpr int kMaxRules = 10001;
 
   CFSCollect();
+  // The token expander refers to the object's own card list, so an engine is not copied.
+  CFSCollect(const CFSCollect&) = delete;
+  CFSCollect& operator=(const CFSCollect&) = delete;
 
   // Every option to its default, the four lists emptied, the stopped flag cleared, the
   // storage-card list read again.
