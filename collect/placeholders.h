@@ -19,9 +19,9 @@ class IPlaceholderExpander {
 
 // strText with every token (and its two "%") replaced by the expander's value. When a token
 // fails the scan stops, *pstrResult is empty and false is returned, so that a folder with an
-// unknown place never names some other folder. A value that starts with "\" right after a
-// "\" of the text keeps one of the two ("\%WINDOWS%\Temp" is "\Windows\Temp"). A null
-// expander drops the tokens.
+// unknown place never names some other folder. Where a token's value meets a "\" on either
+// side with a "\" of its own, one of the two is kept ("\%WINDOWS%\Temp" is "\Windows\Temp").
+// A null expander drops the tokens.
 bool ExpandPlaceholders(const QString& strText, IPlaceholderExpander* pExpander,
                         QString* pstrResult);
 

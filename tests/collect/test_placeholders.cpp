@@ -35,7 +35,7 @@ class CTableExpander : public IPlaceholderExpander {
 
 TEST(PlaceholderSyntax, TokensAreReplacedAndOneFailureEmptiesTheText) {
   CTableExpander expander;
-  expander.values = {{"A", "\\Alpha"}, {"B", "Beta"}, {"", "empty"}};
+  expander.values = {{"A", "\\Alpha"}, {"B", "Beta"}, {"", "empty"}, {"S", "\\"}};
   struct Case {
     const char* text;
     bool ok;
@@ -47,6 +47,8 @@ TEST(PlaceholderSyntax, TokensAreReplacedAndOneFailureEmptiesTheText) {
       {"%A%%B%", true, "\\AlphaBeta"},
       {"\\%A%\\x", true, "\\Alpha\\x"},          // no doubled backslash
       {"\\%B%\\%A%", true, "\\Beta\\Alpha"},
+      {"\\%S%\\Temp", true, "\\Temp"},  // a value of "\" alone
+      {"\\\\x%B%", true, "\\\\xBeta"},   // text outside tokens is copied as it is
       {"x%%y", true, "xemptyy"},              // "%%" is the empty token
       {"pre%A", true, "pre\\Alpha"},          // an unclosed "%": the rest is the token
       {"\\keep\\%NOSUCH%\\tail", false, ""},  // one unknown token empties the whole text
