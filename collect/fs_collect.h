@@ -101,7 +101,11 @@ class CFSCollect : public IFindDataSink {
   int ExcludeFileRuleCount() const { return int(excFiles_.size()); }
   int IncludeFolderRuleCount() const { return int(incFolders_.size()); }
   int ExcludeFolderRuleCount() const { return int(excFolders_.size()); }
-  const SFSCFolderRule& IncludeFolderRule(int nIndex) const { return incFolders_.at(nIndex); }
+  // The include-folder rule at nIndex; null outside the list.
+  const SFSCFolderRule* IncludeFolderRule(int nIndex) const {
+    return nIndex >= 0 && nIndex < int(incFolders_.size()) ? &incFolders_[size_t(nIndex)]
+                                                            : nullptr;
+  }
 
   // The collection: walks the expanded start folder and hands each collected item to pSink
   // (a null sink, or bTotalsOnly, only counts and totals). A false OnResult ends the walk and

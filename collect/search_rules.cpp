@@ -15,8 +15,9 @@ std::vector<CSearchPattern> SearchPatterns(const QString& strText) {
     pos = end + 1;
     if (piece.size() <= 1) continue;
     const QChar sign = piece[0];
+    // "- ~*.tmp" means "~*.tmp": the blank after the sign is not part of the pattern.
     if (sign == u'-' || sign == u'+')
-      patterns.push_back({sign == u'-', piece.mid(1)});
+      patterns.push_back({sign == u'-', piece.mid(1).trimmed()});
     else
       patterns.push_back({false, piece});
   }

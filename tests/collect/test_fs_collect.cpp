@@ -70,6 +70,7 @@ TEST(SearchText, PiecesBecomeIncludeAndExcludeRules) {
       {" *.txt , *.doc ", {{false, "*.txt"}, {false, "*.doc"}}},
       {"ab,cd;ef", {{false, "ab,cd"}, {false, "ef"}}},  // a ";" ahead ends the piece there
       {"+*.x;  -y ;-;+;z", {{false, "*.x"}, {true, "y"}}},
+      {"*.tmp; - ~*.tmp; + a*", {{false, "*.tmp"}, {true, "~*.tmp"}, {false, "a*"}}},
       {"a", {}},
       {";;,", {}},
       {"", {}},
@@ -227,10 +228,11 @@ TEST_F(CollectTest, RulesForMissingOrUnknownFoldersMatchNothing) {
   engine_.SetEnableIncludeFolderRule(0, true);
   EXPECT_TRUE(Collect(engine_).empty());
   engine_.AddIncludeFolderRule("unknown", "\\%NOSUCH%\\Docs", true, true, true, true, false, 0);
-  EXPECT_EQ(engine_.IncludeFolderRule(1).strExpandedFolder, "");
+  EXPECT_EQ(engine_.IncludeFolderRule(1)->strExpandedFolder, "");
   EXPECT_TRUE(Collect(engine_).empty());
   engine_.AddIncludeFolderRule("card", "\\%CARD1%", true, true, true, true, false, 0);
-  EXPECT_EQ(engine_.IncludeFolderRule(2).strExpandedFolder, "\\Storage Card");
+  EXPECT_EQ(engine_.IncludeFolderRule(2)->strExpandedFolder, "\\Storage Card");
+  EXPECT_EQ(engine_.IncludeFolderRule(3), nullptr);
   EXPECT_FALSE(engine_.IsIncludeFolderRuleEnabled(2));
 }
 
@@ -296,7 +298,7 @@ TEST_F(CollectTest, StorageCardFlags) {
   engine_.Reset();  // reads the cards again
   AddSearchRules(&engine_, "*.tmp");
   engine_.AddIncludeFolderRule("card", "\\%CARD1%", false, false, true, true, false, 0);
-  const QString expanded = engine_.IncludeFolderRule(0).strExpandedFolder;
+  const QString expanded = engine_.IncludeFolderRule(0)->strExpandedFolder;
   const Paths all = Collect(engine_);
   engine_.Options().dwGlobalSettings = eFSC_GS_SkipOnCard;
   const Paths offCard = Collect(engine_);
