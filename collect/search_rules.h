@@ -5,8 +5,8 @@
 // The text is cut into pieces, each ending at the next ";" or, when no ";" follows, at the
 // next ","; each piece is trimmed of white space and pieces of one character or less are
 // ignored. "-PATTERN" is an exclude-file rule, "+PATTERN" an include-file rule (blanks after
-// the sign are not part of the pattern), anything else an include-file rule of the whole piece: "*.tmp; -~*.tmp" collects the .tmp files whose
-// names do not begin with "~".
+// the sign are not part of the pattern), anything else an include-file rule of the whole
+// piece: "*.tmp; -~*.tmp" collects the .tmp files whose names do not begin with "~".
 
 #include <QString>
 #include <QStringList>
