@@ -193,6 +193,12 @@ void CFind::Close() {
   state_ = nullptr;
 }
 
+bool FindPatternMatches(const QString& pattern, const QString& name) {
+  if (pattern == u"*" || pattern == u"*.*") return true;
+  if (!HasWildcards(pattern)) return pattern.compare(name, Qt::CaseInsensitive) == 0;
+  return WildcardMatch(pattern.toCaseFolded(), name.toCaseFolded());
+}
+
 bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
   QString canonical;
   return CDeviceRoot::Canonical(devicePath, &canonical) && FindExact(canonical, data);

@@ -43,6 +43,10 @@ class CFind {
 // The find record of one item (a find-first on its exact path, closed at once).
 bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data);
 
+// True when a name is one a find with the pattern (a last component: "*", "*.*", "*.lnk",
+// "a?c.txt", or a plain name) reports: case is ignored, "*" and "*.*" match every name.
+bool FindPatternMatches(const QString& pattern, const QString& name);
+
 // cFileName as text, and the 64-bit size of a find record.
 QString FindName(const WIN32_FIND_DATAW& data);
 quint64 FindSize(const WIN32_FIND_DATAW& data);
