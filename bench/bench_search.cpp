@@ -17,7 +17,7 @@
 #include <QFile>
 
 #include "collect/search_rules.h"
-#include "collect/tree_walk.h"
+#include "fileops/plan_walk.h"
 #include "platform/device_root.h"
 #include "support/contenders.h"
 
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
       {"walk alone", nullptr,
        [&] {
          CCountingWalk walk;
-         return collect::WalkTree(QStringLiteral("\\"), walk) && walk.files > expected;
+         return fileops::WalkFolder(QStringLiteral("\\"), walk) && walk.files > expected;
        },
        [] {}},
       {"find -iname", nullptr, [&] { return CountLines(byName) == expected; }, [] {}},

@@ -2,7 +2,7 @@
 
 #include "core/app_log.h"
 #include "core/path_helpers.h"
-#include "collect/tree_walk.h"
+#include "fileops/plan_walk.h"
 #include "platform/find.h"
 
 namespace collect {
@@ -72,7 +72,7 @@ bool EnumFolder(const QString& strFolder, const QString& strMask, IFindDataSink*
   }
   const QString top = browse::StripTrailingBackslash(strFolder);
   CEnumWalk walk(top, strMask, *pSink, bRecursive);
-  const bool bDone = WalkTree(top, walk);
+  const bool bDone = fileops::WalkFolder(top, walk);
   return bDone && !walk.topRefused;
 }
 

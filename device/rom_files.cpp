@@ -2,7 +2,7 @@
 
 #include "core/app_log.h"
 #include "core/settings_store.h"
-#include "collect/tree_walk.h"
+#include "fileops/plan_walk.h"
 
 namespace device {
 namespace {
@@ -45,7 +45,7 @@ quint64 RomFilesSize() {
   }
   LogTrace(u"RomFilesSize()...");
   CRomWalk walk;
-  collect::WalkTree(QStringLiteral("\\"), walk);
+  fileops::WalkFolder(QStringLiteral("\\"), walk);
   romFilesSize = walk.bytes;
   WriteGlobalDword(QString::fromUtf16(kRomFileSizeValue), DWORD(walk.bytes));
   LogNotice(u"  ROM files: %I64u bytes", walk.bytes);

@@ -75,7 +75,10 @@ quint64 CWalkItem::Size() const { return plat::FindSize(data); }
 bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor) {
   CWalkItem self;
   self.strPath = browse::StripTrailingBackslash(strFolder);
-  const bool bFound = plat::FindOne(self.strPath, &self.data);
+  // The root has no find record of its own: it is a folder, and nothing else is known of it.
+  const bool bRoot = self.strPath == u"\\";
+  if (bRoot) self.data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+  const bool bFound = bRoot || plat::FindOne(self.strPath, &self.data);
   if (bFound && (self.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
       (self.data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return visitor.LinkNotFollowed(self) != EWalk::eStop;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "collect/tree_walk.h"
+#include "fileops/plan_walk.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -35,9 +35,9 @@ class CRecordingWalk final : public fileops::IPlanVisitor {
   }
 };
 
-using TreeWalkTest = test::TempRoot;
+using WalkRootTest = test::TempRoot;
 
-TEST_F(TreeWalkTest, TheRootIsWalkedLikeAnyFolder) {
+TEST_F(WalkRootTest, TheRootIsWalkedLikeAnyFolder) {
   MakeFile("\\top.txt");
   MakeFile("\\A\\a.txt");
   MakeFile("\\A\\B\\b.txt");
@@ -45,7 +45,7 @@ TEST_F(TreeWalkTest, TheRootIsWalkedLikeAnyFolder) {
   ASSERT_TRUE(QFile::link(Host("\\A"), Host("\\L")));
   CRecordingWalk walk;
   walk.skipFolder = "\\Card";
-  EXPECT_TRUE(collect::WalkTree("\\", walk));
+  EXPECT_TRUE(fileops::WalkFolder("\\", walk));
   QStringList events = walk.events;
   ASSERT_GE(events.size(), 2);
   EXPECT_EQ(events.takeFirst(), "enter \\");
