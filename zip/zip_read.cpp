@@ -1,0 +1,151 @@
+// Reading archives: the central directory at open, entry records, entry data.
+#include <QByteArray>
+
+#include "platform/file.h"
+#include "zip/zip_extra.h"
+#include "zip/zip_handle_internal.h"
+#include "zip/zip_names.h"
+
+namespace zip {
+namespace {
+
+constexpr DWORD kFolderAttr = 0x10;
+constexpr DWORD kArchiveAttr = 0x20;
+constexpr DWORD kUnixHost = 3;
+constexpr quint32 kUnixTypeMask = 0170000;
+constexpr quint32 kUnixLink = 0120000;
+constexpr quint32 kUnixFolder = 0040000;
+
+// The record of the current entry of the directory, or false when it cannot be read.
+bool ReadCurrentRecord(unzFile uf, int index, ZIPENTRY* pEntry, bool* pbEncrypted,
+                       bool* pbUnsupported, std::vector<char>* pName, std::vector<char>* pExtra) {
+  unz_file_info64 info{};
+  if (unzGetCurrentFileInfo64(uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+    return false;
+  pName->resize(info.size_filename + 1);
+  pExtra->resize(info.size_file_extra + 1);
+  if (unzGetCurrentFileInfo64(uf, &info, pName->data(), uLong(pName->size()), pExtra->data(),
+                              uLong(pExtra->size()), nullptr, 0) != UNZ_OK)
+    return false;
+  const QByteArray raw(pName->data(), qsizetype(info.size_filename));
+  const QByteArray extra(pExtra->data(), qsizetype(info.size_file_extra));
+  ZIPENTRY& e = *pEntry;
+  e.index = index;
+  e.rawName = DecodeEntryName(raw, (info.flag & 0x800) != 0, extra);
+  const QString cleaned = CleanZipName(e.rawName);
+  e.refusal = CheckZipName(cleaned);
+  e.name = e.refusal == EZipRefusal::eNone ? TidyZipName(cleaned) : cleaned;
+  const DWORD host = (info.version >> 8) & 0xFF;
+  const quint32 unixMode = quint32(info.external_fa >> 16);
+  e.attr = DWORD(info.external_fa & 0xFF);
+  if (host == kUnixHost && (unixMode & kUnixTypeMask) == kUnixLink)
+    e.refusal = EZipRefusal::eLink;
+  if (e.name.endsWith(u'/') || e.name.endsWith(u'\\') ||
+      (host == kUnixHost && (unixMode & kUnixTypeMask) == kUnixFolder))
+    e.attr |= kFolderAttr;
+  if (!(e.attr & kFolderAttr)) e.attr |= kArchiveAttr;
+  e.comp_size = info.compressed_size;
+  e.unc_size = info.uncompressed_size;
+  EntryTimes(extra, quint32(info.dosDate), &e.ctime, &e.atime, &e.mtime);
+  *pbEncrypted = (info.flag & 1) != 0;
+  *pbUnsupported = info.compression_method != 0 && info.compression_method != Z_DEFLATED;
+  return true;
+}
+
+void CloseOpenEntry(CZipHandle* hz) {
+  if (hz->openEntry >= 0) unzCloseCurrentFile(hz->uf);
+  hz->openEntry = -1;
+}
+
+}  // namespace
+
+HZIP OpenZip(const QString& strPath) {
+  auto hz = std::make_unique<CZipHandle>(false);
+  if (!hz->in.file.Open(strPath, plat::GENERIC_READ, plat::OPEN_EXISTING)) return nullptr;
+  if (!hz->in.file.GetSize(&hz->in.size)) return nullptr;
+  zlib_filefunc64_def functions = ReadFunctions();
+  hz->uf = unzOpen2_64(&hz->in, &functions);
+  if (!hz->uf) return nullptr;
+  unz_global_info64 global{};
+  if (unzGetGlobalInfo64(hz->uf, &global) != UNZ_OK) {
+    unzClose(hz->uf);
+    return nullptr;
+  }
+  const size_t count = size_t(global.number_entry);
+  hz->entries.reserve(count);
+  hz->positions.reserve(count);
+  std::vector<char> name, extra;
+  int err = count ? unzGoToFirstFile(hz->uf) : UNZ_END_OF_LIST_OF_FILE;
+  while (err == UNZ_OK) {
+    ZIPENTRY entry;
+    bool bEncrypted = false, bUnsupported = false;
+    unz64_file_pos pos{};
+    if (unzGetFilePos64(hz->uf, &pos) != UNZ_OK ||
+        !ReadCurrentRecord(hz->uf, int(hz->entries.size()), &entry, &bEncrypted, &bUnsupported,
+                           &name, &extra))
+      break;
+    hz->entries.push_back(std::move(entry));
+    hz->positions.push_back(pos);
+    hz->encrypted.push_back(bEncrypted);
+    hz->unsupported.push_back(bUnsupported);
+    err = unzGoToNextFile(hz->uf);
+  }
+  // A directory that ends before its count, or cannot be read, is a damaged archive.
+  if ((err != UNZ_END_OF_LIST_OF_FILE && err != UNZ_OK) || hz->entries.size() != count ||
+      hz->in.failed) {
+    unzClose(hz->uf);
+    return nullptr;
+  }
+  return hz.release();
+}
+
+DWORD GetZipItem(HZIP hz, int index, ZIPENTRY* entry) {
+  if (!hz || !entry) return eZipArgs;
+  if (hz->writing) return eZipHandleKind;
+  if (index == -1) {
+    *entry = ZIPENTRY{};
+    entry->index = int(hz->entries.size());
+    return eZipOK;
+  }
+  if (index < 0 || size_t(index) >= hz->entries.size()) return eZipArgs;
+  *entry = hz->entries[size_t(index)];
+  return eZipOK;
+}
+
+DWORD UnzipItemToBuffer(HZIP hz, int index, void* buffer, DWORD dwSize, DWORD* pdwRead) {
+  if (pdwRead) *pdwRead = 0;
+  if (!hz || !buffer || dwSize == 0 || !pdwRead) return eZipArgs;
+  if (hz->writing) return eZipHandleKind;
+  if (index < 0 || size_t(index) >= hz->entries.size()) return eZipNotFound;
+  const size_t i = size_t(index);
+  if (hz->entries[i].refusal != EZipRefusal::eNone) return eZipRefused;
+  if (hz->encrypted[i]) return eZipPassword;
+  if (hz->unsupported[i]) return eZipCorrupt;
+  if (hz->entries[i].IsFolder()) return eZipOK;
+  if (hz->openEntry != index) {
+    CloseOpenEntry(hz);
+    if (unzGoToFilePos64(hz->uf, &hz->positions[i]) != UNZ_OK ||
+        unzOpenCurrentFile(hz->uf) != UNZ_OK)
+      return hz->in.failed ? eZipRead : eZipCorrupt;
+    hz->openEntry = index;
+  }
+  const int got = unzReadCurrentFile(hz->uf, buffer, unsigned(dwSize));
+  if (got < 0) {
+    CloseOpenEntry(hz);
+    return hz->in.failed || got == UNZ_ERRNO ? eZipRead : eZipCorrupt;
+  }
+  *pdwRead = DWORD(got);
+  if (unzeof(hz->uf) == 0) {
+    if (got > 0) return eZipMore;
+    CloseOpenEntry(hz);  // the data ended before its length
+    return eZipCorrupt;
+  }
+  // At the end: the close checks the CRC and the length against the directory's.
+  hz->openEntry = -1;
+  const int closed = unzCloseCurrentFile(hz->uf);
+  if (closed == UNZ_CRCERROR) return eZipCorrupt;
+  if (closed != UNZ_OK) return hz->in.failed ? eZipRead : eZipCorrupt;
+  return eZipOK;
+}
+
+}  // namespace zip
