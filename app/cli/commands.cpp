@@ -5,7 +5,7 @@ namespace cli {
 // Each command lives in its own file (command_<word>.cpp) and is listed here once it exists.
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
-      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a registry key (HKLM\\Software), the registry roots (:reg) or the recycle bin (:bin) as the list panel shows it", &RunLsCommand},
+      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a folder inside a zip archive (A.zip\\docs), a registry key (HKLM\\Software), the registry roots (:reg) or the recycle bin (:bin) as the list panel shows it", &RunLsCommand},
       {"copy", "copy SRC... DEST", "copy files and folders into the folder DEST", &RunCopyCommand},
       {"move", "move SRC... DEST", "move files and folders into the folder DEST (copy, then delete each source)", &RunMoveCommand},
       {"delete", "delete PATH...", "the Delete command: move files and folders to the recycle bin, or delete them for good when UseRecycleBin is 0", &RunDeleteCommand},
