@@ -25,6 +25,8 @@ uLong ZCALLBACK ReadStream(voidpf, voidpf stream, void* buf, uLong size) {
       s->position += take;
       continue;
     }
+    // Beyond the end (minizip looks for records before the start of a short file): nothing.
+    if (s->position >= s->size) break;
     if (!s->file.Seek(qint64(s->position), plat::FILE_BEGIN)) {
       s->failed = true;
       break;

@@ -1,6 +1,8 @@
 // Reading archives: the central directory at open, entry records, entry data.
 #include <QByteArray>
 
+#include <cstring>
+
 #include "platform/file.h"
 #include "zip/zip_extra.h"
 #include "zip/zip_handle_internal.h"
@@ -52,6 +54,19 @@ bool ReadCurrentRecord(unzFile uf, int index, ZIPENTRY* pEntry, bool* pbEncrypte
   return true;
 }
 
+// minizip does not find an end record at the very start of the file: an archive without
+// entries is nothing but that record (and its comment).
+bool IsEmptyArchive(CReadStream* in) {
+  char record[22];
+  DWORD got = 0;
+  if (in->size < sizeof record || !in->file.Seek(0, plat::FILE_BEGIN) ||
+      !in->file.Read(record, sizeof record, &got) || got != sizeof record)
+    return false;
+  static const char kEnd[22] = {'P', 'K', 5, 6};
+  const quint32 comment = quint32(uchar(record[20])) | quint32(uchar(record[21])) << 8;
+  return std::memcmp(record, kEnd, 20) == 0 && in->size == sizeof record + comment;
+}
+
 void CloseOpenEntry(CZipHandle* hz) {
   if (hz->openEntry >= 0) unzCloseCurrentFile(hz->uf);
   hz->openEntry = -1;
@@ -65,7 +80,7 @@ HZIP OpenZip(const QString& strPath) {
   if (!hz->in.file.GetSize(&hz->in.size)) return nullptr;
   zlib_filefunc64_def functions = ReadFunctions();
   hz->uf = unzOpen2_64(&hz->in, &functions);
-  if (!hz->uf) return nullptr;
+  if (!hz->uf) return IsEmptyArchive(&hz->in) ? hz.release() : nullptr;
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(hz->uf, &global) != UNZ_OK) {
     unzClose(hz->uf);

@@ -178,7 +178,7 @@ DWORD CloseZip(HZIP hz) {
   std::unique_ptr<CZipHandle> owned(hz);
   if (!hz->writing) {
     if (hz->openEntry >= 0) unzCloseCurrentFile(hz->uf);
-    unzClose(hz->uf);
+    if (hz->uf) unzClose(hz->uf);
     hz->in.file.Close();
     return eZipOK;
   }

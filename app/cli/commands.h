@@ -38,6 +38,7 @@ int RunDeleteCommand(CCliContext& ctx);    // command_delete.cpp
 int RunBinCommand(CCliContext& ctx);       // command_bin.cpp
 int RunEncryptCommand(CCliContext& ctx);   // command_crypt.cpp
 int RunDecryptCommand(CCliContext& ctx);   // command_crypt.cpp
+int RunZipCommand(CCliContext& ctx);       // command_zip.cpp
 
 // One row of a listing as `ls` prints it: the cells separated by tabs, and for a row of the
 // recycle bin the item's own name in the bin as the last cell (command_ls.cpp).
