@@ -17,6 +17,7 @@
 #include "zip/zip_commands.h"
 #include "zip/zip_commands_internal.h"
 #include "zip/zip_names.h"
+#include "zip/zip_read_internal.h"
 
 namespace zip {
 namespace {
@@ -90,6 +91,14 @@ class CExtraction {
     if (!file.Create(out, bExists)) return ItemError(out);
     quint64 itemDone = 0;
     DWORD result = eZipMore;
+    if (e.unc_size <= kWholeEntryLimit && e.comp_size <= kWholeEntryLimit) {
+      result = UnzipItemWhole(archive_.Handle(), step.index, &whole_);
+      DWORD written = 0;
+      if (result == eZipOK && !whole_.empty() &&
+          !file.File().Write(whole_.data(), DWORD(whole_.size()), &written))
+        return ItemError(out);
+      if (result == eZipOK) Advance(whole_.size(), &itemDone, e.unc_size);
+    }
     while (result == eZipMore) {
       DWORD got = 0;
       result = UnzipItemToBuffer(archive_.Handle(), step.index, run_.Buffer(),
@@ -97,12 +106,7 @@ class CExtraction {
       if (result != eZipMore && result != eZipOK) break;
       DWORD written = 0;
       if (got && !file.File().Write(run_.Buffer(), got, &written)) return ItemError(out);
-      itemDone += got;
-      done_ += got;
-      progress_->SetItemPos(itemDone);
-      progress_->SetItemStatus(fileops::BytesLine(61258, itemDone, e.unc_size));
-      progress_->SetPos(done_);
-      progress_->SetStatus(fileops::BytesLine(61257, done_, total_));
+      Advance(got, &itemDone, e.unc_size);
       if (result == eZipMore && progress_->IsCancelled()) return eZipCmdCancelled;
     }
     if (result == eZipPassword) {
@@ -117,6 +121,15 @@ class CExtraction {
     if (!fileops::CompleteOutput(&file, true, false, false)) return ItemError(out);
     fileops::NotifyItemAdded(out);
     return eZipCmdOK;
+  }
+
+  void Advance(quint64 uBytes, quint64* pItemDone, quint64 uItemSize) {
+    *pItemDone += uBytes;
+    done_ += uBytes;
+    progress_->SetItemPos(*pItemDone);
+    progress_->SetItemStatus(fileops::BytesLine(61258, *pItemDone, uItemSize));
+    progress_->SetPos(done_);
+    progress_->SetStatus(fileops::BytesLine(61257, done_, total_));
   }
 
   // The output path of a name below the destination; false when it would not lie beneath it.
@@ -168,6 +181,7 @@ class CExtraction {
   quint64 total_ = 0;
   quint64 done_ = 0;
   bool lastWasRefusal_ = false;
+  std::vector<char> whole_;  // the data of an entry read whole
 };
 
 // The archive opened for a run, or null after the unsupported-format box.

@@ -10,6 +10,7 @@
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
 
+#include "zip/zip_deflate_pool_internal.h"
 #include "zip/zip_io_internal.h"
 #include "zip/zip_layer.h"
 
@@ -27,6 +28,7 @@ class CZipHandle {
   std::vector<unz64_file_pos> positions;
   std::vector<bool> encrypted;
   std::vector<bool> unsupported;  // a method other than stored and deflate
+  std::vector<quint32> crcs;
   int openEntry = -1;              // the entry whose data is being read, -1 for none
 
   // Writing.
@@ -37,6 +39,8 @@ class CZipHandle {
   bool stopped = false;
   quint64 entryCount = 0;  // entries begun
   std::vector<char> chunk;  // the read buffer of ZipAddFile
+  std::unique_ptr<CDeflatePool> pool;  // deflates whole files; made on first use
+  int poolLevel = -1;
 };
 
 }  // namespace zip

@@ -1,12 +1,16 @@
 // Reading archives: the central directory at open, entry records, entry data.
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/file.h"
 #include "zip/zip_extra.h"
 #include "zip/zip_handle_internal.h"
 #include "zip/zip_names.h"
+#include "zip/zip_read_internal.h"
+
+#include <libdeflate.h>
 
 namespace zip {
 namespace {
@@ -20,7 +24,8 @@ constexpr quint32 kUnixFolder = 0040000;
 
 // The record of the current entry of the directory, or false when it cannot be read.
 bool ReadCurrentRecord(unzFile uf, int index, ZIPENTRY* pEntry, bool* pbEncrypted,
-                       bool* pbUnsupported, std::vector<char>* pName, std::vector<char>* pExtra) {
+                       bool* pbUnsupported, quint32* pCrc, std::vector<char>* pName,
+                       std::vector<char>* pExtra) {
   unz_file_info64 info{};
   if (unzGetCurrentFileInfo64(uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
     return false;
@@ -50,6 +55,7 @@ bool ReadCurrentRecord(unzFile uf, int index, ZIPENTRY* pEntry, bool* pbEncrypte
   e.unc_size = info.uncompressed_size;
   EntryTimes(extra, quint32(info.dosDate), &e.ctime, &e.atime, &e.mtime);
   *pbEncrypted = (info.flag & 1) != 0;
+  *pCrc = quint32(info.crc);
   *pbUnsupported = info.compression_method != 0 && info.compression_method != Z_DEFLATED;
   return true;
 }
@@ -94,15 +100,17 @@ HZIP OpenZip(const QString& strPath) {
   while (err == UNZ_OK) {
     ZIPENTRY entry;
     bool bEncrypted = false, bUnsupported = false;
+    quint32 crc = 0;
     unz64_file_pos pos{};
     if (unzGetFilePos64(hz->uf, &pos) != UNZ_OK ||
         !ReadCurrentRecord(hz->uf, int(hz->entries.size()), &entry, &bEncrypted, &bUnsupported,
-                           &name, &extra))
+                           &crc, &name, &extra))
       break;
     hz->entries.push_back(std::move(entry));
     hz->positions.push_back(pos);
     hz->encrypted.push_back(bEncrypted);
     hz->unsupported.push_back(bUnsupported);
+    hz->crcs.push_back(crc);
     err = unzGoToNextFile(hz->uf);
   }
   // A directory that ends before its count, or cannot be read, is a damaged archive.
@@ -160,6 +168,57 @@ DWORD UnzipItemToBuffer(HZIP hz, int index, void* buffer, DWORD dwSize, DWORD* p
   const int closed = unzCloseCurrentFile(hz->uf);
   if (closed == UNZ_CRCERROR) return eZipCorrupt;
   if (closed != UNZ_OK) return hz->in.failed ? eZipRead : eZipCorrupt;
+  return eZipOK;
+}
+
+}  // namespace zip
+
+namespace zip {
+
+DWORD UnzipItemWhole(HZIP hz, int index, std::vector<char>* pData) {
+  if (!hz || !pData) return eZipArgs;
+  if (hz->writing) return eZipHandleKind;
+  if (index < 0 || size_t(index) >= hz->entries.size()) return eZipNotFound;
+  const size_t i = size_t(index);
+  const ZIPENTRY& e = hz->entries[i];
+  if (e.refusal != EZipRefusal::eNone) return eZipRefused;
+  if (hz->encrypted[i]) return eZipPassword;
+  if (hz->unsupported[i]) return eZipCorrupt;
+  pData->clear();
+  if (e.IsFolder()) return eZipOK;
+  if (e.unc_size > kWholeEntryLimit || e.comp_size > kWholeEntryLimit) return eZipArgs;
+  CloseOpenEntry(hz);
+  int method = 0, level = 0;
+  if (unzGoToFilePos64(hz->uf, &hz->positions[i]) != UNZ_OK ||
+      unzOpenCurrentFile2(hz->uf, &method, &level, 1) != UNZ_OK)
+    return hz->in.failed ? eZipRead : eZipCorrupt;
+  std::vector<char> packed(method == 0 ? 0 : size_t(e.comp_size));
+  pData->resize(size_t(e.unc_size));
+  char* target = method == 0 ? pData->data() : packed.data();
+  const size_t want = size_t(e.comp_size);
+  size_t got = 0;
+  while (got < want) {
+    const int n = unzReadCurrentFile(hz->uf, target + got, unsigned(std::min<size_t>(want - got, 1u << 30)));
+    if (n <= 0) break;
+    got += size_t(n);
+  }
+  unzCloseCurrentFile(hz->uf);
+  if (got != want) return hz->in.failed ? eZipRead : eZipCorrupt;
+  if (method == 0) {
+    if (e.comp_size != e.unc_size) return eZipCorrupt;
+  } else {
+    thread_local struct CDecompressor {
+      libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+      ~CDecompressor() { libdeflate_free_decompressor(d); }
+    } decompressor;
+    size_t actual = 0;
+    if (!decompressor.d ||
+        libdeflate_deflate_decompress(decompressor.d, packed.data(), packed.size(), pData->data(),
+                                      pData->size(), &actual) != LIBDEFLATE_SUCCESS ||
+        actual != pData->size())
+      return eZipCorrupt;
+  }
+  if (quint32(libdeflate_crc32(0, pData->data(), pData->size())) != hz->crcs[i]) return eZipCorrupt;
   return eZipOK;
 }
 

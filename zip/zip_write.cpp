@@ -2,6 +2,8 @@
 // output file only when its central directory is written.
 #include <QDateTime>
 
+#include <algorithm>
+
 #include "platform/file_system.h"
 #include "platform/filetime.h"
 #include "zip/zip_extra.h"
@@ -29,10 +31,17 @@ DWORD WriterCheck(HZIP hz) {
   return eZipOK;
 }
 
-// Opens a new entry of the archive; eZipOK or the failure.
+// Files up to this size are read whole and deflated on the pool's threads; larger ones are
+// deflated while they are read, on the caller's thread. The pool holds at most
+// kPendingLimit bytes of files not yet written.
+constexpr quint64 kWholeFileLimit = 128ull << 20;
+constexpr quint64 kPendingLimit = 192ull << 20;
+
+// Opens a new entry of the archive; eZipOK or the failure. bRaw: the data written is already
+// in its final form (deflated elsewhere, or stored), with its CRC given at the close.
 DWORD OpenEntry(HZIP hz, const QString& strName, DWORD dwAttr, const FILETIME& write,
                 const FILETIME& access, const FILETIME& creation, int nMethod, int nLevel,
-                bool bZip64) {
+                bool bZip64, bool bRaw = false) {
   bool bUtf8 = false;
   const QByteArray name = StoredZipName(strName, &bUtf8);
   if (name.isEmpty() || name.contains('\0')) return eZipArgs;
@@ -43,12 +52,57 @@ DWORD OpenEntry(HZIP hz, const QString& strName, DWORD dwAttr, const FILETIME& w
   const QByteArray central = CentralTimestampField(write);
   const int err = zipOpenNewFileInZip4_64(
       hz->zf, name.constData(), &info, local.constData(), uInt(local.size()),
-      central.constData(), uInt(central.size()), nullptr, nMethod, nLevel, 0, -MAX_WBITS,
+      central.constData(), uInt(central.size()), nullptr, nMethod, nLevel, bRaw ? 1 : 0, -MAX_WBITS,
       DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeBy, bUtf8 ? kUtf8Flag : 0,
       bZip64 ? 1 : 0);
   if (err != ZIP_OK) return hz->out.failed ? eZipWrite : eZipArgs;
   ++hz->entryCount;
   return eZipOK;
+}
+
+// Writes one job of the pool as its entry.
+DWORD WriteJob(HZIP hz, const CDeflateJob& job) {
+  if (hz->out.failed) return eZipWrite;
+  if (job.bFolder) {
+    if (const DWORD opened = OpenEntry(hz, job.name, job.attr, job.write, job.access,
+                                       job.creation, 0, 0, false))
+      return opened;
+    return zipCloseFileInZip(hz->zf) == ZIP_OK && !hz->out.failed ? eZipOK : eZipWrite;
+  }
+  if (const DWORD opened = OpenEntry(hz, job.name, job.attr, job.write, job.access, job.creation,
+                                     job.bDeflated ? Z_DEFLATED : 0, hz->level, false, true))
+    return opened;
+  const std::vector<char>& bytes = job.bDeflated ? job.packed : job.data;
+  constexpr size_t kPiece = 1u << 30;
+  for (size_t at = 0; at < bytes.size(); at += kPiece) {
+    const unsigned len = unsigned(std::min(kPiece, bytes.size() - at));
+    if (zipWriteInFileInZip(hz->zf, bytes.data() + at, len) != ZIP_OK) {
+      hz->out.failed = true;
+      return eZipWrite;
+    }
+  }
+  return zipCloseFileInZipRaw64(hz->zf, job.size, job.crc) == ZIP_OK && !hz->out.failed
+             ? eZipOK
+             : eZipWrite;
+}
+
+// Writes the pool's done jobs in their order; with bAll, waits for every job.
+DWORD WriteDoneJobs(HZIP hz, bool bAll) {
+  if (!hz->pool) return hz->out.failed ? eZipWrite : eZipOK;
+  while (std::unique_ptr<CDeflateJob> job = hz->pool->TakeOldest(bAll)) {
+    if (hz->stopped) continue;  // dropped: the archive is not completed
+    if (const DWORD written = WriteJob(hz, *job)) hz->out.failed = true, (void)written;
+  }
+  return hz->out.failed ? eZipWrite : eZipOK;
+}
+
+// Waits until the pool holds no more than uLimit bytes, writing what is done.
+DWORD WriteUntilBelow(HZIP hz, quint64 uLimit) {
+  while (hz->pool && !hz->pool->Empty() && hz->pool->PendingBytes() > uLimit) {
+    std::unique_ptr<CDeflateJob> job = hz->pool->TakeOldest(true);
+    if (job && !hz->stopped && WriteJob(hz, *job) != eZipOK) hz->out.failed = true;
+  }
+  return WriteDoneJobs(hz, false);
 }
 
 void Put(QByteArray* out, quint64 value, int nBytes) {
@@ -130,6 +184,15 @@ DWORD ZipAddFolder(HZIP hz, const QString& strName) {
   QString name = strName;
   if (!name.endsWith(u'/') && !name.endsWith(u'\\')) name += u'/';
   const FILETIME now = plat::FileTimeFromUnix(QDateTime::currentSecsSinceEpoch(), 0);
+  if (hz->pool && !hz->pool->Empty()) {  // after the files queued before it
+    auto job = std::make_unique<CDeflateJob>();
+    job->name = name;
+    job->attr = kFolderAttr;
+    job->write = job->access = job->creation = now;
+    job->bFolder = true;
+    hz->pool->Submit(std::move(job));
+    return WriteDoneJobs(hz, false);
+  }
   if (const DWORD opened = OpenEntry(hz, name, kFolderAttr, now, now, now, 0, 0, false))
     return opened;
   return zipCloseFileInZip(hz->zf) == ZIP_OK && !hz->out.failed ? eZipOK : eZipWrite;
@@ -148,6 +211,43 @@ DWORD ZipAddFile(HZIP hz, const QString& strName, const QString& strSourcePath) 
   attr = attr == INVALID_FILE_ATTRIBUTES ? kArchiveAttr : (attr & kKeptAttrs) | kArchiveAttr;
 
   const bool bStore = hz->level <= 1;
+  if (!bStore && size <= kWholeFileLimit) {
+    bool bUtf8 = false;
+    const QByteArray stored = StoredZipName(strName, &bUtf8);
+    if (stored.isEmpty() || stored.contains('\0')) return eZipArgs;
+    auto job = std::make_unique<CDeflateJob>();
+    job->name = strName;
+    job->attr = attr;
+    job->write = write;
+    job->access = access;
+    job->creation = creation;
+    job->size = size;
+    job->data.resize(size);
+    quint64 done = 0;
+    while (done < size) {
+      DWORD got = 0;
+      const DWORD part = DWORD(std::min<quint64>(size - done, kChunk));
+      if (!source.Read(job->data.data() + done, part, &got)) return eZipRead;
+      if (got == 0) break;
+      done += got;
+      if (hz->progress && !hz->progress(got)) {
+        hz->stopped = true;
+        return eZipStopped;
+      }
+    }
+    // A file that shrank meanwhile is taken as far as it goes; one that grew, to its length.
+    job->data.resize(done);
+    job->size = done;
+    if (!hz->pool || hz->poolLevel != hz->level) {
+      if (WriteDoneJobs(hz, true) != eZipOK) return eZipWrite;
+      hz->pool = std::make_unique<CDeflatePool>(hz->level);
+      hz->poolLevel = hz->level;
+    }
+    hz->pool->Submit(std::move(job));
+    return WriteUntilBelow(hz, kPendingLimit);
+  }
+  // Entries are written in order: what the pool holds goes first.
+  if (WriteDoneJobs(hz, true) != eZipOK) return eZipWrite;
   if (const DWORD opened =
           OpenEntry(hz, strName, attr, write, access, creation, bStore ? 0 : Z_DEFLATED,
                     bStore ? 0 : hz->level, size >= kZip64Size))
@@ -182,6 +282,8 @@ DWORD CloseZip(HZIP hz) {
     hz->in.file.Close();
     return eZipOK;
   }
+  if (!hz->stopped) WriteDoneJobs(hz, true);
+  hz->pool.reset();
   const bool bComplete = !hz->out.failed && !hz->stopped;
   const quint64 dirStart = hz->out.position;
   const int closed = zipClose(hz->zf, nullptr);

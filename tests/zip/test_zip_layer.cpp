@@ -402,7 +402,7 @@ TEST_F(ZipWriteTest, AFailedOrStoppedArchiveLeavesNothingAndKeepsTheOldOne) {
       EXPECT_EQ(CloseZip(hz), eZipStopped);
     } else {
       plat::CFaultInjector::FailNth(plat::EFaultOp::eFaultWrite, 2, ERROR_DISK_FULL, true);
-      EXPECT_NE(ZipAddFile(hz, "a.bin", "\\in\\a.bin"), eZipOK);
+      ZipAddFile(hz, "a.bin", "\\in\\a.bin");  // the write may come later, on the pool's turn
       EXPECT_EQ(CloseZip(hz), eZipWrite);
       plat::CFaultInjector::Reset();
     }
