@@ -62,6 +62,10 @@ QString DecodeEntryName(const QByteArray& raw, bool bUtf8Flag, const QByteArray&
 QString CleanZipName(const QString& strName) {
   static const QString kClimbs[] = {QStringLiteral("\\..\\"), QStringLiteral("\\../"),
                                     QStringLiteral("/../"), QStringLiteral("/..\\")};
+  // Most names need nothing: no drive, no leading separator, no "..".
+  if (!(strName.size() >= 2 && strName[1] == u':') && !strName.startsWith(u'/') &&
+      !strName.startsWith(u'\\') && !strName.contains(u".."))
+    return strName;
   QString name = strName;
   for (;;) {
     if (name.size() >= 2 && name[1] == u':') {
@@ -91,17 +95,27 @@ QString NormaliseZipName(const QString& strName) {
 }
 
 EZipRefusal CheckZipName(const QString& strCleaned) {
-  if (strCleaned.contains(QChar(u'\0'))) return EZipRefusal::eBadName;
-  const QString normal = NormaliseZipName(strCleaned);
+  // One pass over the components between separators ("/" and "\\" alike).
   bool bAnything = false;
-  for (const QString& part : normal.split(u'\\')) {
-    if (part == u"..") return EZipRefusal::eClimbs;
-    if (!part.isEmpty() && part != u".") bAnything = true;
+  const qsizetype n = strCleaned.size();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i <= n; ++i) {
+    const char16_t c = i < n ? strCleaned[i].unicode() : u'/';
+    if (c == 0) return EZipRefusal::eBadName;
+    if (c != u'/' && c != u'\\') continue;
+    const qsizetype len = i - start;
+    if (len == 2 && strCleaned[start] == u'.' && strCleaned[start + 1] == u'.')
+      return EZipRefusal::eClimbs;
+    if (len > 1 || (len == 1 && strCleaned[start] != u'.')) bAnything = true;
+    start = i + 1;
   }
   return bAnything ? EZipRefusal::eNone : EZipRefusal::eBadName;
 }
 
 QString TidyZipName(const QString& strCleaned) {
+  if (!strCleaned.contains(u'\\') && !strCleaned.contains(u"//") && !strCleaned.contains(u"/./") &&
+      !strCleaned.startsWith(u"./") && !strCleaned.endsWith(u"/.") && strCleaned != u".")
+    return strCleaned;
   QString name = strCleaned;
   name.replace(u'\\', u'/');
   const bool bFolder = name.endsWith(u'/');

@@ -26,11 +26,10 @@ constexpr quint32 kUnixFolder = 0040000;
 bool ReadCurrentRecord(unzFile uf, int index, ZIPENTRY* pEntry, bool* pbEncrypted,
                        bool* pbUnsupported, quint32* pCrc, std::vector<char>* pName,
                        std::vector<char>* pExtra) {
+  // Names and extra fields hold at most 65,535 bytes each: one call fills them.
   unz_file_info64 info{};
-  if (unzGetCurrentFileInfo64(uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-    return false;
-  pName->resize(info.size_filename + 1);
-  pExtra->resize(info.size_file_extra + 1);
+  if (pName->size() < 0x10000) pName->resize(0x10000);
+  if (pExtra->size() < 0x10000) pExtra->resize(0x10000);
   if (unzGetCurrentFileInfo64(uf, &info, pName->data(), uLong(pName->size()), pExtra->data(),
                               uLong(pExtra->size()), nullptr, 0) != UNZ_OK)
     return false;
