@@ -1,6 +1,7 @@
 #include "zip/zip_extra.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -95,10 +96,24 @@ void EntryTimes(const QByteArray& extra, quint32 dosDate, FILETIME* pCreation, F
   if (!bCreation) *pCreation = *pWrite;
 }
 
+// The local time zone's offset from UTC (seconds east) at a moment, kept per quarter of an
+// hour: asking the time zone each time costs a look at its file for every entry.
+int LocalOffset(qint64 utcSeconds) {
+  thread_local QHash<qint64, int> cache;
+  const qint64 bucket = utcSeconds >= 0 ? utcSeconds / 900 : (utcSeconds - 899) / 900;
+  const auto found = cache.constFind(bucket);
+  if (found != cache.cend()) return *found;
+  const int offset = QDateTime::fromSecsSinceEpoch(bucket * 900).toLocalTime().offsetFromUtc();
+  if (cache.size() > 4096) cache.clear();
+  cache.insert(bucket, offset);
+  return offset;
+}
+
 quint32 DosDateOf(const FILETIME& ft) {
   qint64 seconds = 0, nanoseconds = 0;
   plat::FileTimeToUnix(ft, &seconds, &nanoseconds);
-  QDateTime local = QDateTime::fromSecsSinceEpoch(seconds).toLocalTime();
+  const QDateTime local =
+      QDateTime::fromSecsSinceEpoch(seconds + LocalOffset(seconds), QTimeZone::utc());
   const QDate date = local.date();
   const QTime time = local.time();
   if (date.year() < 1980) return (0 << 25) | (1 << 21) | (1 << 16);  // 1980-01-01 00:00
@@ -117,8 +132,10 @@ FILETIME FileTimeOfDosDate(quint32 dosDate) {
   const int second = std::min(int(dosDate & 0x1F) * 2, 59);
   QDate date(year, month, 1);
   date = date.addDays(std::min(day, date.daysInMonth()) - 1);
-  const QDateTime local(date, QTime(hour, minute, second));
-  return plat::FileTimeFromUnix(local.toSecsSinceEpoch(), 0);
+  // The local time read as UTC, then moved by the offset in force at that moment.
+  const qint64 asUtc = QDateTime(date, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch();
+  const qint64 utc = asUtc - LocalOffset(asUtc - LocalOffset(asUtc));
+  return plat::FileTimeFromUnix(utc, 0);
 }
 
 QByteArray LocalTimestampField(const FILETIME& write, const FILETIME& access,

@@ -130,6 +130,15 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   char buffer[16];
   EXPECT_EQ(UnzipItemToBuffer(hz.get(), 9, buffer, sizeof buffer, &got), eZipNotFound);
   EXPECT_EQ(SetZipLevel(hz.get(), 3), eZipHandleKind);
+
+  // With a program before it (a self-extracting archive), read through minizip's own walk.
+  MakeFile("\\sfx.zip", QByteArray(700, 'S') + ReadHost("\\a.zip"));
+  CZipPtr sfx(OpenZip("\\sfx.zip"));
+  ASSERT_TRUE(sfx);
+  entries = Entries(sfx.get());
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(Data(sfx.get(), entries["implied/inner/x.bin"].index, &result), big);
+  EXPECT_EQ(result, eZipOK);
 }
 
 TEST_F(ZipLayerTest, NamesInUtf8WithAndWithoutTheFlagAndInCodePage437) {
