@@ -1,8 +1,8 @@
 // Zip archives beside Info-ZIP in the same run, on a mixed tree (copies of /usr/include and
-// /usr/share/doc twice, links dereferenced so that both archive the same files, a 100 MiB random file and a large text log): create at level 6 beside
-// `zip -6 -r`, extract beside `unzip -q` and test beside `unzip -t` (both on the archive
-// Info-ZIP made), and the listing of the top folder of an archive of 100,000 entries with the
-// memory it took.
+// /usr/share/doc twice, links dereferenced so that both archive the same files, a 100 MiB
+// random file and a large text log): create at level 6 beside `zip -6 -r`, extract beside `unzip
+// -q` and test beside `unzip -t` (both on the archive Info-ZIP made), and the listing of the top
+// folder of an archive of 100,000 entries with the memory it took.
 //
 // Usage: bench_zip [WORKDIR [list]]   (default: a temporary folder; the tree is made there;
 //        "list" runs only the listing)
@@ -31,7 +31,8 @@ bool Run(const QString& program, const QStringList& args, const QString& workDir
   p.setWorkingDirectory(workDir);
   p.start(program, args);
   if (!p.waitForFinished(1800000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-    std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
+    std::fprintf(stderr, "%s failed: %s\n", qPrintable(program),
+                 p.readAllStandardError().constData());
     return false;
   }
   return true;
@@ -53,15 +54,17 @@ bool WriteLog(const QString& path, qint64 bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
   QRandomGenerator random(777);
-  static const char* kWords[] = {"GET", "POST", "/index.html", "/api/v1/items", "200", "404",
-                                 "500", "Mozilla/5.0", "curl/7.88", "cache-hit", "cache-miss"};
+  static const char* kWords[] = {"GET",       "POST",      "/index.html", "/api/v1/items",
+                                 "200",       "404",       "500",         "Mozilla/5.0",
+                                 "curl/7.88", "cache-hit", "cache-miss"};
   qint64 written = 0;
   QByteArray line;
   for (int n = 0; written < bytes; ++n) {
-    line = QByteArray::number(1700000000 + n / 10) + " 10.0." + QByteArray::number(random.bounded(256)) +
-           "." + QByteArray::number(random.bounded(256)) + " " + kWords[random.bounded(11)] + " " +
-           kWords[random.bounded(11)] + " " + QByteArray::number(random.bounded(100000)) + " ms=" +
-           QByteArray::number(random.bounded(5000)) + "\n";
+    line = QByteArray::number(1700000000 + n / 10) + " 10.0." +
+           QByteArray::number(random.bounded(256)) + "." + QByteArray::number(random.bounded(256)) +
+           " " + kWords[random.bounded(11)] + " " + kWords[random.bounded(11)] + " " +
+           QByteArray::number(random.bounded(100000)) +
+           " ms=" + QByteArray::number(random.bounded(5000)) + "\n";
     file.write(line);
     written += line.size();
   }
@@ -70,7 +73,8 @@ bool WriteLog(const QString& path, qint64 bytes) {
 
 qint64 TreeBytes(const QString& path, int* pFiles) {
   qint64 bytes = 0;
-  QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+  QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                  QDirIterator::Subdirectories);
   while (it.hasNext()) {
     it.next();
     bytes += it.fileInfo().size();
@@ -87,7 +91,9 @@ double Seconds(F&& f) {
   return double(timer.nsecsElapsed()) / 1e9;
 }
 
-double MiBs(qint64 bytes, double seconds) { return seconds <= 0 ? 0 : double(bytes) / 1048576.0 / seconds; }
+double MiBs(qint64 bytes, double seconds) {
+  return seconds <= 0 ? 0 : double(bytes) / 1048576.0 / seconds;
+}
 
 long RssKiB() {
   QFile status("/proc/self/status");
@@ -116,13 +122,15 @@ int main(int argc, char** argv) {
   }
   // 100,000 entries: 100 folders of 1,000 files, and 50 files at the top.
   QFile::remove(root + "/many.zip");
-  Run("python3", {"-c", "import zipfile\n"
-                        "with zipfile.ZipFile('many.zip', 'w') as z:\n"
-                        "    for d in range(100):\n"
-                        "        for f in range(1000 if d else 950):\n"
-                        "            z.writestr('folder%03d/file%04d.txt' % (d, f), b'')\n"
-                        "    for f in range(50):\n"
-                        "        z.writestr('top%02d.txt' % f, b'x')\n"},
+  Run("python3",
+      {"-c",
+       "import zipfile\n"
+       "with zipfile.ZipFile('many.zip', 'w') as z:\n"
+       "    for d in range(100):\n"
+       "        for f in range(1000 if d else 950):\n"
+       "            z.writestr('folder%03d/file%04d.txt' % (d, f), b'')\n"
+       "    for f in range(50):\n"
+       "        z.writestr('top%02d.txt' % f, b'x')\n"},
       root);
   zip::RegisterZipListSource();
   zip::CZipArchive::ForgetCached();
@@ -145,7 +153,8 @@ int main(int argc, char** argv) {
     if (!Run("cp", {"-rL", "/usr/include", tree + "/include"}, root) ||
         !Run("cp", {"-rL", "/usr/share/doc", tree + "/doc"}, root) ||
         !Run("cp", {"-rL", "/usr/share/doc", tree + "/doc2"}, root) ||
-        !WriteRandomFile(tree + "/random.bin", 100 << 20) || !WriteLog(tree + "/server.log", 80 << 20))
+        !WriteRandomFile(tree + "/random.bin", 100 << 20) ||
+        !WriteLog(tree + "/server.log", 80 << 20))
       return 1;
   }
   int files = 0;
@@ -156,7 +165,9 @@ int main(int argc, char** argv) {
   Run("sh", {"-c", "find tree -type f -exec cat {} + > /dev/null"}, root);
 
   for (const char* name : {"ours.zip", "theirs.zip"}) QFile::remove(root + "/" + name);
-  const double theirCreate = Seconds([&] { Run("zip", {"-q", "-6", "-r", "theirs.zip", "tree"}, root); });
+  const double theirCreate = Seconds([&] {
+    Run("zip", {"-q", "-6", "-r", "theirs.zip", "tree"}, root);
+  });
   const double ourCreate = Seconds([&] {
     zip::CompressItems({{fileops::eSelFolder, "\\tree"}}, "\\ours.zip", 6);
   });
@@ -170,7 +181,9 @@ int main(int argc, char** argv) {
 
   for (const char* name : {"x-ours", "x-theirs"}) QDir(root + "/" + name).removeRecursively();
   QDir().mkpath(root + "/x-ours");
-  const double theirExtract = Seconds([&] { Run("unzip", {"-q", "theirs.zip", "-d", "x-theirs"}, root); });
+  const double theirExtract = Seconds([&] {
+    Run("unzip", {"-q", "theirs.zip", "-d", "x-theirs"}, root);
+  });
   const double ourExtract = Seconds([&] { zip::ExtractAll("\\theirs.zip", "\\x-ours"); });
   Report("extract", ourExtract, theirExtract, bytes);
   const bool bSame = Run("diff", {"-r", "-q", "x-ours/tree", "tree"}, root);

@@ -64,7 +64,9 @@ const QString& TypeText(const CListEntry& entry, CZipMemberItem* pItem) {
   return pItem->typeText;
 }
 
-int Group(DWORD dwType) { return dwType == eEntry_ZipParent ? 0 : dwType == eEntry_ZipFolder ? 1 : 2; }
+int Group(DWORD dwType) {
+  return dwType == eEntry_ZipParent ? 0 : dwType == eEntry_ZipFolder ? 1 : 2;
+}
 
 }  // namespace
 
@@ -75,7 +77,8 @@ void CZipListSource::Fill(CListEntries* pEntries) {
   parent->name = QStringLiteral("..");
   parent->attributeText = QStringLiteral("d........");
   parent->typeText = core::Text(900100);
-  pEntries->Add(std::make_unique<CListEntry>(eEntry_ZipParent, QStringLiteral(".."), std::move(parent)));
+  pEntries->Add(
+      std::make_unique<CListEntry>(eEntry_ZipParent, QStringLiteral(".."), std::move(parent)));
   for (const zip::CZipChild& child : archive_->Children(inner_))
     pEntries->Add(MakeMemberEntry(*archive_, inner_, child));
 }
@@ -92,8 +95,10 @@ QString CZipListSource::StatusText(const CListEntries& entries) const {
   int nFolders = 0, nFiles = 0;
   for (int i = 0; i < entries.Count(); ++i) {
     const DWORD type = entries.At(i)->type;
-    if (type == eEntry_ZipFolder) ++nFolders;
-    else if (type == eEntry_ZipFile) ++nFiles;
+    if (type == eEntry_ZipFolder)
+      ++nFolders;
+    else if (type == eEntry_ZipFile)
+      ++nFiles;
   }
   if (nFolders == 0 && nFiles == 0) return core::Text(900107);
   return core::Text(900108).arg(nFolders).arg(nFiles);
@@ -158,7 +163,8 @@ int CZipListSource::Compare(const CListEntry& a, const CListEntry& b, int nField
                      pB->size == CFileItem::kSizeUnknown ? 0 : pB->size);
       break;
     case eListField_Date:
-      order = -Order(plat::FileTimeToU64(pA->lastWriteTime), plat::FileTimeToU64(pB->lastWriteTime));
+      order =
+          -Order(plat::FileTimeToU64(pA->lastWriteTime), plat::FileTimeToU64(pB->lastWriteTime));
       break;
     case eListField_Type:
       order = Order(pA->typeText.compare(pB->typeText, cs), 0);

@@ -100,8 +100,7 @@ std::vector<int> CZipArchive::EntriesBelow(const QString& strInner) const {
     const ZIPENTRY& e = entries_[i];
     // A refused entry is named by its cleaned name, normalised the same way.
     const QString name = IsUsable(e) ? normalised_[i] : NormaliseZipName(e.name);
-    if (strInner.isEmpty() || name == strInner || name.startsWith(prefix))
-      found.push_back(int(i));
+    if (strInner.isEmpty() || name == strInner || name.startsWith(prefix)) found.push_back(int(i));
   }
   return found;
 }

@@ -16,8 +16,8 @@ namespace zip {
 
 // One item directly inside a folder of the archive.
 struct CZipChild {
-  QString name;        // its last component
-  int index = -1;      // its entry; -1 for a folder that has no entry of its own
+  QString name;    // its last component
+  int index = -1;  // its entry; -1 for a folder that has no entry of its own
   bool bFolder = false;
 };
 

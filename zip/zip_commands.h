@@ -44,7 +44,6 @@ QString ProposedArchivePath(const fileops::CSelection& selection);
 
 // Compresses the selection (kind 1 files, kind 2 folders) into a new archive at
 // strArchivePath with the level of the level list (8, 6, 4, 3, 2, or 1 for none).
-int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath,
-                  int nLevel);
+int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel);
 
 }  // namespace zip

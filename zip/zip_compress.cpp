@@ -104,15 +104,15 @@ QString ProposedArchivePath(const fileops::CSelection& selection) {
   return browse::AppendPathComponent(browse::ParentPath(path), name + QStringLiteral(".zip"));
 }
 
-int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath,
-                  int nLevel) {
+int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel) {
   const QString name = browse::LastComponent(strArchivePath);
   const auto createFailed = [&](const QString& strPath) {
     MsgError(core::Text(61254).arg(strPath), core::Text(61252), core::Text(61253).arg(name));
     return eZipCmdFailed;
   };
   QString archivePath;
-  if (!plat::CDeviceRoot::Canonical(strArchivePath, &archivePath)) return createFailed(strArchivePath);
+  if (!plat::CDeviceRoot::Canonical(strArchivePath, &archivePath))
+    return createFailed(strArchivePath);
   fileops::COpRun run(fileops::TraceText(QStringLiteral("CompressItems"),
                                          {QString::number(selection.size()), archivePath}),
                       fileops::COpRun::eNoBuffer);

@@ -1,8 +1,8 @@
-#include "zip/zip_deflate_pool_internal.h"
-
 #include <libdeflate.h>
 
 #include <algorithm>
+
+#include "zip/zip_deflate_pool_internal.h"
 
 namespace zip {
 
@@ -76,9 +76,8 @@ void CDeflatePool::Work() {
     job->bDeflated = false;
     if (compressor && !job->data.empty()) {
       job->packed.resize(libdeflate_deflate_compress_bound(compressor, job->data.size()));
-      const size_t size = libdeflate_deflate_compress(compressor, job->data.data(),
-                                                      job->data.size(), job->packed.data(),
-                                                      job->packed.size());
+      const size_t size = libdeflate_deflate_compress(
+          compressor, job->data.data(), job->data.size(), job->packed.data(), job->packed.size());
       // Stored when deflate does not make it smaller.
       job->bDeflated = size != 0 && size < job->data.size();
       job->packed.resize(job->bDeflated ? size : 0);

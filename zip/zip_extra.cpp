@@ -117,7 +117,8 @@ quint32 DosDateOf(const FILETIME& ft) {
   const QDate date = local.date();
   const QTime time = local.time();
   if (date.year() < 1980) return (0 << 25) | (1 << 21) | (1 << 16);  // 1980-01-01 00:00
-  if (date.year() > 2107) return (127u << 25) | (12 << 21) | (31 << 16) | (23 << 11) | (59 << 5) | 29;
+  if (date.year() > 2107)
+    return (127u << 25) | (12 << 21) | (31 << 16) | (23 << 11) | (59 << 5) | 29;
   return quint32(date.year() - 1980) << 25 | quint32(date.month()) << 21 |
          quint32(date.day()) << 16 | quint32(time.hour()) << 11 | quint32(time.minute()) << 5 |
          quint32(time.second() / 2);
@@ -133,7 +134,8 @@ FILETIME FileTimeOfDosDate(quint32 dosDate) {
   QDate date(year, month, 1);
   date = date.addDays(std::min(day, date.daysInMonth()) - 1);
   // The local time read as UTC, then moved by the offset in force at that moment.
-  const qint64 asUtc = QDateTime(date, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch();
+  const qint64 asUtc =
+      QDateTime(date, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch();
   const qint64 utc = asUtc - LocalOffset(asUtc - LocalOffset(asUtc));
   return plat::FileTimeFromUnix(utc, 0);
 }

@@ -157,15 +157,14 @@ class CExtraction {
   }
 
   int ItemError(const QString& strPath) {
-    fileops::COpRun::Report(fileops::COpError::FromLastError(eZipCmdFailed,
-                                                             QStringLiteral("Could not extract"),
-                                                             strPath),
+    fileops::COpRun::Report(fileops::COpError::FromLastError(
+                                eZipCmdFailed, QStringLiteral("Could not extract"), strPath),
                             core::Text(61259).arg(strPath), core::Text(61255), core::Text(61256));
     return eZipCmdFailed;
   }
 
   void ReportRefusal(const ZIPENTRY& e) {
-    const int text = e.refusal == EZipRefusal::eLink      ? 900701
+    const int text = e.refusal == EZipRefusal::eLink     ? 900701
                      : e.refusal == EZipRefusal::eClimbs ? 900700
                                                          : 900702;
     QString shown = e.rawName;
@@ -226,8 +225,8 @@ int ExtractItems(const QString& strArchive, const fileops::CSelection& selection
     const qsizetype strip = cut < 0 ? 0 : cut + 1;  // the folder the item lies in
     for (int index : archive->EntriesBelow(inner)) {
       const ZIPENTRY& e = archive->Entry(index);
-      const QString name = e.refusal == EZipRefusal::eNone ? archive->Normalised(index)
-                                                           : NormaliseZipName(e.name);
+      const QString name =
+          e.refusal == EZipRefusal::eNone ? archive->Normalised(index) : NormaliseZipName(e.name);
       steps.push_back({index, name.mid(strip)});
     }
   }

@@ -1,7 +1,7 @@
-#include "zip/zip_io_internal.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "zip/zip_io_internal.h"
 
 namespace zip {
 namespace {
@@ -56,8 +56,10 @@ ZPOS64_T ZCALLBACK TellRead(voidpf, voidpf stream) {
 long ZCALLBACK SeekRead(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
   auto* s = static_cast<CReadStream*>(stream);
   quint64 base = 0;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR) base = s->position;
-  else if (origin == ZLIB_FILEFUNC_SEEK_END) base = s->size;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+    base = s->position;
+  else if (origin == ZLIB_FILEFUNC_SEEK_END)
+    base = s->size;
   s->position = base + offset;
   return 0;
 }
@@ -92,8 +94,10 @@ ZPOS64_T ZCALLBACK TellWrite(voidpf, voidpf stream) {
 long ZCALLBACK SeekWrite(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
   auto* s = static_cast<CWriteStream*>(stream);
   quint64 base = 0;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR) base = s->position;
-  else if (origin == ZLIB_FILEFUNC_SEEK_END) base = s->end;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+    base = s->position;
+  else if (origin == ZLIB_FILEFUNC_SEEK_END)
+    base = s->end;
   if (s->failed || !s->out.File().Seek(qint64(base + offset), plat::FILE_BEGIN)) {
     s->failed = true;
     return -1;

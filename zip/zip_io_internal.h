@@ -3,11 +3,11 @@
 // is read in many small pieces), writes through a plat::COutputFile, every path resolved
 // beneath the device root by the host layer.
 
+#include <minizip/ioapi.h>
+
 #include <QString>
 
 #include <vector>
-
-#include <minizip/ioapi.h>
 
 #include "platform/file.h"
 #include "platform/output_file.h"

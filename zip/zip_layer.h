@@ -27,19 +27,19 @@ namespace zip {
 
 enum EZipResult : DWORD {
   eZipOK = 0x00000,
-  eZipDupHandle = 0x00100,  // a handle could not be duplicated
-  eZipNoFile = 0x00200,     // the file could not be created or opened
-  eZipNoAlloc = 0x00300,    // memory could not be allocated
-  eZipWrite = 0x00400,      // a write to the file failed
-  eZipNotFound = 0x00500,   // the entry was not found
-  eZipMore = 0x00600,       // more data of the entry remains: call again
-  eZipCorrupt = 0x00700,    // the archive is corrupt or not a zip file
-  eZipRead = 0x00800,       // a read failed
-  eZipStopped = 0x00900,    // the progress callback asked to stop
-  eZipRefused = 0x00A00,    // the entry's name or kind is unsafe to extract (see ZIPENTRY)
-  eZipPassword = 0x01000,   // the entry is encrypted (a password would be needed)
-  eZipArgs = 0x10000,       // faulty arguments
-  eZipHandleKind = 0x80000, // the handle is of the wrong kind (reading versus writing)
+  eZipDupHandle = 0x00100,   // a handle could not be duplicated
+  eZipNoFile = 0x00200,      // the file could not be created or opened
+  eZipNoAlloc = 0x00300,     // memory could not be allocated
+  eZipWrite = 0x00400,       // a write to the file failed
+  eZipNotFound = 0x00500,    // the entry was not found
+  eZipMore = 0x00600,        // more data of the entry remains: call again
+  eZipCorrupt = 0x00700,     // the archive is corrupt or not a zip file
+  eZipRead = 0x00800,        // a read failed
+  eZipStopped = 0x00900,     // the progress callback asked to stop
+  eZipRefused = 0x00A00,     // the entry's name or kind is unsafe to extract (see ZIPENTRY)
+  eZipPassword = 0x01000,    // the entry is encrypted (a password would be needed)
+  eZipArgs = 0x10000,        // faulty arguments
+  eZipHandleKind = 0x80000,  // the handle is of the wrong kind (reading versus writing)
 };
 
 // Why an entry is not extracted.
@@ -52,16 +52,16 @@ enum class EZipRefusal {
 
 // One entry of the central directory.
 struct ZIPENTRY {
-  int index = 0;           // 0-based; for GetZipItem(-1) the number of entries
-  QString name;            // cleaned, "/" separated as stored
-  DWORD attr = 0;          // file-system attributes; 0x10 marks a folder
-  FILETIME ctime{};        // creation, last access, last write (UTC)
+  int index = 0;     // 0-based; for GetZipItem(-1) the number of entries
+  QString name;      // cleaned, "/" separated as stored
+  DWORD attr = 0;    // file-system attributes; 0x10 marks a folder
+  FILETIME ctime{};  // creation, last access, last write (UTC)
   FILETIME atime{};
   FILETIME mtime{};
   quint64 comp_size = 0;
   quint64 unc_size = 0;
   EZipRefusal refusal = EZipRefusal::eNone;
-  QString rawName;         // the decoded name before the cleaning (for reports)
+  QString rawName;  // the decoded name before the cleaning (for reports)
 
   bool IsFolder() const { return (attr & 0x10) != 0; }
 };

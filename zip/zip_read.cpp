@@ -1,4 +1,6 @@
 // Reading archives: the central directory at open, entry records, entry data.
+#include <libdeflate.h>
+
 #include <QByteArray>
 
 #include <algorithm>
@@ -9,8 +11,6 @@
 #include "zip/zip_handle_internal.h"
 #include "zip/zip_names.h"
 #include "zip/zip_read_internal.h"
-
-#include <libdeflate.h>
 
 namespace zip {
 namespace {
@@ -47,8 +47,7 @@ void AddRecord(CZipHandle* hz, const CRawRecord& raw, const unz64_file_pos& pos)
   const DWORD host = (raw.version >> 8) & 0xFF;
   const quint32 unixMode = raw.external >> 16;
   e.attr = DWORD(raw.external & 0xFF);
-  if (host == kUnixHost && (unixMode & kUnixTypeMask) == kUnixLink)
-    e.refusal = EZipRefusal::eLink;
+  if (host == kUnixHost && (unixMode & kUnixTypeMask) == kUnixLink) e.refusal = EZipRefusal::eLink;
   if (e.name.endsWith(u'/') || e.name.endsWith(u'\\') ||
       (host == kUnixHost && (unixMode & kUnixTypeMask) == kUnixFolder))
     e.attr |= kFolderAttr;
@@ -61,6 +60,7 @@ void AddRecord(CZipHandle* hz, const CRawRecord& raw, const unz64_file_pos& pos)
   hz->encrypted.push_back((raw.flag & 1) != 0);
   hz->unsupported.push_back(raw.method != 0 && raw.method != Z_DEFLATED);
   hz->crcs.push_back(raw.crc);
+  hz->deflated.push_back(raw.method == Z_DEFLATED);
 }
 
 // The current entry of minizip's walk through the directory, or false.
@@ -95,8 +95,7 @@ quint64 Le64(const char* p) { return quint64(Le32(p)) | quint64(Le32(p + 4)) << 
 // (nothing added) when the directory is not laid out as expected there; the walk then decides.
 bool ParseDirectory(CZipHandle* hz, size_t count) {
   unz64_file_pos first{};
-  if (unzGoToFirstFile(hz->uf) != UNZ_OK || unzGetFilePos64(hz->uf, &first) != UNZ_OK)
-    return false;
+  if (unzGoToFirstFile(hz->uf) != UNZ_OK || unzGetFilePos64(hz->uf, &first) != UNZ_OK) return false;
   const quint64 base = first.pos_in_zip_directory;
   if (base >= hz->in.size || hz->in.size - base > (quint64(1) << 31)) return false;
   std::vector<char> dir(size_t(hz->in.size - base));
@@ -120,11 +119,12 @@ bool ParseDirectory(CZipHandle* hz, size_t count) {
     raw.uncSize = Le32(h + 24);
     const size_t nameLen = Le16(h + 28), extraLen = Le16(h + 30), commentLen = Le16(h + 32);
     raw.external = Le32(h + 38);
+    quint64 localOffset = Le32(h + 42);
     if (at + 46 + nameLen + extraLen + commentLen > dir.size()) return false;
     raw.name = QByteArray(h + 46, qsizetype(nameLen));
     raw.extra = QByteArray(h + 46 + nameLen, qsizetype(extraLen));
     // Zip64: the sizes that do not fit 32 bits follow in the 0x0001 field, in this order.
-    if (raw.uncSize == 0xFFFFFFFF || raw.compSize == 0xFFFFFFFF) {
+    if (raw.uncSize == 0xFFFFFFFF || raw.compSize == 0xFFFFFFFF || localOffset == 0xFFFFFFFF) {
       const QByteArray z64 = FindExtraField(raw.extra, 0x0001);
       qsizetype pos = 0;
       const auto next = [&](quint64* pValue) {
@@ -134,9 +134,10 @@ bool ParseDirectory(CZipHandle* hz, size_t count) {
         pos += 8;
         return true;
       };
-      if (!next(&raw.uncSize) || !next(&raw.compSize)) return false;
+      if (!next(&raw.uncSize) || !next(&raw.compSize) || !next(&localOffset)) return false;
     }
     AddRecord(hz, raw, unz64_file_pos{base + at, i});
+    hz->localOffsets.push_back(localOffset);
     at += 46 + nameLen + extraLen + commentLen;
   }
   return true;
@@ -148,6 +149,8 @@ void ClearRecords(CZipHandle* hz) {
   hz->encrypted.clear();
   hz->unsupported.clear();
   hz->crcs.clear();
+  hz->deflated.clear();
+  hz->localOffsets.clear();
 }
 
 // minizip does not find an end record at the very start of the file: an archive without
@@ -166,6 +169,85 @@ bool IsEmptyArchive(CReadStream* in) {
 void CloseOpenEntry(CZipHandle* hz) {
   if (hz->openEntry >= 0) unzCloseCurrentFile(hz->uf);
   hz->openEntry = -1;
+}
+
+void EndOwnRead(CZipHandle* hz) {
+  if (hz->own.bInflating) inflateEnd(&hz->own.z);
+  hz->own = CZipHandle::COwnRead{};
+}
+
+bool ReadAt(CZipHandle* hz, quint64 pos, char* out, size_t size) {
+  DWORD got = 0;
+  return hz->in.file.Seek(qint64(pos), plat::FILE_BEGIN) &&
+         hz->in.file.Read(out, DWORD(size), &got) && got == size;
+}
+
+// UnzipItemToBuffer for an entry of 4 GiB or more, read and inflated here.
+DWORD ReadOwn(CZipHandle* hz, int index, void* buffer, DWORD dwSize, DWORD* pdwRead) {
+  CZipHandle::COwnRead& r = hz->own;
+  const size_t i = size_t(index);
+  if (r.index != index) {
+    EndOwnRead(hz);
+    CloseOpenEntry(hz);
+    char h[30];
+    if (!ReadAt(hz, hz->localOffsets[i], h, sizeof h)) return eZipRead;
+    if (Le32(h) != 0x04034b50) return eZipCorrupt;
+    r.pos = hz->localOffsets[i] + 30 + Le16(h + 26) + Le16(h + 28);
+    r.compLeft = hz->entries[i].comp_size;
+    r.uncLeft = hz->entries[i].unc_size;
+    r.bDeflated = hz->deflated[i];
+    if (r.bDeflated) {
+      if (inflateInit2(&r.z, -MAX_WBITS) != Z_OK) return eZipNoAlloc;
+      r.bInflating = true;
+      r.in.resize(256 * 1024);
+    }
+    r.index = index;
+  }
+  char* out = static_cast<char*>(buffer);
+  DWORD produced = 0;
+  if (!r.bDeflated) {
+    produced = DWORD(std::min<quint64>(dwSize, r.uncLeft));
+    if (!ReadAt(hz, r.pos, out, produced)) {
+      EndOwnRead(hz);
+      return eZipRead;
+    }
+    r.pos += produced;
+    r.compLeft -= std::min<quint64>(produced, r.compLeft);
+  } else {
+    r.z.next_out = reinterpret_cast<Bytef*>(out);
+    r.z.avail_out = uInt(std::min<quint64>(dwSize, r.uncLeft));
+    while (r.z.avail_out > 0) {
+      if (r.z.avail_in == 0 && r.compLeft > 0) {
+        const size_t part = size_t(std::min<quint64>(r.in.size(), r.compLeft));
+        if (!ReadAt(hz, r.pos, r.in.data(), part)) {
+          EndOwnRead(hz);
+          return eZipRead;
+        }
+        r.pos += part;
+        r.compLeft -= part;
+        r.z.next_in = reinterpret_cast<Bytef*>(r.in.data());
+        r.z.avail_in = uInt(part);
+      }
+      const int err = inflate(&r.z, Z_NO_FLUSH);
+      if (err == Z_STREAM_END) break;
+      if (err != Z_OK) {
+        EndOwnRead(hz);
+        return eZipCorrupt;
+      }
+    }
+    produced = DWORD(std::min<quint64>(dwSize, r.uncLeft) - r.z.avail_out);
+  }
+  r.crc = quint32(crc32(r.crc, reinterpret_cast<const Bytef*>(out), uInt(produced)));
+  r.uncLeft -= produced;
+  *pdwRead = produced;
+  if (r.uncLeft > 0) {
+    if (produced > 0) return eZipMore;
+    EndOwnRead(hz);  // the data ended before its length
+    return eZipCorrupt;
+  }
+  const bool bOk = r.crc == hz->crcs[i];
+  EndOwnRead(hz);
+  return bOk ? eZipOK : eZipCorrupt;
 }
 
 }  // namespace
@@ -193,7 +275,8 @@ HZIP OpenZip(const QString& strPath) {
     err = unzGoToFirstFile(hz->uf);
     while (err == UNZ_OK && hz->entries.size() < count) {
       unz64_file_pos pos{};
-      if (unzGetFilePos64(hz->uf, &pos) != UNZ_OK || !ReadCurrentRecord(hz->uf, &raw, &name, &extra))
+      if (unzGetFilePos64(hz->uf, &pos) != UNZ_OK ||
+          !ReadCurrentRecord(hz->uf, &raw, &name, &extra))
         break;
       AddRecord(hz.get(), raw, pos);
       err = unzGoToNextFile(hz->uf);
@@ -232,6 +315,10 @@ DWORD UnzipItemToBuffer(HZIP hz, int index, void* buffer, DWORD dwSize, DWORD* p
   if (hz->encrypted[i]) return eZipPassword;
   if (hz->unsupported[i]) return eZipCorrupt;
   if (hz->entries[i].IsFolder()) return eZipOK;
+  const bool bZip64Sizes =
+      hz->entries[i].unc_size >= 0xFFFFFFFF || hz->entries[i].comp_size >= 0xFFFFFFFF;
+  if (bZip64Sizes && !hz->localOffsets.empty()) return ReadOwn(hz, index, buffer, dwSize, pdwRead);
+  if (hz->own.index >= 0) EndOwnRead(hz);
   if (hz->openEntry != index) {
     CloseOpenEntry(hz);
     if (unzGoToFilePos64(hz->uf, &hz->positions[i]) != UNZ_OK ||
@@ -285,7 +372,8 @@ DWORD UnzipItemWhole(HZIP hz, int index, std::vector<char>* pData) {
   const size_t want = size_t(e.comp_size);
   size_t got = 0;
   while (got < want) {
-    const int n = unzReadCurrentFile(hz->uf, target + got, unsigned(std::min<size_t>(want - got, 1u << 30)));
+    const int n =
+        unzReadCurrentFile(hz->uf, target + got, unsigned(std::min<size_t>(want - got, 1u << 30)));
     if (n <= 0) break;
     got += size_t(n);
   }

@@ -51,10 +51,9 @@ DWORD OpenEntry(HZIP hz, const QString& strName, DWORD dwAttr, const FILETIME& w
   const QByteArray local = LocalTimestampField(write, access, creation);
   const QByteArray central = CentralTimestampField(write);
   const int err = zipOpenNewFileInZip4_64(
-      hz->zf, name.constData(), &info, local.constData(), uInt(local.size()),
-      central.constData(), uInt(central.size()), nullptr, nMethod, nLevel, bRaw ? 1 : 0, -MAX_WBITS,
-      DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeBy, bUtf8 ? kUtf8Flag : 0,
-      bZip64 ? 1 : 0);
+      hz->zf, name.constData(), &info, local.constData(), uInt(local.size()), central.constData(),
+      uInt(central.size()), nullptr, nMethod, nLevel, bRaw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL,
+      Z_DEFAULT_STRATEGY, nullptr, 0, kMadeBy, bUtf8 ? kUtf8Flag : 0, bZip64 ? 1 : 0);
   if (err != ZIP_OK) return hz->out.failed ? eZipWrite : eZipArgs;
   ++hz->entryCount;
   return eZipOK;
@@ -64,8 +63,8 @@ DWORD OpenEntry(HZIP hz, const QString& strName, DWORD dwAttr, const FILETIME& w
 DWORD WriteJob(HZIP hz, const CDeflateJob& job) {
   if (hz->out.failed) return eZipWrite;
   if (job.bFolder) {
-    if (const DWORD opened = OpenEntry(hz, job.name, job.attr, job.write, job.access,
-                                       job.creation, 0, 0, false))
+    if (const DWORD opened =
+            OpenEntry(hz, job.name, job.attr, job.write, job.access, job.creation, 0, 0, false))
       return opened;
     return zipCloseFileInZip(hz->zf) == ZIP_OK && !hz->out.failed ? eZipOK : eZipWrite;
   }
@@ -81,9 +80,8 @@ DWORD WriteJob(HZIP hz, const CDeflateJob& job) {
       return eZipWrite;
     }
   }
-  return zipCloseFileInZipRaw64(hz->zf, job.size, job.crc) == ZIP_OK && !hz->out.failed
-             ? eZipOK
-             : eZipWrite;
+  return zipCloseFileInZipRaw64(hz->zf, job.size, job.crc) == ZIP_OK && !hz->out.failed ? eZipOK
+                                                                                        : eZipWrite;
 }
 
 // Writes the pool's done jobs in their order; with bAll, waits for every job.
@@ -175,9 +173,7 @@ DWORD SetZipProgress(HZIP hz, FnZipProgress fnProgress) {
   return eZipOK;
 }
 
-QString ZipWritePath(HZIP hz) {
-  return hz && hz->writing ? hz->out.out.WritePath() : QString();
-}
+QString ZipWritePath(HZIP hz) { return hz && hz->writing ? hz->out.out.WritePath() : QString(); }
 
 DWORD ZipAddFolder(HZIP hz, const QString& strName) {
   if (const DWORD check = WriterCheck(hz)) return check;
@@ -278,6 +274,7 @@ DWORD CloseZip(HZIP hz) {
   std::unique_ptr<CZipHandle> owned(hz);
   if (!hz->writing) {
     if (hz->openEntry >= 0) unzCloseCurrentFile(hz->uf);
+    if (hz->own.bInflating) inflateEnd(&hz->own.z);
     if (hz->uf) unzClose(hz->uf);
     hz->in.file.Close();
     return eZipOK;

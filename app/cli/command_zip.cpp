@@ -79,8 +79,8 @@ int RunExtract(CCliContext& ctx, QStringList args) {
       ctx.err << "pinbro-cli: zip extract: the archive holds no " << entry << ".\n";
       return kExitFailed;
     }
-    selection.push_back({bFile ? fileops::eSelFile : fileops::eSelFolder,
-                         archive->Path() + u'\\' + inner});
+    selection.push_back(
+        {bFile ? fileops::eSelFile : fileops::eSelFolder, archive->Path() + u'\\' + inner});
   }
   return zip::ExtractItems(archivePath, selection, dest) == zip::eZipCmdOK ? kExitOk : kExitFailed;
 }

@@ -1,10 +1,10 @@
 // pinbro-cli zip create, extract and test, and ls inside an archive, run as the built program
 // on a temporary root: exit codes, the boxes on standard error, and what lands on disk.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 #include "support/cli_runner.h"
 #include "support/temp_root.h"
@@ -49,7 +49,8 @@ TEST_F(CliZipTest, CreateListExtractAndTest) {
 
   const CRun tested = Cli({"zip", "test", "\\a.zip"});
   EXPECT_EQ(tested.exitCode, 0);
-  EXPECT_TRUE(tested.err.contains("Test finished.: Zip archive: a.zip: No errors found during test operation."))
+  EXPECT_TRUE(tested.err.contains(
+      "Test finished.: Zip archive: a.zip: No errors found during test operation."))
       << tested.err.toStdString();
 }
 
@@ -66,7 +67,8 @@ TEST_F(CliZipTest, RefusalsAndDamage) {
   MakeFile("\\bad.zip", bytes);
   const CRun tested = Cli({"zip", "test", "\\bad.zip"});
   EXPECT_EQ(tested.exitCode, 1);
-  EXPECT_TRUE(tested.err.contains("Testing zip archive: Zip archive: bad.zip: Corrupted file: f.txt"))
+  EXPECT_TRUE(
+      tested.err.contains("Testing zip archive: Zip archive: bad.zip: Corrupted file: f.txt"))
       << tested.err.toStdString();
   MakeFolder("\\out");
   EXPECT_EQ(Cli({"zip", "extract", "\\bad.zip", "\\out"}).exitCode, 1);

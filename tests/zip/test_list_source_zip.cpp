@@ -1,9 +1,9 @@
 // Archives listed in a panel: folders first (those that only appear inside member names too),
 // moving in and out, ".." at the top back to the folder of the archive, refused entries left
 // out, and archives that cannot be opened.
-#include <QStringList>
-
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include "browse/list_panel.h"
 #include "browse/list_source_factory.h"
@@ -27,7 +27,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("implied/deep/x.bin", b"x")
     z.writestr("A.txt", b"")
     raw_entry(z, b"../evil.txt", b"e")
-)PY", {Host(MakeFolder("\\dir") + "\\a.zip")});
+)PY",
+                             {Host(MakeFolder("\\dir") + "\\a.zip")});
     ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
   }
   void TearDown() override {
@@ -63,8 +64,7 @@ TEST_F(ZipListSourceTest, ListsFoldersFirstAndMovesInAndOut) {
   EXPECT_EQ(Rows(), QStringList({"..|", "deep|"}));
   panel_.Open(RowNamed("deep"));
   EXPECT_EQ(Rows(), QStringList({"..|", "x.bin|0.00 KB"}));
-  const fileops::CSelection selection =
-      panel_.Source()->Selection(panel_.Entries(), {0, 1});
+  const fileops::CSelection selection = panel_.Source()->Selection(panel_.Entries(), {0, 1});
   ASSERT_EQ(selection.size(), 1u);
   EXPECT_EQ(selection[0].strPath, "\\dir\\a.zip\\implied\\deep\\x.bin");
 

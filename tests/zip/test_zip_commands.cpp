@@ -1,12 +1,12 @@
 // Extract, test and compress on real archives: what lands where, the boxes and windows, refused
 // entries that do not stop the run, damaged and encrypted entries that leave no file, cancel,
 // and a full disk that leaves no partial output and the sources untouched.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
-
-#include <gtest/gtest.h>
 
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
@@ -54,7 +54,8 @@ class ZipCommandsTest : public test::ZipFixture {
   }
   QStringList BoxTexts() const {
     QStringList texts;
-    for (const auto& call : box_.Calls()) texts << call.strTitle + ": " + call.strHeader + ": " + call.strText;
+    for (const auto& call : box_.Calls())
+      texts << call.strTitle + ": " + call.strHeader + ": " + call.strText;
     return texts;
   }
 
@@ -73,23 +74,26 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     raw_entry(z, b"../evil.txt", b"evil")
     raw_entry(z, b"link", b"/etc/passwd", external=(0o120777 << 16), system=3)
     z.writestr("last.txt", b"last")
-)PY", "\\a.zip");
+)PY",
+              "\\a.zip");
   MakeFile("\\out\\docs\\readme.txt", "old content");
   MakeFile("\\out\\docs\\other.txt", "kept");
   test::CViewRecorder views;
   fileops::CScopedViewListener listen(&views);
   EXPECT_EQ(zip::ExtractAll("\\a.zip", "\\out"), zip::eZipCmdFailed);
-  EXPECT_EQ(Tree("\\out"), QStringList({"docs/", "docs/other.txt", "docs/readme.txt", "empty/",
-                                         "implied/", "implied/deep/", "implied/deep/x.bin",
-                                         "last.txt", "zero.txt"}));
+  EXPECT_EQ(Tree("\\out"),
+            QStringList({"docs/", "docs/other.txt", "docs/readme.txt", "empty/", "implied/",
+                         "implied/deep/", "implied/deep/x.bin", "last.txt", "zero.txt"}));
   EXPECT_EQ(ReadHost("\\out\\docs\\readme.txt"), "read me");
   EXPECT_EQ(ReadHost("\\out\\implied\\deep\\x.bin"), QByteArray(100000, 'x'));
   EXPECT_FALSE(ExistsHost("\\evil.txt"));
-  EXPECT_EQ(BoxTexts(), QStringList({
-      "Extracting zip archive: Extracting files and folders from archive: ../evil.txt was not "
-      "extracted: its name leads outside the folder it is extracted to.",
-      "Extracting zip archive: Extracting files and folders from archive: link was not "
-      "extracted: it is a symbolic link."}));
+  EXPECT_EQ(
+      BoxTexts(),
+      QStringList(
+          {"Extracting zip archive: Extracting files and folders from archive: ../evil.txt was not "
+           "extracted: its name leads outside the folder it is extracted to.",
+           "Extracting zip archive: Extracting files and folders from archive: link was not "
+           "extracted: it is a symbolic link."}));
   const QDateTime local(QDate(2019, 5, 6), QTime(7, 8, 10));
   EXPECT_EQ(QFileInfo(Host("\\out\\docs\\readme.txt")).lastModified(), local);
   ASSERT_EQ(progress_.Windows().size(), 1u);
@@ -110,20 +114,23 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("top/sub/a.txt", b"a")
     z.writestr("top/sub/inner/b.txt", b"b")
     z.writestr("top/c.txt", b"c")
-)PY", "\\a.zip");
+)PY",
+              "\\a.zip");
   MakeFolder("\\dest");
   const fileops::CSelection selection = {{fileops::eSelFolder, "\\a.zip\\top\\sub"},
                                          {fileops::eSelFile, "\\a.zip\\top\\c.txt"}};
   EXPECT_EQ(zip::ExtractItems("\\a.zip", selection, "\\dest"), zip::eZipCmdOK);
-  EXPECT_EQ(Tree("\\dest"), QStringList({"c.txt", "sub/", "sub/a.txt", "sub/inner/",
-                                          "sub/inner/b.txt"}));
+  EXPECT_EQ(Tree("\\dest"),
+            QStringList({"c.txt", "sub/", "sub/a.txt", "sub/inner/", "sub/inner/b.txt"}));
   EXPECT_TRUE(box_.Calls().empty());
 }
 
 TEST_F(ZipCommandsTest, DamagedAndEncryptedEntriesLeaveNoFile) {
   ASSERT_TRUE(HaveTool("zip"));
   MakeFile("\\src\\secret.txt", QByteArray("secret ").repeated(100));
-  ASSERT_EQ(RunTool("zip", {"-q", "-P", "pw", Host("\\enc.zip"), "secret.txt"}, Host("\\src")).exitCode, 0);
+  ASSERT_EQ(
+      RunTool("zip", {"-q", "-P", "pw", Host("\\enc.zip"), "secret.txt"}, Host("\\src")).exitCode,
+      0);
   MakeFolder("\\out");
   EXPECT_EQ(zip::ExtractAll("\\enc.zip", "\\out"), zip::eZipCmdFailed);
   EXPECT_EQ(Tree("\\out"), QStringList());
@@ -131,7 +138,8 @@ TEST_F(ZipCommandsTest, DamagedAndEncryptedEntriesLeaveNoFile) {
                                      "not supported in this version of Pinewood Browser."}));
 
   MakeFile("\\src\\plain.txt", Random(300000, 5));
-  ASSERT_EQ(RunTool("zip", {"-q", "-0", Host("\\crc.zip"), "plain.txt"}, Host("\\src")).exitCode, 0);
+  ASSERT_EQ(RunTool("zip", {"-q", "-0", Host("\\crc.zip"), "plain.txt"}, Host("\\src")).exitCode,
+            0);
   QFile f(Host("\\crc.zip"));
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
   f.seek(200000);
@@ -143,7 +151,8 @@ TEST_F(ZipCommandsTest, DamagedAndEncryptedEntriesLeaveNoFile) {
   EXPECT_EQ(BoxTexts().last(), "Error: Unsupported zip format: Unsuppored or invalid zip format.");
 
   EXPECT_FALSE(zip::TestArchive("\\crc.zip"));
-  EXPECT_EQ(BoxTexts().last(), "Testing zip archive: Zip archive: crc.zip: Corrupted file: plain.txt");
+  EXPECT_EQ(BoxTexts().last(),
+            "Testing zip archive: Zip archive: crc.zip: Corrupted file: plain.txt");
   MakeFile("\\bad.zip", "not an archive");
   EXPECT_EQ(zip::ExtractAll("\\bad.zip", "\\out"), zip::eZipCmdFailed);
   EXPECT_EQ(BoxTexts().last(), "Error: Unsupported zip format: Unsuppored or invalid zip format.");
@@ -154,13 +163,16 @@ TEST_F(ZipCommandsTest, TestReportsNoErrorsAlsoForAnEmptyArchive) {
 with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("a.txt", b"a" * 5000, compress_type=zipfile.ZIP_DEFLATED)
     z.writestr("b.txt", b"b")
-)PY", "\\a.zip");
+)PY",
+              "\\a.zip");
   MakeArchive("zipfile.ZipFile(sys.argv[1], 'w').close()\n", "\\empty.zip");
   EXPECT_TRUE(zip::TestArchive("\\a.zip"));
   EXPECT_TRUE(zip::TestArchive("\\empty.zip"));
-  EXPECT_EQ(BoxTexts(), QStringList({
-      "Test finished.: Zip archive: a.zip: No errors found during test operation.",
-      "Test finished.: Zip archive: empty.zip: No errors found during test operation."}));
+  EXPECT_EQ(
+      BoxTexts(),
+      QStringList(
+          {"Test finished.: Zip archive: a.zip: No errors found during test operation.",
+           "Test finished.: Zip archive: empty.zip: No errors found during test operation."}));
   EXPECT_EQ(progress_.Windows()[0].strStatus, "Tested 2 files from 2 total.");
   EXPECT_EQ(progress_.Windows()[0].strTitle, "Testing zip archive");
 }
@@ -183,7 +195,8 @@ TEST_F(ZipCommandsTest, CompressFoldersAndFilesThenReadBack) {
   const CRun listed = Python(R"PY(
 with zipfile.ZipFile(sys.argv[1]) as z:
     for i in z.infolist(): print(i.filename, len(z.read(i)))
-)PY", {Host("\\work\\tree\\out.zip")});
+)PY",
+                             {Host("\\work\\tree\\out.zip")});
   EXPECT_EQ(QString::fromUtf8(listed.out).split('\n', Qt::SkipEmptyParts),
             QStringList({"report.txt 7000", "tree/ 0", "tree/a.bin 200000", "tree/empty/ 0",
                          "tree/sub/ 0", "tree/sub/b.txt 1"}));
@@ -201,12 +214,14 @@ with zipfile.ZipFile(sys.argv[1]) as z:
             bRoot ? zip::eZipCmdOK : zip::eZipCmdFailed);
   if (!bRoot) {
     ASSERT_EQ(box_.Calls().size(), 1u);
-    EXPECT_TRUE(box_.Calls()[0].strText.startsWith("Could not add \\work\\locked.txt to the archive"));
+    EXPECT_TRUE(
+        box_.Calls()[0].strText.startsWith("Could not add \\work\\locked.txt to the archive"));
   }
   const CRun again = Python(R"PY(
 with zipfile.ZipFile(sys.argv[1]) as z:
     print(" ".join("%s:%d" % (i.filename, i.compress_type) for i in z.infolist()))
-)PY", {Host("\\work\\tree\\out.zip")});
+)PY",
+                            {Host("\\work\\tree\\out.zip")});
   EXPECT_EQ(again.out.trimmed(), bRoot ? "locked.txt:0 report.txt:0" : "report.txt:0");
 }
 
@@ -243,10 +258,12 @@ TEST_F(ZipCommandsTest, ADiskFullLeavesNoPartialOutputAndTheSourcesUntouched) {
   EXPECT_EQ(zip::ExtractAll("\\good.zip", "\\out"), zip::eZipCmdFailed);
   CFaultInjector::Reset();
   EXPECT_EQ(Tree("\\out"), QStringList({"in/"}));
-  EXPECT_EQ(BoxTexts().last(), "Extracting zip archive: Extracting files and folders from "
-                               "archive: Error creating file \\out\\in\\a.bin");
+  EXPECT_EQ(BoxTexts().last(),
+            "Extracting zip archive: Extracting files and folders from "
+            "archive: Error creating file \\out\\in\\a.bin");
   EXPECT_EQ(ReadHost("\\good.zip"), archive);
-  EXPECT_EQ(Tree("\\"), QStringList({"good.zip", "in/", "in/a.bin", "in/b.txt", "out/", "out/in/"}));
+  EXPECT_EQ(Tree("\\"),
+            QStringList({"good.zip", "in/", "in/a.bin", "in/b.txt", "out/", "out/in/"}));
 }
 
 }  // namespace

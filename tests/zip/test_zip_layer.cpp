@@ -1,18 +1,17 @@
 // The zip layer on archives made by other tools, and archives it makes checked by them: names
 // and their encodings, refused names, times, damaged and encrypted entries, zip64, and
 // archives that fail or stop while being written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+#include <zlib.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTimeZone>
-
-#include <sys/stat.h>
-#include <utime.h>
-
-#include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
@@ -101,7 +100,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("docs/readme.txt", b"hello " * 1000, compress_type=zipfile.ZIP_DEFLATED)
     z.writestr("implied/inner/x.bin", open(sys.argv[2], "rb").read())
     z.writestr("empty.txt", b"")
-)PY", {zipPath, Host(MakeFile("\\big.bin", big))});
+)PY",
+                           {zipPath, Host(MakeFile("\\big.bin", big))});
   ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
 
   CZipPtr hz(OpenZip("\\a.zip"));
@@ -113,7 +113,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   EXPECT_EQ(entries["docs/readme.txt"].unc_size, 6000u);
   EXPECT_LT(entries["docs/readme.txt"].comp_size, 6000u);
   DWORD result = 0;
-  EXPECT_EQ(Data(hz.get(), entries["docs/readme.txt"].index, &result), QByteArray("hello ") .repeated(1000));
+  EXPECT_EQ(Data(hz.get(), entries["docs/readme.txt"].index, &result),
+            QByteArray("hello ").repeated(1000));
   EXPECT_EQ(result, eZipOK);
   std::vector<DWORD> parts;
   EXPECT_EQ(Data(hz.get(), entries["implied/inner/x.bin"].index, &result, 16384, &parts), big);
@@ -156,7 +157,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     wrong = struct.pack("<BI", 1, 12345) + "other".encode()
     raw_entry(z, b"plain\x81.txt", b"4", extra=struct.pack("<HH", 0x7075, len(wrong)) + wrong)
 print((b"cp437_" + bytes(range(0x80, 0x100))).decode("cp437"))
-)PY", {Host("\\n.zip")});
+)PY",
+                           {Host("\\n.zip")});
   ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
   CZipPtr hz(OpenZip("\\n.zip"));
   ASSERT_TRUE(hz);
@@ -175,7 +177,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
               b"ok/fine.txt", b"nul\x00.txt"]:
         raw_entry(z, n, b"x")
     raw_entry(z, b"link", b"/etc/passwd", external=(0o120777 << 16), system=3)
-)PY", {Host("\\slip.zip")});
+)PY",
+                           {Host("\\slip.zip")});
   ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
   CZipPtr hz(OpenZip("\\slip.zip"));
   ASSERT_TRUE(hz);
@@ -184,10 +187,10 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     const char* name;
     EZipRefusal refusal;
   } const wants[] = {
-      {0, "../evil.txt", EZipRefusal::eClimbs}, {1, "abs.txt", EZipRefusal::eNone},
-      {2, "drive.txt", EZipRefusal::eNone},     {3, "../up.txt", EZipRefusal::eClimbs},
+      {0, "../evil.txt", EZipRefusal::eClimbs},  {1, "abs.txt", EZipRefusal::eNone},
+      {2, "drive.txt", EZipRefusal::eNone},      {3, "../up.txt", EZipRefusal::eClimbs},
       {4, "..\\back.txt", EZipRefusal::eClimbs}, {5, "ok/fine.txt", EZipRefusal::eNone},
-      {6, nullptr, EZipRefusal::eBadName},      {7, "link", EZipRefusal::eLink},
+      {6, nullptr, EZipRefusal::eBadName},       {7, "link", EZipRefusal::eLink},
   };
   for (const Want& w : wants) {
     ZIPENTRY e;
@@ -204,7 +207,9 @@ TEST_F(ZipLayerTest, EncryptedDamagedAndForeignFiles) {
   ASSERT_TRUE(HaveTool("zip"));
   MakeFile("\\src\\secret.txt", "top secret data");
   MakeFile("\\src\\plain.txt", QByteArray("plain text ").repeated(500));
-  ASSERT_EQ(RunTool("zip", {"-q", "-P", "pw", Host("\\enc.zip"), "secret.txt"}, Host("\\src")).exitCode, 0);
+  ASSERT_EQ(
+      RunTool("zip", {"-q", "-P", "pw", Host("\\enc.zip"), "secret.txt"}, Host("\\src")).exitCode,
+      0);
   CZipPtr enc(OpenZip("\\enc.zip"));
   ASSERT_TRUE(enc);
   DWORD result = 0;
@@ -214,7 +219,8 @@ TEST_F(ZipLayerTest, EncryptedDamagedAndForeignFiles) {
   // A flipped byte in the data of a stored and of a deflated entry.
   for (const char* method : {"-0", "-6"}) {
     QFile::remove(Host("\\crc.zip"));
-    ASSERT_EQ(RunTool("zip", {"-q", method, Host("\\crc.zip"), "plain.txt"}, Host("\\src")).exitCode, 0);
+    ASSERT_EQ(
+        RunTool("zip", {"-q", method, Host("\\crc.zip"), "plain.txt"}, Host("\\src")).exitCode, 0);
     QFile f(Host("\\crc.zip"));
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     QByteArray bytes = f.readAll();
@@ -240,7 +246,7 @@ TEST_F(ZipLayerTest, EncryptedDamagedAndForeignFiles) {
 TEST_F(ZipLayerTest, TimesFromTheExtendedTimestampAndFromDosTimes) {
   ASSERT_TRUE(HaveTool("zip"));
   MakeFile("\\t\\old.txt", "old");
-  struct utimbuf times{};
+  struct utimbuf times {};
   times.actime = 1500000000;
   times.modtime = 1400000001;  // odd: a DOS time could not hold it
   ASSERT_EQ(utime(Host("\\t\\old.txt").toLocal8Bit().constData(), &times), 0);
@@ -249,13 +255,15 @@ TEST_F(ZipLayerTest, TimesFromTheExtendedTimestampAndFromDosTimes) {
   ASSERT_TRUE(hz);
   ZIPENTRY e;
   ASSERT_EQ(GetZipItem(hz.get(), 0, &e), eZipOK);
-  EXPECT_EQ(plat::FileTimeToU64(e.mtime), plat::FileTimeToU64(plat::FileTimeFromUnix(1400000001, 0)));
+  EXPECT_EQ(plat::FileTimeToU64(e.mtime),
+            plat::FileTimeToU64(plat::FileTimeFromUnix(1400000001, 0)));
 
   // Without extra fields the DOS time is local time.
   const CRun made = Python(R"PY(
 with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr(zipfile.ZipInfo("d.txt", date_time=(2020, 2, 29, 23, 59, 58)), b"")
-)PY", {Host("\\dos.zip")});
+)PY",
+                           {Host("\\dos.zip")});
   ASSERT_EQ(made.exitCode, 0);
   CZipPtr dos(OpenZip("\\dos.zip"));
   ASSERT_TRUE(dos);
@@ -268,8 +276,11 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   // 7-Zip's NTFS times keep the 100 ns of the file's time; its last access time is left 0.
   ASSERT_TRUE(HaveTool("7zz"));
   QFile::remove(Host("\\t.zip"));
-  ASSERT_EQ(RunTool("touch", {"-d", "2022-03-04 05:06:07.1234567Z", Host("\\t\\old.txt")}).exitCode, 0);
-  ASSERT_EQ(RunTool("7zz", {"a", "-tzip", "-mtc=on", Host("\\t.zip"), "old.txt"}, Host("\\t")).exitCode, 0);
+  ASSERT_EQ(RunTool("touch", {"-d", "2022-03-04 05:06:07.1234567Z", Host("\\t\\old.txt")}).exitCode,
+            0);
+  ASSERT_EQ(
+      RunTool("7zz", {"a", "-tzip", "-mtc=on", Host("\\t.zip"), "old.txt"}, Host("\\t")).exitCode,
+      0);
   CZipPtr seven(OpenZip("\\t.zip"));
   ASSERT_TRUE(seven);
   ASSERT_EQ(GetZipItem(seven.get(), 0, &e), eZipOK);
@@ -284,7 +295,8 @@ TEST_F(ZipLayerTest, Zip64WithMoreThan65535EntriesIsRead) {
 with zipfile.ZipFile(sys.argv[1], "w") as z:
     for i in range(70000):
         z.writestr("f/%05d.txt" % i, b"%d" % i)
-)PY", {Host("\\many.zip")});
+)PY",
+                           {Host("\\many.zip")});
   ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
   CZipPtr hz(OpenZip("\\many.zip"));
   ASSERT_TRUE(hz);
@@ -313,7 +325,8 @@ with zipfile.ZipFile(sys.argv[1]) as z:
             if tag == 0x5455: mt = struct.unpack("<i", ex[5:9])[0]
             ex = ex[4 + size:]
         print("%s|%d|%08x|%d|%s|%s" % (i.filename, (i.flag_bits >> 11) & 1, zlib.crc32(data), len(data), mt, i.date_time))
-)PY", {Host(devicePath)});
+)PY",
+                  {Host(devicePath)});
   }
 };
 
@@ -324,7 +337,9 @@ TEST_F(ZipWriteTest, ArchivesPassUnzipAndReadBackInPython) {
   MakeFile("\\in\\text.txt", QByteArray("some text\n").repeated(3000));
   MakeFile("\\in\\empty.txt");
   MakeFile(QString::fromUtf8("\\in\\Größe.txt"), "umlauts");
-  struct utimbuf times{1600000000, 1600000003};
+  struct utimbuf times {
+    1600000000, 1600000003
+  };
   ASSERT_EQ(utime(Host("\\in\\text.txt").toLocal8Bit().constData(), &times), 0);
 
   for (int level : {0, 6, 9}) {
@@ -334,12 +349,17 @@ TEST_F(ZipWriteTest, ArchivesPassUnzipAndReadBackInPython) {
     EXPECT_EQ(SetZipLevel(hz, 10), eZipArgs);
     ASSERT_EQ(SetZipLevel(hz, level), eZipOK);
     quint64 reported = 0;
-    SetZipProgress(hz, [&](quint64 n) { reported += n; return true; });
+    SetZipProgress(hz, [&](quint64 n) {
+      reported += n;
+      return true;
+    });
     EXPECT_EQ(ZipAddFolder(hz, "in\\"), eZipOK);
     EXPECT_EQ(ZipAddFile(hz, "in\\big.bin", "\\in\\big.bin"), eZipOK);
     EXPECT_EQ(ZipAddFile(hz, "in\\text.txt", "\\in\\text.txt"), eZipOK);
     EXPECT_EQ(ZipAddFile(hz, "in\\empty.txt", "\\in\\empty.txt"), eZipOK);
-    EXPECT_EQ(ZipAddFile(hz, QString::fromUtf8("in\\Größe.txt"), QString::fromUtf8("\\in\\Größe.txt")), eZipOK);
+    EXPECT_EQ(
+        ZipAddFile(hz, QString::fromUtf8("in\\Größe.txt"), QString::fromUtf8("\\in\\Größe.txt")),
+        eZipOK);
     EXPECT_EQ(ZipAddFile(hz, "in\\missing.txt", "\\in\\missing.txt"), eZipNoFile);
     EXPECT_FALSE(ExistsHost("\\out.zip"));  // not before the close
     ASSERT_EQ(CloseZip(hz), eZipOK);
@@ -352,15 +372,20 @@ TEST_F(ZipWriteTest, ArchivesPassUnzipAndReadBackInPython) {
     const QStringList lines = QString::fromUtf8(listed.out).trimmed().split('\n');
     ASSERT_EQ(lines.size(), 5) << level;
     EXPECT_TRUE(lines[0].startsWith("in/|0|00000000|0|"));
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("in/big.bin|0|%1|1048576|")
-                                        .arg(crc32(0, reinterpret_cast<const Bytef*>(big.constData()), big.size()), 8, 16, QChar('0'))));
+    EXPECT_TRUE(lines[1].startsWith(
+        QStringLiteral("in/big.bin|0|%1|1048576|")
+            .arg(crc32(0, reinterpret_cast<const Bytef*>(big.constData()), big.size()), 8, 16,
+                 QChar('0'))));
     EXPECT_TRUE(lines[2].startsWith("in/text.txt|0|")) << lines[2].toStdString();
     EXPECT_TRUE(lines[2].contains("|30000|1600000003|"));
     const QDateTime local = QDateTime::fromSecsSinceEpoch(1600000003).toLocalTime();
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("(%1, %2, %3, %4, %5, %6)")
-                                      .arg(local.date().year()).arg(local.date().month())
-                                      .arg(local.date().day()).arg(local.time().hour())
-                                      .arg(local.time().minute()).arg(local.time().second() / 2 * 2)))
+                                      .arg(local.date().year())
+                                      .arg(local.date().month())
+                                      .arg(local.date().day())
+                                      .arg(local.time().hour())
+                                      .arg(local.time().minute())
+                                      .arg(local.time().second() / 2 * 2)))
         << lines[2].toStdString();
     EXPECT_TRUE(lines[3].startsWith("in/empty.txt|0|00000000|0|"));
     EXPECT_TRUE(lines[4].startsWith(QString::fromUtf8("in/Größe.txt|1|")));
@@ -372,7 +397,8 @@ TEST_F(ZipWriteTest, ArchivesPassUnzipAndReadBackInPython) {
     EXPECT_EQ(Data(back.get(), 1, &result), big);
     ZIPENTRY e;
     GetZipItem(back.get(), 2, &e);
-    EXPECT_EQ(plat::FileTimeToU64(e.mtime), plat::FileTimeToU64(plat::FileTimeFromUnix(1600000003, 0)));
+    EXPECT_EQ(plat::FileTimeToU64(e.mtime),
+              plat::FileTimeToU64(plat::FileTimeFromUnix(1600000003, 0)));
   }
 }
 
@@ -380,8 +406,7 @@ TEST_F(ZipWriteTest, Zip64WithMoreThan65535EntriesIsWritten) {
   MakeFile("\\one.txt", "1");
   HZIP hz = CreateZip("\\many.zip");
   ASSERT_TRUE(hz);
-  for (int i = 0; i < 70000; ++i)
-    ASSERT_EQ(ZipAddFolder(hz, QStringLiteral("d%1").arg(i)), eZipOK);
+  for (int i = 0; i < 70000; ++i) ASSERT_EQ(ZipAddFolder(hz, QStringLiteral("d%1").arg(i)), eZipOK);
   ASSERT_EQ(ZipAddFile(hz, "last.txt", "\\one.txt"), eZipOK);
   ASSERT_EQ(CloseZip(hz), eZipOK);
   if (HaveTool("unzip")) EXPECT_EQ(RunTool("unzip", {"-tq", Host("\\many.zip")}).exitCode, 0);
@@ -389,7 +414,8 @@ TEST_F(ZipWriteTest, Zip64WithMoreThan65535EntriesIsWritten) {
 with zipfile.ZipFile(sys.argv[1]) as z:
     n = z.infolist()
     print(len(n), n[-1].filename, z.read(n[-1]).decode())
-)PY", {Host("\\many.zip")});
+)PY",
+                              {Host("\\many.zip")});
   EXPECT_EQ(counted.out.trimmed(), "70001 last.txt 1") << counted.err.toStdString();
   CZipPtr back(OpenZip("\\many.zip"));
   ASSERT_TRUE(back);
@@ -416,8 +442,8 @@ TEST_F(ZipWriteTest, AFailedOrStoppedArchiveLeavesNothingAndKeepsTheOldOne) {
       plat::CFaultInjector::Reset();
     }
     EXPECT_EQ(ReadHost("\\old.zip"), "the old archive") << how;
-    EXPECT_EQ(QDir(Host("\\")).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"old.zip"})) << how;
+    EXPECT_EQ(QDir(Host("\\")).entryList(QDir::Files | QDir::Hidden), QStringList({"old.zip"}))
+        << how;
   }
   // A new archive that fails leaves no file at all.
   plat::CFaultInjector::FailNth(plat::EFaultOp::eFaultWrite, 1, ERROR_DISK_FULL, true);

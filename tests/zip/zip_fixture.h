@@ -2,12 +2,12 @@
 // Archives made by other tools for the zip tests: Python's zipfile (with raw names and extra
 // fields where a case needs them), Info-ZIP's zip, and the programs that check our archives.
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 #include "support/temp_root.h"
 
