@@ -30,6 +30,7 @@ class CZipHandle {
   std::vector<bool> unsupported;  // a method other than stored and deflate
   std::vector<quint32> crcs;
   std::vector<bool> deflated;
+  std::vector<bool> zip64Sizes;       // the directory gives the sizes in its zip64 field
   std::vector<quint64> localOffsets;  // from the parsed directory; empty after minizip's walk
   // An entry whose sizes need zip64, read by this layer itself (minizip's reader takes wrong
   // sizes for them when it moves to an entry by its position).

@@ -124,6 +124,7 @@ bool ParseDirectory(CZipHandle* hz, size_t count) {
     raw.name = QByteArray(h + 46, qsizetype(nameLen));
     raw.extra = QByteArray(h + 46 + nameLen, qsizetype(extraLen));
     // Zip64: the sizes that do not fit 32 bits follow in the 0x0001 field, in this order.
+    const bool bZip64Sizes = raw.uncSize == 0xFFFFFFFF || raw.compSize == 0xFFFFFFFF;
     if (raw.uncSize == 0xFFFFFFFF || raw.compSize == 0xFFFFFFFF || localOffset == 0xFFFFFFFF) {
       const QByteArray z64 = FindExtraField(raw.extra, 0x0001);
       qsizetype pos = 0;
@@ -138,6 +139,7 @@ bool ParseDirectory(CZipHandle* hz, size_t count) {
     }
     AddRecord(hz, raw, unz64_file_pos{base + at, i});
     hz->localOffsets.push_back(localOffset);
+    hz->zip64Sizes.push_back(bZip64Sizes);
     at += 46 + nameLen + extraLen + commentLen;
   }
   return true;
@@ -151,6 +153,7 @@ void ClearRecords(CZipHandle* hz) {
   hz->crcs.clear();
   hz->deflated.clear();
   hz->localOffsets.clear();
+  hz->zip64Sizes.clear();
 }
 
 // minizip does not find an end record at the very start of the file: an archive without
@@ -182,7 +185,13 @@ bool ReadAt(CZipHandle* hz, quint64 pos, char* out, size_t size) {
          hz->in.file.Read(out, DWORD(size), &got) && got == size;
 }
 
-// UnzipItemToBuffer for an entry of 4 GiB or more, read and inflated here.
+// Entries whose sizes the directory gives in its zip64 field are read here: minizip's reader
+// takes wrong sizes for them when it moves to an entry by its position.
+bool NeedsOwnRead(const CZipHandle* hz, size_t i) {
+  return !hz->localOffsets.empty() && hz->zip64Sizes[i];
+}
+
+// UnzipItemToBuffer for an entry whose sizes need zip64, read and inflated here.
 DWORD ReadOwn(CZipHandle* hz, int index, void* buffer, DWORD dwSize, DWORD* pdwRead) {
   CZipHandle::COwnRead& r = hz->own;
   const size_t i = size_t(index);
@@ -315,9 +324,7 @@ DWORD UnzipItemToBuffer(HZIP hz, int index, void* buffer, DWORD dwSize, DWORD* p
   if (hz->encrypted[i]) return eZipPassword;
   if (hz->unsupported[i]) return eZipCorrupt;
   if (hz->entries[i].IsFolder()) return eZipOK;
-  const bool bZip64Sizes =
-      hz->entries[i].unc_size >= 0xFFFFFFFF || hz->entries[i].comp_size >= 0xFFFFFFFF;
-  if (bZip64Sizes && !hz->localOffsets.empty()) return ReadOwn(hz, index, buffer, dwSize, pdwRead);
+  if (NeedsOwnRead(hz, i)) return ReadOwn(hz, index, buffer, dwSize, pdwRead);
   if (hz->own.index >= 0) EndOwnRead(hz);
   if (hz->openEntry != index) {
     CloseOpenEntry(hz);
@@ -361,6 +368,18 @@ DWORD UnzipItemWhole(HZIP hz, int index, std::vector<char>* pData) {
   pData->clear();
   if (e.IsFolder()) return eZipOK;
   if (e.unc_size > kWholeEntryLimit || e.comp_size > kWholeEntryLimit) return eZipArgs;
+  if (NeedsOwnRead(hz, i)) {
+    pData->resize(size_t(e.unc_size));
+    size_t at = 0;
+    DWORD result = eZipMore;
+    while (result == eZipMore) {
+      DWORD got = 0;
+      const DWORD part = DWORD(std::min<size_t>(pData->size() - at, size_t(1) << 20));
+      result = ReadOwn(hz, index, pData->data() + at, part, &got);
+      at += got;
+    }
+    return result;
+  }
   CloseOpenEntry(hz);
   int method = 0, level = 0;
   if (unzGoToFilePos64(hz->uf, &hz->positions[i]) != UNZ_OK ||

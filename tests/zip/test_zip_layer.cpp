@@ -310,6 +310,51 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   EXPECT_EQ(result, eZipOK);
 }
 
+TEST_F(ZipLayerTest, SizesGivenInTheZip64FieldAreRead) {
+  // The directory gives every size in the zip64 field, as it must for entries of 4 GiB or
+  // more: a stored and a deflated entry, and the deflated one again with a flipped byte.
+  const CRun made = Python(R"PY(
+def build(path, flip):
+    text = b"zip64 sized " * 9000
+    co = zlib.compressobj(6, zlib.DEFLATED, -15)
+    packed = co.compress(text) + co.flush()
+    entries = [(b"s.txt", 0, b"stored data", b"stored data"), (b"d.txt", 8, text, packed)]
+    out, central = b"", b""
+    for name, method, data, body in entries:
+        if flip and method == 8: body = body[:100] + bytes([body[100] ^ 1]) + body[101:]
+        crc = zlib.crc32(data)
+        offset = len(out)
+        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 45, 0, method, 0, 0x5021, crc,
+                           len(body), len(data), len(name), 0) + name + body
+        z64 = struct.pack("<HHQQ", 1, 16, len(data), len(body))
+        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014b50, 45, 45, 0, method, 0, 0x5021,
+                               crc, 0xFFFFFFFF, 0xFFFFFFFF, len(name), len(z64), 0, 0, 0, 0,
+                               offset) + name + z64
+    end = struct.pack("<IHHHHIIH", 0x06054b50, 0, 0, 2, 2, len(central), len(out), 0)
+    open(path, "wb").write(out + central + end)
+build(sys.argv[1], False)
+build(sys.argv[2], True)
+z = zipfile.ZipFile(sys.argv[1])
+assert z.read("d.txt") == b"zip64 sized " * 9000
+)PY",
+                           {Host("\\z64.zip"), Host("\\z64bad.zip")});
+  ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+  CZipPtr hz(OpenZip("\\z64.zip"));
+  ASSERT_TRUE(hz);
+  ZIPENTRY e;
+  ASSERT_EQ(GetZipItem(hz.get(), 1, &e), eZipOK);
+  EXPECT_EQ(e.unc_size, 108000u);
+  DWORD result = 0;
+  EXPECT_EQ(Data(hz.get(), 0, &result), "stored data");
+  EXPECT_EQ(result, eZipOK);
+  EXPECT_EQ(Data(hz.get(), 1, &result, 7000), QByteArray("zip64 sized ").repeated(9000));
+  EXPECT_EQ(result, eZipOK);
+  CZipPtr bad(OpenZip("\\z64bad.zip"));
+  ASSERT_TRUE(bad);
+  Data(bad.get(), 1, &result);
+  EXPECT_EQ(result, eZipCorrupt);
+}
+
 class ZipWriteTest : public ZipLayerTest {
  protected:
   // Python's view of an archive: one line per entry, "name|flag bit 11|crc|size|mtime".
