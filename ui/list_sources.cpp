@@ -3,10 +3,12 @@
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
+#include "zip/list_source_zip.h"
 
 void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
+  zip::RegisterZipListSource();
 }
 
 int CommandOfListCommand(EListCommand command) {
