@@ -7,7 +7,7 @@
 #include "browse/list_columns.h"
 #include "browse/list_source_factory.h"
 #include "core/format.h"
-#include "core/message_box.h"
+#include "zip/zip_commands_internal.h"
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -247,7 +247,7 @@ std::unique_ptr<IListSource> MakeZipSource(const CPanelLocation& location) {
   if (!plat::CDeviceRoot::Canonical(archivePath, &canonical)) return nullptr;
   std::shared_ptr<CZipArchive> archive = CZipArchive::Open(canonical);
   if (!archive) {
-    MsgError(core::Text(61262), core::Text(61263), core::Text(61264));
+    ReportDamaged(canonical);
     return nullptr;
   }
   if (!archive->HasFolder(inner)) return nullptr;

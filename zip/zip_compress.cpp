@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/app_log.h"
-#include "core/message_box.h"
 #include "core/path_helpers.h"
 #include "core/texts.h"
 #include "core/view_notify.h"
@@ -107,7 +106,9 @@ QString ProposedArchivePath(const fileops::CSelection& selection) {
 int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel) {
   const QString name = browse::LastComponent(strArchivePath);
   const auto createFailed = [&](const QString& strPath) {
-    MsgError(core::Text(61254).arg(strPath), core::Text(61252), core::Text(61253).arg(name));
+    fileops::COpRun::Report(
+        fileops::COpError::FromLastError(eZipCmdFailed, QStringLiteral("Could not create"), strPath),
+        {core::Text(61254).arg(strPath), core::Text(61252), core::Text(61253).arg(name)});
     return eZipCmdFailed;
   };
   QString archivePath;
@@ -159,9 +160,9 @@ int CompressItems(const fileops::CSelection& selection, const QString& strArchiv
       if (written == eZipNoFile || written == eZipRead) {
         // Left out of the archive (or, when half read, the archive cannot be completed).
         const DWORD error = plat::GetLastError();
-        fileops::LogFailure(QStringLiteral("Could not add"), step.strPath, error);
-        MsgError(core::Text(900703).arg(step.strPath, SystemErrorText(error)), core::Text(61252),
-                 core::Text(61253).arg(name));
+        fileops::COpRun::Report({eZipCmdFailed, error, step.strPath, QStringLiteral("Could not add")},
+                                {core::Text(900703).arg(step.strPath, SystemErrorText(error)),
+                                 core::Text(61252), core::Text(61253).arg(name)});
         result = eZipCmdFailed;
         if (written == eZipRead) break;
         continue;
@@ -180,9 +181,10 @@ int CompressItems(const fileops::CSelection& selection, const QString& strArchiv
   }
   if (bCancelled) return eZipCmdCancelled;
   const DWORD why = written == eZipWrite ? error : plat::GetLastError();
-  fileops::LogFailure(QStringLiteral("Could not write the archive"), archivePath, why);
-  MsgError(core::Text(900704).arg(archivePath, SystemErrorText(why)), core::Text(61252),
-           core::Text(61253).arg(name));
+  fileops::COpRun::Report(
+      {eZipCmdFailed, why, archivePath, QStringLiteral("Could not write the archive")},
+      {core::Text(900704).arg(archivePath, SystemErrorText(why)), core::Text(61252),
+       core::Text(61253).arg(name)});
   return eZipCmdFailed;
 }
 

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "core/app_log.h"
-#include "core/message_box.h"
 #include "core/path_helpers.h"
 #include "core/texts.h"
 #include "core/view_notify.h"
@@ -110,11 +109,11 @@ class CExtraction {
       if (result == eZipMore && progress_->IsCancelled()) return eZipCmdCancelled;
     }
     if (result == eZipPassword) {
-      ReportEncrypted();
+      ReportEncrypted(e.rawName);
       return eZipCmdFailed;
     }
     if (result != eZipOK) {
-      ReportDamaged();
+      ReportDamaged(e.rawName);
       return eZipCmdFailed;
     }
     file.File().SetTimes(&e.ctime, &e.atime, &e.mtime);
@@ -159,7 +158,7 @@ class CExtraction {
   int ItemError(const QString& strPath) {
     fileops::COpRun::Report(fileops::COpError::FromLastError(
                                 eZipCmdFailed, QStringLiteral("Could not extract"), strPath),
-                            core::Text(61259).arg(strPath), core::Text(61255), core::Text(61256));
+                            {core::Text(61259).arg(strPath), core::Text(61255), core::Text(61256)});
     return eZipCmdFailed;
   }
 
@@ -169,8 +168,8 @@ class CExtraction {
                                                          : 900702;
     QString shown = e.rawName;
     shown.replace(QChar(u'\0'), u'?');
-    LogErr(u"Refused the archive entry %s", shown);
-    MsgError(core::Text(text).arg(shown), core::Text(61255), core::Text(61256));
+    fileops::COpRun::Report({0, 0, shown, QStringLiteral("Refused the archive entry")},
+                            {core::Text(text).arg(shown), core::Text(61255), core::Text(61256)});
   }
 
   const CZipArchive& archive_;
@@ -186,7 +185,7 @@ class CExtraction {
 // The archive opened for a run, or null after the unsupported-format box.
 std::shared_ptr<CZipArchive> OpenForRun(const QString& strArchive) {
   std::shared_ptr<CZipArchive> archive = CZipArchive::Open(strArchive);
-  if (!archive) ReportDamaged();
+  if (!archive) ReportDamaged(strArchive);
   return archive;
 }
 
@@ -194,7 +193,8 @@ int RunExtraction(const QString& strTrace, const CZipArchive& archive,
                   const std::vector<CExtractStep>& steps, const QString& strDest) {
   QString dest;
   if (!plat::CDeviceRoot::Canonical(strDest, &dest)) {
-    MsgError(core::Text(61259).arg(strDest), core::Text(61255), core::Text(61256));
+    fileops::COpRun::Report({eZipCmdFailed, 0, strDest, QStringLiteral("Cannot extract into")},
+                            {core::Text(61259).arg(strDest), core::Text(61255), core::Text(61256)});
     return eZipCmdFailed;
   }
   fileops::COpRun run(strTrace, fileops::COpRun::eWithBuffer);
@@ -205,11 +205,15 @@ int RunExtraction(const QString& strTrace, const CZipArchive& archive,
 
 }  // namespace
 
-void ReportDamaged() { MsgError(core::Text(61262), core::Text(61263), core::Text(61264)); }
+void ReportDamaged(const QString& strItem) {
+  fileops::COpRun::Report({0, 0, strItem, QStringLiteral("Not a zip archive it can read:")},
+                          {core::Text(61262), core::Text(61263), core::Text(61264)});
+}
 
-void ReportEncrypted() {
-  MsgError(core::Text(61265).arg(QStringLiteral("Pinewood Browser")), core::Text(61266),
-           core::Text(61267));
+void ReportEncrypted(const QString& strItem) {
+  fileops::COpRun::Report({0, 0, strItem, QStringLiteral("Encrypted entries in")},
+                          {core::Text(61265).arg(QStringLiteral("Pinewood Browser")),
+                           core::Text(61266), core::Text(61267)});
 }
 
 int ExtractItems(const QString& strArchive, const fileops::CSelection& selection,

@@ -23,7 +23,7 @@ bool TestArchive(const QString& strArchive) {
   CZipArchive::ForgetCached();
   std::shared_ptr<CZipArchive> archive = CZipArchive::Open(strArchive);
   if (!archive) {
-    ReportDamaged();
+    ReportDamaged(strArchive);
     return false;
   }
   quint64 total = 0, files = 0;
@@ -70,7 +70,8 @@ bool TestArchive(const QString& strArchive) {
     }
     if (result != eZipOK) {
       run.Close();
-      MsgError(core::Text(61247).arg(e.rawName), core::Text(61245), header);
+      fileops::COpRun::Report({eZipCmdFailed, 0, e.rawName, QStringLiteral("Damaged entry")},
+                              {core::Text(61247).arg(e.rawName), core::Text(61245), header});
       return false;
     }
     progress.SetStatus(fileops::CountLine(61248, ++tested, files));

@@ -195,7 +195,9 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   for (const Want& w : wants) {
     ZIPENTRY e;
     ASSERT_EQ(GetZipItem(hz.get(), w.index, &e), eZipOK);
-    if (w.name) EXPECT_EQ(e.name, QString::fromUtf8(w.name)) << w.index;
+    if (w.name) {
+      EXPECT_EQ(e.name, QString::fromUtf8(w.name)) << w.index;
+    }
     EXPECT_EQ(e.refusal, w.refusal) << w.index;
     DWORD result = 0;
     const QByteArray data = Data(hz.get(), w.index, &result);
@@ -454,7 +456,9 @@ TEST_F(ZipWriteTest, Zip64WithMoreThan65535EntriesIsWritten) {
   for (int i = 0; i < 70000; ++i) ASSERT_EQ(ZipAddFolder(hz, QStringLiteral("d%1").arg(i)), eZipOK);
   ASSERT_EQ(ZipAddFile(hz, "last.txt", "\\one.txt"), eZipOK);
   ASSERT_EQ(CloseZip(hz), eZipOK);
-  if (HaveTool("unzip")) EXPECT_EQ(RunTool("unzip", {"-tq", Host("\\many.zip")}).exitCode, 0);
+  if (HaveTool("unzip")) {
+    EXPECT_EQ(RunTool("unzip", {"-tq", Host("\\many.zip")}).exitCode, 0);
+  }
   const CRun counted = Python(R"PY(
 with zipfile.ZipFile(sys.argv[1]) as z:
     n = z.infolist()
