@@ -10,8 +10,10 @@
 #include "fileops/op_run.h"
 #include "fileops/op_texts.h"
 #include "fileops/plan_walk.h"
+#include "fileops/replace_question.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "platform/find.h"
 #include "zip/zip_commands.h"
 #include "zip/zip_commands_internal.h"
@@ -114,6 +116,10 @@ int CompressItems(const fileops::CSelection& selection, const QString& strArchiv
   QString archivePath;
   if (!plat::CDeviceRoot::Canonical(strArchivePath, &archivePath))
     return createFailed(strArchivePath);
+  // An existing archive of that name is replaced (not updated), so only when the user agrees.
+  if (plat::GetFileAttributes(archivePath) != INVALID_FILE_ATTRIBUTES &&
+      !fileops::ConfirmReplaceFile(browse::ParentPath(archivePath), name))
+    return eZipCmdCancelled;
   fileops::COpRun run(fileops::TraceText(QStringLiteral("CompressItems"),
                                          {QString::number(selection.size()), archivePath}),
                       fileops::COpRun::eNoBuffer);

@@ -6,8 +6,10 @@
 #include "core/path_helpers.h"
 #include "core/texts.h"
 #include "core/view_notify.h"
+#include "fileops/conflict_policy.h"
 #include "fileops/op_run.h"
 #include "fileops/op_texts.h"
+#include "fileops/replace_question.h"
 #include "platform/device_root.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -86,6 +88,19 @@ class CExtraction {
     }
     if (!MakeFolders(browse::ParentPath(out))) return ItemError(out);
     const bool bExists = plat::GetFileAttributes(out) != INVALID_FILE_ATTRIBUTES;
+    // A file of the user's is replaced only when the user agrees, as copy asks.
+    if (bExists) {
+      switch (conflicts_.Settle(
+          fileops::ReplaceText(browse::ParentPath(out), browse::LastComponent(out)),
+          fileops::ReplaceTitle())) {
+        case fileops::EConflict::eProceed:
+          break;
+        case fileops::EConflict::eCancel:
+          return eZipCmdCancelled;
+        default:
+          return eZipCmdOK;  // kept as it is; the next entry follows
+      }
+    }
     plat::COutputFile file;
     if (!file.Create(out, bExists)) return ItemError(out);
     quint64 itemDone = 0;
@@ -180,6 +195,8 @@ class CExtraction {
   quint64 done_ = 0;
   bool lastWasRefusal_ = false;
   std::vector<char> whole_;  // the data of an entry read whole
+  int answer_ = fileops::eCopyAnswerAsk;  // the run's answer to replacing files
+  fileops::CConflictPolicy conflicts_{&answer_};
 };
 
 // The archive opened for a run, or null after the unsupported-format box.

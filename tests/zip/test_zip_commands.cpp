@@ -63,6 +63,8 @@ class ZipCommandsTest : public test::ZipFixture {
   test::CScriptedProgress progress_;
 };
 
+// A file of the user's in the way is replaced only when the user agrees (the question copy
+// asks); "No to all" keeps every one of them.
 TEST_F(ZipCommandsTest, ExtractAllMergesReplacesAndSkipsRefusedEntries) {
   MakeArchive(R"PY(
 with zipfile.ZipFile(sys.argv[1], "w") as z:
@@ -80,6 +82,7 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   MakeFile("\\out\\docs\\other.txt", "kept");
   test::CViewRecorder views;
   fileops::CScopedViewListener listen(&views);
+  box_.QueueAnswer(eMsgAnsYes);
   EXPECT_EQ(zip::ExtractAll("\\a.zip", "\\out"), zip::eZipCmdFailed);
   EXPECT_EQ(Tree("\\out"),
             QStringList({"docs/", "docs/other.txt", "docs/readme.txt", "empty/", "implied/",
@@ -90,7 +93,9 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   EXPECT_EQ(
       BoxTexts(),
       QStringList(
-          {"Extracting zip archive: Extracting files and folders from archive: ../evil.txt was not "
+          {"Replace Existing File: : Folder \"\\out\\docs\" already contains a file called "
+           "\"readme.txt\".\r\n\r\nWould you like to replace the existing file?",
+           "Extracting zip archive: Extracting files and folders from archive: ../evil.txt was not "
            "extracted: its name leads outside the folder it is extracted to.",
            "Extracting zip archive: Extracting files and folders from archive: link was not "
            "extracted: it is a symbolic link."}));
@@ -106,6 +111,12 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   EXPECT_TRUE(views.Has(fileops::EViewChange::eItemAdded, "\\out\\last.txt"));
   EXPECT_TRUE(views.Has(fileops::EViewChange::eFolderCreated, "\\out\\implied\\deep"));
   EXPECT_FALSE(views.Has(fileops::EViewChange::eFolderCreated, "\\out\\docs"));  // it was there
+
+  MakeFile("\\out\\docs\\readme.txt", "mine again");
+  box_.QueueAnswer(eMsgAnsNoToAll);
+  EXPECT_EQ(zip::ExtractAll("\\a.zip", "\\out"), zip::eZipCmdFailed);  // the refusals again
+  EXPECT_EQ(ReadHost("\\out\\docs\\readme.txt"), "mine again");
+  EXPECT_EQ(BoxTexts().size(), 6);  // one question for the whole run
 }
 
 TEST_F(ZipCommandsTest, ExtractItemsTakesNamesRelativeToTheirFolder) {
@@ -204,7 +215,17 @@ with zipfile.ZipFile(sys.argv[1]) as z:
   EXPECT_EQ(progress_.Windows()[0].strTitle, "Creating zip archive");
   EXPECT_EQ(progress_.Windows()[0].strStatus, "Compressed 3 files from 3 total.");
 
-  // Again over the existing archive (it is replaced), now with a file that cannot be read.
+  // An existing archive is replaced only when the user agrees: No keeps it as it was.
+  const QByteArray before = ReadHost("\\work\\tree\\out.zip");
+  box_.QueueAnswer(eMsgAnsNo);
+  EXPECT_EQ(zip::CompressItems({{fileops::eSelFile, "\\work\\report.txt"}}, "\\work\\tree\\out.zip", 6),
+            zip::eZipCmdCancelled);
+  ASSERT_EQ(box_.Calls().size(), 1u);
+  EXPECT_EQ(box_.Calls()[0].strTitle, "Replace Existing File");
+  EXPECT_EQ(ReadHost("\\work\\tree\\out.zip"), before);
+
+  // Again over the existing archive (Yes: it is replaced), now with a file that cannot be read.
+  box_.QueueAnswer(eMsgAnsYes);
   MakeFile("\\work\\locked.txt", "x");
   QFile::setPermissions(Host("\\work\\locked.txt"), QFileDevice::Permissions());
   const bool bRoot = QFile(Host("\\work\\locked.txt")).open(QIODevice::ReadOnly);
@@ -213,9 +234,9 @@ with zipfile.ZipFile(sys.argv[1]) as z:
                                "\\work\\tree\\out.zip", 1),
             bRoot ? zip::eZipCmdOK : zip::eZipCmdFailed);
   if (!bRoot) {
-    ASSERT_EQ(box_.Calls().size(), 1u);
+    ASSERT_EQ(box_.Calls().size(), 3u);
     EXPECT_TRUE(
-        box_.Calls()[0].strText.startsWith("Could not add \\work\\locked.txt to the archive"));
+        box_.Calls()[2].strText.startsWith("Could not add \\work\\locked.txt to the archive"));
   }
   const CRun again = Python(R"PY(
 with zipfile.ZipFile(sys.argv[1]) as z:
