@@ -8,6 +8,7 @@
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "platform/device_root.h"
+#include "platform/file_system.h"
 #include "platform/find.h"
 #include "core/texts.h"
 
@@ -165,6 +166,24 @@ QString CFileSystemListSource::FullPath(const CListEntry& entry) const {
   return {};
 }
 
+namespace {
+
+// True when a component of the path is a ".zip" file (not a folder of that name): the path
+// names an archive or a place inside one.
+bool LeadsThroughArchive(const QString& strPath) {
+  QString prefix;
+  for (const QString& part : QString(strPath).replace(u'/', u'\\').split(u'\\', Qt::SkipEmptyParts)) {
+    prefix += u'\\' + part;
+    if (!browse::HasZipExtension(part)) continue;
+    const DWORD dwAttributes = plat::GetFileAttributes(prefix);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 namespace browse {
 
 void RegisterFileSystemListSource(CListSourceFactory& factory) {
@@ -176,8 +195,10 @@ void RegisterFileSystemListSource(CListSourceFactory& factory) {
       return nullptr;
     return std::make_unique<CFileSystemListSource>(strCanonical);
   };
+  // A path that names a ".zip" file, or leads through one, is the archive source's.
   sources.parseAddress = [](const QString& strText, CPanelLocation* pLocation) {
     if (!strText.startsWith(u'\\') && !strText.startsWith(u'/')) return false;
+    if (LeadsThroughArchive(strText)) return false;
     *pLocation = CPanelLocation::FileSystem(strText);
     return true;
   };

@@ -1,5 +1,6 @@
 #include "ui/list_sources.h"
 
+#include "browse/folder_tree_model.h"
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
@@ -9,6 +10,7 @@ void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
   zip::RegisterZipListSource();
+  CFolderTreeModel::SetDefaultArchiveFolders(&zip::ArchiveFolders);
 }
 
 int CommandOfListCommand(EListCommand command) {
