@@ -152,6 +152,28 @@ bool CFileSystemListSource::Offers(EListCommand command) const {
          command != EListCommand::eSeparator;
 }
 
+QList<EListCommand> CFileSystemListSource::ContextMenuFor(const CListEntries& entries,
+                                                          const QList<int>& anRows) const {
+  QList<EListCommand> menu = FileListContextMenu();
+  const int nTail = int(menu.lastIndexOf(EListCommand::eSeparator));
+  QList<EListCommand> archive;
+  if (!ArchivePath(entries, anRows).isEmpty())
+    archive = {EListCommand::eExtractHere, EListCommand::eExtractTo, EListCommand::eTestArchive};
+  archive << EListCommand::eCompress << EListCommand::eSeparator;
+  // Before "Select all" and "Refresh".
+  for (int i = 0; i < archive.size(); ++i) menu.insert(nTail + 1 + i, archive[i]);
+  return menu;
+}
+
+QString CFileSystemListSource::ArchivePath(const CListEntries& entries,
+                                           const QList<int>& anRows) const {
+  for (int nRow : anRows) {
+    const CListEntry* pEntry = entries.At(nRow);
+    if (pEntry && pEntry->type == eEntry_Zip) return FullPath(*pEntry);
+  }
+  return {};
+}
+
 QString CFileSystemListSource::DropFolder(const CListEntry* pTarget) const {
   if (pTarget && pTarget->type == eEntry_Folder) return FullPath(*pTarget);
   return path_;

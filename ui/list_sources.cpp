@@ -51,6 +51,14 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eExtractHere:
+      return eCmd_ExtractHere;
+    case EListCommand::eExtractTo:
+      return eCmd_ExtractTo;
+    case EListCommand::eTestArchive:
+      return eCmd_TestArchive;
+    case EListCommand::eCompress:
+      return eCmd_Compress;
   }
   return 0;
 }
