@@ -11,6 +11,7 @@
 #include "core/message_box.h"
 #include "core/path_helpers.h"
 #include "core/texts.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -71,5 +72,11 @@ int CDlg_Compress::Level() const { return level_->currentData().toInt(); }
 
 void CDlg_Compress::accept() {
   if (folder_->text().trimmed().isEmpty() || name_->text().trimmed().isEmpty()) return;
+  // A new archive replaces a file of that name (the archive is not updated): asked first, and
+  // No leaves the dialog open for another name.
+  if (plat::GetFileAttributes(ArchivePath()) != INVALID_FILE_ATTRIBUTES &&
+      MsgQuestion(core::Text(55157).arg(folder_->text().trimmed(), name_->text().trimmed()),
+                  core::Text(61232), core::Text(55158)) != eMsgAnsYes)
+    return;
   QDialog::accept();
 }

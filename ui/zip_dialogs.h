@@ -28,7 +28,8 @@ class CDlg_Compress : public QDialog {
   QComboBox* LevelList() const { return level_; }
 
  public slots:
-  // An empty folder or name keeps the dialog open.
+  // An empty folder or name keeps the dialog open; so does No to the question whether an
+  // existing file of that name is to be replaced.
   void accept() override;
 
  private:

@@ -245,6 +245,11 @@ TEST_F(MainFrameZipTest, CompressFilesThroughTheOptionsDialog) {
     }
     EXPECT_EQ(dialog.windowTitle(), "ZIP");
     EXPECT_EQ(dialog.ModeList()->currentText(), "Add (and replace) files");
+    // An existing file of the name is replaced only after a Yes; No keeps the dialog open.
+    dialog.NameEdit()->setText("pack.zip");
+    box.QueueAnswer(eMsgAnsNo);
+    dialog.accept();
+    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
     dialog.NameEdit()->setText("out.zip");
     dialog.LevelList()->setCurrentIndex(0);
     dialog.accept();
@@ -259,6 +264,11 @@ TEST_F(MainFrameZipTest, CompressFilesThroughTheOptionsDialog) {
   EXPECT_EQ(values, QList<int>({8, 6, 4, 3, 2, 1}));
   ASSERT_TRUE(ExistsHost("\\Docs\\out.zip"));
   EXPECT_GE(RowOf(ePanel_A, "out.zip"), 0);
+  ASSERT_EQ(box.Calls().size(), 1u);
+  EXPECT_EQ(box.Calls()[0].strText,
+            "Folder \"\\Docs\" already contains a file called \"pack.zip\".\r\n\r\nWould you like "
+            "to replace the existing file?");
+  EXPECT_EQ(box.Calls()[0].strTitle, "ZIP");
   QByteArray listed;
   ASSERT_TRUE(Python(R"PY(
 z = zipfile.ZipFile(sys.argv[1])
@@ -275,7 +285,7 @@ print(",".join(sorted(z.namelist())), z.read("a.txt").decode(), z.read("Sub1/inn
   });
   Trigger(eCmd_Compress);
   EXPECT_FALSE(ExistsHost("\\Docs\\never.zip"));
-  EXPECT_TRUE(box.Calls().empty());
+  EXPECT_EQ(box.Calls().size(), 1u);
 }
 
 TEST_F(MainFrameZipTest, TestAndExtractFromTheContextMenus) {
