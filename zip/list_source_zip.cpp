@@ -11,6 +11,7 @@
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/texts.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
 #include "platform/file_system.h"
 #include "platform/filetime.h"
@@ -30,6 +31,18 @@ QString InnerParent(const QString& strInner) {
 
 QString JoinInner(const QString& strInner, const QString& strName) {
   return strInner.isEmpty() ? strName : strInner + u'\\' + strName;
+}
+
+// Makes a folder and the folders above it that are missing, telling the views of each.
+bool MakeFoldersShown(const QString& strFolder) {
+  QString path;
+  for (const QString& part : strFolder.split(u'\\', Qt::SkipEmptyParts)) {
+    path += u'\\' + part;
+    if (plat::GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES) continue;
+    if (!plat::CreateDirectory(path)) return false;
+    fileops::NotifyFolderCreated(path);
+  }
+  return true;
 }
 
 std::unique_ptr<CListEntry> MakeMemberEntry(const zip::CZipArchive& archive,
@@ -198,7 +211,7 @@ CListAction CZipListSource::Activate(const CListEntry& entry) const {
       // The member goes to the folder for opened members first; a failure showed its box.
       if (!pItem) return {};
       const QString folder = zip::OpenedMembersFolder(archive_->Path());
-      if (!plat::CreateFolders(folder)) return {};
+      if (!MakeFoldersShown(folder)) return {};
       const fileops::CSelection member = {
           {fileops::eSelFile, archive_->Path() + u'\\' + pItem->innerPath}};
       if (zip::ExtractItems(archive_->Path(), member, folder) != zip::eZipCmdOK) return {};

@@ -173,13 +173,16 @@ TEST_F(MainFrameZipTest, MembersLeaveTheArchiveByCopyPasteF5DropAndOpening) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return ExistsHost("\\Empty\\readme.txt"); }, 2000));
   EXPECT_EQ(ReadHost("\\Empty\\readme.txt"), "read me");
 
-  // Opening a member extracts it and hands the extracted file to the desktop's application.
+  // Opening a member extracts it and hands the extracted file to the desktop's application;
+  // the folder made for it shows where the device root is listed.
+  frame_->List(ePanel_B).LoadFolder("\\", true, true);
   ASSERT_TRUE(frame_->SetActiveView(eView_ListA));
   OpenRow(ePanel_A, "readme.txt");
   ASSERT_EQ(opened_.size(), 1);
   EXPECT_EQ(opened_[0], Host("\\Temp\\Pinewood Browser\\pack.zip\\readme.txt"));
   EXPECT_EQ(ReadHost("\\Temp\\Pinewood Browser\\pack.zip\\readme.txt"), "read me");
   EXPECT_EQ(ListLocation(ePanel_A), "\\Docs\\pack.zip\\docs");  // the list stays
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RowOf(ePanel_B, "Temp") >= 0; }, 2000));
   EXPECT_TRUE(box.Calls().empty());
 }
 
