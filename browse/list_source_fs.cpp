@@ -194,7 +194,8 @@ namespace {
 // names an archive or a place inside one.
 bool LeadsThroughArchive(const QString& strPath) {
   QString prefix;
-  for (const QString& part : QString(strPath).replace(u'/', u'\\').split(u'\\', Qt::SkipEmptyParts)) {
+  const QStringList parts = QString(strPath).replace(u'/', u'\\').split(u'\\', Qt::SkipEmptyParts);
+  for (const QString& part : parts) {
     prefix += u'\\' + part;
     if (!browse::HasZipExtension(part)) continue;
     const DWORD dwAttributes = plat::GetFileAttributes(prefix);
