@@ -466,6 +466,17 @@ constexpr CTextEntry kTexts[] = {
     {900703, QT_TRANSLATE_NOOP3("pinbro", "Could not add %1 to the archive: %2", "900703")},
     {900704, QT_TRANSLATE_NOOP3("pinbro", "Could not write the archive %1: %2", "900704")},
     {900705, QT_TRANSLATE_NOOP3("pinbro", "The archive %1 could not be written, so nothing was created.", "900705")},
+    // The desktop's archive commands and the options dialog of "Compress files".
+    {900710, QT_TRANSLATE_NOOP3("pinbro", "Extract here", "900710")},
+    {900711, QT_TRANSLATE_NOOP3("pinbro", "Extract to...", "900711")},
+    {900712, QT_TRANSLATE_NOOP3("pinbro", "Test archive", "900712")},
+    {900713, QT_TRANSLATE_NOOP3("pinbro", "Compress files...", "900713")},
+    {900714, QT_TRANSLATE_NOOP3("pinbro", "Archive folder:", "900714")},
+    {900715, QT_TRANSLATE_NOOP3("pinbro", "Archive name:", "900715")},
+    {900716, QT_TRANSLATE_NOOP3("pinbro", "Mode:", "900716")},
+    {900717, QT_TRANSLATE_NOOP3("pinbro", "Compression:", "900717")},
+    {900718, QT_TRANSLATE_NOOP3("pinbro", "Extract to", "900718")},
+    {900719, QT_TRANSLATE_NOOP3("pinbro", "The folder %1 lies outside the device's storage.", "900719")},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/list_sources.h"
 
+#include "browse/folder_tree_model.h"
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
@@ -9,6 +10,7 @@ void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
   zip::RegisterZipListSource();
+  CFolderTreeModel::SetDefaultArchiveFolders(&zip::ArchiveFolders);
 }
 
 int CommandOfListCommand(EListCommand command) {
@@ -49,6 +51,14 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eExtractHere:
+      return eCmd_ExtractHere;
+    case EListCommand::eExtractTo:
+      return eCmd_ExtractTo;
+    case EListCommand::eTestArchive:
+      return eCmd_TestArchive;
+    case EListCommand::eCompress:
+      return eCmd_Compress;
   }
   return 0;
 }

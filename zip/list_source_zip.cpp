@@ -11,8 +11,11 @@
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "core/texts.h"
+#include "core/view_notify.h"
 #include "platform/device_root.h"
+#include "platform/file_system.h"
 #include "platform/filetime.h"
+#include "zip/zip_commands.h"
 
 namespace {
 
@@ -28,6 +31,18 @@ QString InnerParent(const QString& strInner) {
 
 QString JoinInner(const QString& strInner, const QString& strName) {
   return strInner.isEmpty() ? strName : strInner + u'\\' + strName;
+}
+
+// Makes a folder and the folders above it that are missing, telling the views of each.
+bool MakeFoldersShown(const QString& strFolder) {
+  QString path;
+  for (const QString& part : strFolder.split(u'\\', Qt::SkipEmptyParts)) {
+    path += u'\\' + part;
+    if (plat::GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES) continue;
+    if (!plat::CreateDirectory(path)) return false;
+    fileops::NotifyFolderCreated(path);
+  }
+  return true;
 }
 
 std::unique_ptr<CListEntry> MakeMemberEntry(const zip::CZipArchive& archive,
@@ -192,6 +207,16 @@ CListAction CZipListSource::Activate(const CListEntry& entry) const {
       return pItem ? CListAction::Show(zip::ZipLocation(archive_->Path(), pItem->innerPath), false,
                                        true)
                    : CListAction{};
+    case eEntry_ZipFile: {
+      // The member goes to the folder for opened members first; a failure showed its box.
+      if (!pItem) return {};
+      const QString folder = zip::OpenedMembersFolder(archive_->Path());
+      if (!MakeFoldersShown(folder)) return {};
+      const fileops::CSelection member = {
+          {fileops::eSelFile, archive_->Path() + u'\\' + pItem->innerPath}};
+      if (zip::ExtractItems(archive_->Path(), member, folder) != zip::eZipCmdOK) return {};
+      return CListAction::OpenFile(browse::AppendPathComponent(folder, pItem->name));
+    }
     default:
       return {};
   }
@@ -221,13 +246,27 @@ fileops::CSelection CZipListSource::Selection(const CListEntries& entries,
 }
 
 bool CZipListSource::Offers(EListCommand command) const {
-  return command == EListCommand::eOpen || command == EListCommand::eSelectAll ||
-         command == EListCommand::eRefresh;
+  using C = EListCommand;
+  switch (command) {
+    case C::eOpen:
+    case C::eCopy:  // copied out, members are extracted
+    case C::eCopyToOther:
+    case C::eExtractHere:
+    case C::eExtractTo:
+    case C::eTestArchive:
+    case C::eSelectAll:
+    case C::eRefresh:
+      return true;
+    default:
+      return false;
+  }
 }
 
 QList<EListCommand> CZipListSource::ContextMenu() const {
-  return {EListCommand::eOpen, EListCommand::eSeparator, EListCommand::eSelectAll,
-          EListCommand::eRefresh};
+  using C = EListCommand;
+  return {C::eOpen,        C::eSeparator, C::eCopy,        C::eCopyToOther,
+          C::eSeparator,   C::eExtractHere, C::eExtractTo, C::eTestArchive,
+          C::eSeparator,   C::eSelectAll, C::eRefresh};
 }
 
 namespace zip {
@@ -254,11 +293,33 @@ std::unique_ptr<IListSource> MakeZipSource(const CPanelLocation& location) {
   return std::make_unique<CZipListSource>(std::move(archive), inner);
 }
 
+// Items of one archive, each "<archive>\<name inside>", extracted into strFolder. Items that
+// name no place inside an archive (files of the file system, the archive itself) are not
+// these.
+bool CopyOutOfArchive(const fileops::CSelection& items, const QString& strFolder) {
+  QString archive;
+  for (const fileops::CSelItem& item : items) {
+    QString itemArchive, inner;
+    if (!SplitArchivePath(item.strPath, &itemArchive, &inner) || inner.isEmpty()) return false;
+    if (archive.isEmpty())
+      archive = itemArchive;
+    else if (itemArchive.compare(archive, Qt::CaseInsensitive) != 0)
+      return false;
+  }
+  ExtractItems(archive, items, strFolder);
+  return true;
+}
+
 }  // namespace
+
+QString OpenedMembersFolder(const QString& strArchive) {
+  return QStringLiteral("\\Temp\\Pinewood Browser\\") + browse::LastComponent(strArchive);
+}
 
 void RegisterZipListSource() {
   CListSourceKind sources;
   sources.make = &MakeZipSource;
+  sources.copyOut = &CopyOutOfArchive;
   sources.parseAddress = [](const QString& strText, CPanelLocation* pLocation) {
     QString archivePath, inner;
     if (!SplitArchivePath(strText, &archivePath, &inner)) return false;

@@ -8,8 +8,10 @@
 //
 // Locations: kind 5 (eEntry_Zip) with the archive's path for its top, kind 7
 // (eEntry_ZipFolder) with "<archive path>\<folder inside>" for a folder in it. Opening a
-// folder row lists it; a file row does nothing. The selection of rows names each item as
-// "<archive path>\<name inside>" (zip::ExtractItems takes that).
+// folder row lists it; opening a file row extracts the member into the program's folder for
+// opened members (zip::OpenedMembersFolder) and hands that file on. The selection of rows
+// names each item as "<archive path>\<name inside>" (zip::ExtractItems takes that); copied
+// out, the items are extracted (the copy-out the kinds register with the factory).
 
 #include <QString>
 
@@ -59,6 +61,9 @@ class CZipListSource : public IListSource {
                                 const QList<int>& anRows) const override;
   bool Offers(EListCommand command) const override;
   QList<EListCommand> ContextMenu() const override;
+  QString ArchivePath(const CListEntries&, const QList<int>&) const override {
+    return archive_->Path();
+  }
 
  private:
   std::shared_ptr<zip::CZipArchive> archive_;
@@ -72,8 +77,13 @@ CPanelLocation ZipLocation(const QString& strArchive, const QString& strInner);
 
 // Registers kinds 5 and 7 with the factory, and typed addresses that name a folder inside an
 // archive ("\dir\a.zip\docs"). An archive that cannot be opened is not listed: the "Unsupported
-// zip format" box is shown and the panel stays where it was.
+// zip format" box is shown and the panel stays where it was. Items of an archive copied into a
+// folder (Paste, copy to the other panel, a drop) are extracted there (ExtractItems).
 void RegisterZipListSource();
+
+// Where opened members of an archive are extracted before they are handed to the desktop's
+// application: "\Temp\Pinewood Browser\<archive name>".
+QString OpenedMembersFolder(const QString& strArchive);
 
 // The names of the folders directly inside a folder of an archive (for the folder tree).
 QStringList ArchiveFolders(const QString& strArchive, const QString& strInner);

@@ -92,6 +92,33 @@ TEST_F(ZipListSourceTest, AnArchiveThatCannotBeOpenedShowsTheBoxAndStays) {
   EXPECT_EQ(box_.Calls()[0].strHeader, "Unsupported zip format");
 }
 
+// Typed addresses: the archive and places inside it are the archive source's, a folder named
+// like an archive and the folders around it stay the file system's.
+TEST_F(ZipListSourceTest, TypedAddressesIntoAnArchive) {
+  MakeFolder("\\dir\\folder.zip");
+  const struct {
+    const char* text;
+    DWORD kind;
+    const char* path;
+  } kCases[] = {
+      {"\\dir\\a.zip\\docs", eEntry_ZipFolder, "\\dir\\a.zip\\docs"},
+      {"\\dir\\a.zip\\implied\\deep\\", eEntry_ZipFolder, "\\dir\\a.zip\\implied\\deep"},
+      {"\\dir\\a.zip", eEntry_Zip, "\\dir\\a.zip"},
+      {"\\dir", eEntry_Folder, "\\dir"},
+      {"\\dir\\folder.zip", eEntry_Folder, "\\dir\\folder.zip"},
+  };
+  for (const auto& c : kCases) {
+    CPanelLocation location;
+    ASSERT_TRUE(ListSources().ParseAddress(c.text, &location)) << c.text;
+    EXPECT_EQ(location.kind, c.kind) << c.text;
+    EXPECT_EQ(location.path, c.path) << c.text;
+  }
+  CPanelLocation location;
+  ASSERT_TRUE(ListSources().ParseAddress("\\dir\\a.zip\\docs", &location));
+  ASSERT_TRUE(panel_.ShowLocation(location, true, true));
+  EXPECT_EQ(Rows(), QStringList({"..|", "readme.txt|0.00 KB"}));
+}
+
 TEST_F(ZipListSourceTest, ArchiveFoldersForTheTree) {
   EXPECT_EQ(zip::ArchiveFolders("\\dir\\a.zip", ""), QStringList({"docs", "implied"}));
   EXPECT_EQ(zip::ArchiveFolders("\\dir\\a.zip", "implied"), QStringList({"deep"}));
