@@ -129,7 +129,9 @@ void CArchiveCommands::Compress() {
   CDlg_Compress dialog(zip::ProposedArchivePath(selection), dialogParent_);
   const int nResult = compressRunner_ ? compressRunner_(dialog) : dialog.exec();
   if (nResult != QDialog::Accepted) return;
-  zip::CompressItems(selection, dialog.ArchivePath(), dialog.Level());
+  // The dialog has asked about an archive of that name already.
+  zip::CompressItems(selection, dialog.ArchivePath(), dialog.Level(),
+                     zip::EExistingArchive::eReplace);
   AfterOperation();
 }
 

@@ -42,8 +42,13 @@ bool TestArchive(const QString& strArchive);
 // extension replaced by ".zip" (appended when it has none), in that item's folder.
 QString ProposedArchivePath(const fileops::CSelection& selection);
 
+// What becomes of an existing file at the archive's path: the archive replaces it (it is never
+// updated), after the replace question or because the caller has asked it already.
+enum class EExistingArchive { eAsk, eReplace };
+
 // Compresses the selection (kind 1 files, kind 2 folders) into a new archive at
 // strArchivePath with the level of the level list (8, 6, 4, 3, 2, or 1 for none).
-int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel);
+int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel,
+                  EExistingArchive existing = EExistingArchive::eAsk);
 
 }  // namespace zip

@@ -105,7 +105,8 @@ QString ProposedArchivePath(const fileops::CSelection& selection) {
   return browse::AppendPathComponent(browse::ParentPath(path), name + QStringLiteral(".zip"));
 }
 
-int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel) {
+int CompressItems(const fileops::CSelection& selection, const QString& strArchivePath, int nLevel,
+                  EExistingArchive existing) {
   const QString name = browse::LastComponent(strArchivePath);
   const auto createFailed = [&](const QString& strPath) {
     fileops::COpRun::Report(
@@ -117,7 +118,8 @@ int CompressItems(const fileops::CSelection& selection, const QString& strArchiv
   if (!plat::CDeviceRoot::Canonical(strArchivePath, &archivePath))
     return createFailed(strArchivePath);
   // An existing archive of that name is replaced (not updated), so only when the user agrees.
-  if (plat::GetFileAttributes(archivePath) != INVALID_FILE_ATTRIBUTES &&
+  if (existing == EExistingArchive::eAsk &&
+      plat::GetFileAttributes(archivePath) != INVALID_FILE_ATTRIBUTES &&
       !fileops::ConfirmReplaceFile(browse::ParentPath(archivePath), name))
     return eZipCmdCancelled;
   fileops::COpRun run(fileops::TraceText(QStringLiteral("CompressItems"),
