@@ -38,11 +38,10 @@ QVector<CFavorite> DefaultFavorites() {
   };
 }
 
-void LoadFavorites() {
-  favorites.clear();
-  DWORD dwDefaults = 1;
-  ReadProfileDword(QStringLiteral("FavFS"), 1, &dwDefaults);
-  if (dwDefaults == 1) favorites = DefaultFavorites();
+namespace {
+
+QVector<CFavorite> ReadStored(bool bOnlyValid) {
+  QVector<CFavorite> stored;
   DWORD dwCount = 0;
   ReadProfileDword(QStringLiteral("NumFavorites"), 0, &dwCount);
   if (dwCount > kMaxFavorites) dwCount = 0;
@@ -53,7 +52,38 @@ void LoadFavorites() {
     ReadProfileString(QStringLiteral("FavSD%1").arg(n), QString(), &favorite.strPath);
     ReadProfileDword(QStringLiteral("FavD%1").arg(n), 0, &favorite.dwData);
     ReadProfileDword(QStringLiteral("FavCIDxxx%1").arg(n), 0, &favorite.dwCid);
-    if (favorite.strName.isEmpty()) favorite.strName = favorite.strPath;
-    if (!favorite.strPath.isEmpty() && IsAcceptedType(favorite.dwType)) favorites.append(favorite);
+    if (bOnlyValid) {
+      if (favorite.strName.isEmpty()) favorite.strName = favorite.strPath;
+      if (favorite.strPath.isEmpty() || !IsAcceptedType(favorite.dwType)) continue;
+    }
+    stored.append(favorite);
   }
+  return stored;
+}
+
+}  // namespace
+
+void LoadFavorites() {
+  favorites.clear();
+  DWORD dwDefaults = 1;
+  ReadProfileDword(QStringLiteral("FavFS"), 1, &dwDefaults);
+  if (dwDefaults == 1) favorites = DefaultFavorites();
+  favorites += ReadStored(true);
+}
+
+QVector<CFavorite> StoredFavorites() { return ReadStored(false); }
+
+bool SaveFavorites(const QVector<CFavorite>& stored) {
+  bool bOk = true;
+  for (int n = 0; n < stored.size(); ++n) {
+    const CFavorite& favorite = stored[n];
+    bOk &= WriteProfileDword(QStringLiteral("FavT%1").arg(n), favorite.dwType);
+    bOk &= WriteProfileString(QStringLiteral("FavN%1").arg(n), favorite.strName);
+    bOk &= WriteProfileString(QStringLiteral("FavSD%1").arg(n), favorite.strPath);
+    bOk &= WriteProfileDword(QStringLiteral("FavD%1").arg(n), favorite.dwData);
+    bOk &= WriteProfileDword(QStringLiteral("FavCIDxxx%1").arg(n), favorite.dwCid);
+  }
+  bOk &= WriteProfileDword(QStringLiteral("NumFavorites"), DWORD(stored.size()));
+  LoadFavorites();
+  return bOk;
 }

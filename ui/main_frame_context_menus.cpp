@@ -26,6 +26,7 @@ void CMainFrame::setupContextMenus() {
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_Refresh});
+  treeMenu_ << separator() << TreeFavoritesMenu()->menuAction() << Action(eCmd_AddFavorite);
   for (const std::unique_ptr<CPanelController>& panel : panels_) {
     CListView* pList = panel->ListView();
     const int nList = pList->ViewNumber();

@@ -29,7 +29,11 @@ CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pP
 }
 
 void CFolderTreeView::ApplyOptions() {
-  setRootIsDecorated(settings.MainTreeHasButtons != 0);
+  // The buttons of the top nodes are the lines at the root; without buttons no node has one.
+  setRootIsDecorated(settings.MainTreeHasButtons != 0 && settings.MainTreeShowLinesAtRoot != 0);
+  setStyleSheet(settings.MainTreeHasButtons != 0
+                    ? QString()
+                    : QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
   const DWORD dwBig = tree_.Panel() == ePanel_A ? settings.MainTreeBigIconsA : settings.MainTreeBigIconsB;
   // Pixel sizes double on a high-resolution screen, as every pixel constant of the program.
   const int nScale = IsHighResolutionScreen() ? 2 : 1;
