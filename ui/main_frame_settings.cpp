@@ -42,8 +42,13 @@ class CFrameSettingsRefresh : public ISettingsRefresh {
   void RefreshContents() override {
     for (auto& panel : frame_.panels_) {
       if (!panel->IsOpen()) continue;
+      // The tree is built again (every node read afresh) at the place the list shows.
+      if (panel->IsTreeBuilt()) {
+        const CPanelLocation location = panel->Location();
+        panel->Tree().Build();
+        panel->Tree().SelectLocation(location);
+      }
       panel->List().Refresh();
-      if (panel->IsTreeBuilt()) panel->Tree().RefreshCurrent();
     }
   }
   void ApplyTreeStyles() override {

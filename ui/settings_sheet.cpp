@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -47,6 +49,27 @@ CDlg_Sett_Container::CDlg_Sett_Container(QWidget* pParent) : QDialog(pParent) {
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int nPage) { LoadPage(nPage); });
 }
 
+void CDlg_Sett_Container::showEvent(QShowEvent* pEvent) {
+  QDialog::showEvent(pEvent);
+  if (sized_) return;
+  sized_ = true;
+  // Wide enough for every tab title where the screen allows (the tab bar scrolls otherwise);
+  // the titles are measured once the style has polished the bar.
+  QTabBar* pBar = tabs_->tabBar();
+  pBar->ensurePolished();
+  int nTabs = 0;
+  for (int n = 0; n < pBar->count(); ++n) nTabs += pBar->tabRect(n).width();
+  const QScreen* pScreen = screen();
+  int nAvailable = pScreen ? pScreen->availableGeometry().width() : 1024;
+  if (parentWidget()) nAvailable = qMax(nAvailable, parentWidget()->window()->width());
+  nAvailable -= 40;
+  const int nWanted = nTabs + width() - tabs_->width() + 16;
+  if (nWanted > width()) resize(qMin(nWanted, nAvailable), height());
+  // Centred again over the parent after the change of size.
+  if (parentWidget())
+    move(parentWidget()->window()->geometry().center() - rect().center());
+}
+
 QWidget* CDlg_Sett_Container::Page(int nPage) const { return tabs_->widget(nPage); }
 
 QCheckBox* CDlg_Sett_Container::CheckOf(const QString& strOption) const {
@@ -78,8 +101,10 @@ QWidget* CDlg_Sett_Container::MakePage(int nPage) {
 void CDlg_Sett_Container::AddPageControls(int nPage, QWidget* pPage, QVBoxLayout* pColumn) {
   QWidget* pBoxParent = pPage;
   QVBoxLayout* pBoxes = pColumn;
-  auto addLabelled = [](QVBoxLayout* pInto, QWidget* pParent, int nLabel, QWidget* pField) {
+  // The folder lists take the page's width; the short number lists keep their own.
+  auto addLabelled = [](QVBoxLayout* pInto, QWidget* pParent, int nLabel, QComboBox* pField) {
     auto* pForm = new QFormLayout();
+    if (!pField->isEditable()) pForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     auto* pLabel = new QLabel(core::Text(nLabel), pParent);
     pLabel->setBuddy(pField);
     pForm->addRow(pLabel, pField);
@@ -99,8 +124,11 @@ void CDlg_Sett_Container::AddPageControls(int nPage, QWidget* pPage, QVBoxLayout
     for (int p = 0; p < kFontBaseEntries; ++p)
       fontBase_->addItem(core::Text(55204).arg(p + kFontBaseOffset));
     fontSize_ = new QComboBox(pGroup);
-    addLabelled(pGroupColumn, pGroup, 901041, fontBase_);
-    addLabelled(pGroupColumn, pGroup, 901042, fontSize_);
+    auto* pForm = new QFormLayout();
+    pForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    pForm->addRow(core::Text(901041), fontBase_);
+    pForm->addRow(core::Text(901042), fontSize_);
+    pGroupColumn->addLayout(pForm);
     connect(fontBase_, &QComboBox::currentIndexChanged, this, [this](int nPosition) {
       if (loading_) return;
       FontBaseChosen(nPosition);

@@ -30,6 +30,9 @@ class CDlg_Sett_Container : public QDialog {
   QComboBox* RecycleBinList() const { return binFolder_; }
   QDialogButtonBox* Buttons() const { return buttons_; }
 
+ protected:
+  void showEvent(QShowEvent* pEvent) override;
+
  private:
   QWidget* MakePage(int nPage);
   void AddPageControls(int nPage, QWidget* pPage, class QVBoxLayout* pColumn);
@@ -44,6 +47,7 @@ class CDlg_Sett_Container : public QDialog {
   QComboBox* passes_ = nullptr;
   QComboBox* logFolder_ = nullptr;
   QComboBox* binFolder_ = nullptr;
+  bool sized_ = false;
   bool loading_ = false;  // controls set by LoadPage are not the user's changes
 };
 
