@@ -40,3 +40,15 @@ QVector<CFavorite> StoredFavorites();
 // Values of numbers at or beyond the new count are left in the registry, unused. Then the
 // list is built again (LoadFavorites). True when every write succeeded.
 bool SaveFavorites(const QVector<CFavorite>& stored);
+
+struct CPanelLocation;
+// Where a favorite leads: a folder (type 2) itself, a file (type 4) its folder, a registry key
+// (type 11) the key below the root that FavD%d names (1 HKEY_CLASSES_ROOT, 2
+// HKEY_LOCAL_MACHINE, 3 HKEY_CURRENT_USER, 4 HKEY_USERS). False for any other record.
+bool FavoriteLocation(const CFavorite& favorite, CPanelLocation* pLocation);
+// Whether the favorite's folder, file or key exists now.
+bool FavoriteExists(const CFavorite& favorite);
+// The favorite of a place a list shows (a folder or a registry key), named strName; false for
+// any other place.
+bool FavoriteOfLocation(const CPanelLocation& location, const QString& strName,
+                        CFavorite* pFavorite);

@@ -550,7 +550,7 @@ constexpr CTextEntry kTexts[] = {
     {901111, QT_TRANSLATE_NOOP3("pinbro", "Shred directory entry", "901111")},
     {901112, QT_TRANSLATE_NOOP3("pinbro", "Number of passes:", "901112")},
     {901120, QT_TRANSLATE_NOOP3("pinbro", "Settings...", "901120")},
-    {901130, QT_TRANSLATE_NOOP3("pinbro", "Favorites", "901130")},
+    {901130, QT_TRANSLATE_NOOP3("pinbro", "F&avorites", "901130")},
     {901131, QT_TRANSLATE_NOOP3("pinbro", "Add to favorites", "901131")},
     {901132, QT_TRANSLATE_NOOP3("pinbro", "Organize favorites...", "901132")},
     {901133, QT_TRANSLATE_NOOP3("pinbro", "Organize favorites", "901133")},

@@ -124,8 +124,6 @@ class CMainFrame : public QMainWindow,
   void RebuildMenus();
   // Lists a favorite's place in the active panel. False when it cannot be shown.
   bool OpenFavorite(const CFavorite& favorite);
-  // Whether a favorite's place exists (its menu entry is disabled otherwise).
-  static bool FavoriteExists(const CFavorite& favorite);
   // "Add to favorites": the active panel's folder or registry key, under a name the asker
   // gives (the default: a small input dialog; false cancels).
   using FavoriteNameAsker = std::function<bool(QString* pstrName)>;

@@ -10,8 +10,7 @@
 #include "core/favorites.h"
 #include "core/settings.h"
 #include "core/texts.h"
-#include "platform/find.h"
-#include "registry/registry_access.h"
+#include "ui/button_options.h"
 #include "ui/favorites_dialog.h"
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
@@ -62,6 +61,7 @@ class CFrameSettingsRefresh : public ISettingsRefresh {
 };
 
 void CMainFrame::AddSettingsCommands() {
+  InstallButtonOptions();
   QAction* pSettings = AddCommand(eCmd_Settings, core::Text(901120), [this] { OpenSettings(); });
   pSettings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
   pSettings->setMenuRole(QAction::PreferencesRole);
@@ -99,64 +99,28 @@ void CMainFrame::FillFavoritesMenu(QMenu* pMenu) {
   pMenu->addAction(Action(eCmd_OrganizeFavorites));
   pMenu->addSeparator();
   for (const CFavorite& favorite : favorites) {
-    QAction* pAction = pMenu->addAction(favorite.strName);
+    // A '&' of the name is shown, not taken for a shortcut mark.
+    QAction* pAction = pMenu->addAction(QString(favorite.strName).replace(QLatin1Char('&'), QStringLiteral("&&")));
     pAction->setToolTip(favorite.strPath);
     pAction->setEnabled(FavoriteExists(favorite));
     connect(pAction, &QAction::triggered, this, [this, favorite] { OpenFavorite(favorite); });
   }
 }
 
-bool CMainFrame::FavoriteExists(const CFavorite& favorite) {
-  if (favorite.dwType == eEntry_RegKey)
-    return RootFromOrdinal(favorite.dwData) != 0 &&
-           CountSubKeys(RootFromOrdinal(favorite.dwData), favorite.strPath) >= 0;
-  WIN32_FIND_DATAW data{};
-  if (favorite.strPath == QStringLiteral("\\")) return favorite.dwType == eEntry_Folder;
-  if (!plat::FindOne(favorite.strPath, &data)) return false;
-  const bool bFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  return favorite.dwType == eEntry_Folder ? bFolder : !bFolder;
-}
-
 bool CMainFrame::OpenFavorite(const CFavorite& favorite) {
-  CListPanel& list = List(ActivePanel());
-  bool bShown = false;
-  switch (favorite.dwType) {
-    case eEntry_Folder:
-      bShown = list.ShowLocation(CPanelLocation::FileSystem(favorite.strPath), false, true);
-      break;
-    case eEntry_File:  // a file: its folder
-    {
-      QString strFolder = favorite.strPath.section(QLatin1Char('\\'), 0, -2);
-      if (strFolder.isEmpty()) strFolder = QStringLiteral("\\");
-      bShown = list.ShowLocation(CPanelLocation::FileSystem(strFolder), false, true);
-    }
-      break;
-    case eEntry_RegKey:  // FavD%d holds the key's root (1 HKCR, 2 HKLM, 3 HKCU, 4 HKU)
-      if (HKEY root = RootFromOrdinal(favorite.dwData))
-        bShown = list.ShowLocation(CPanelLocation::Registry(root, favorite.strPath), false, true);
-      break;
-    default:
-      break;
-  }
-  if (bShown) {
-    FocusActiveView();
-    UpdateCommandStates();
-  }
-  return bShown;
+  CPanelLocation location;
+  if (!FavoriteLocation(favorite, &location)) return false;
+  if (!List(ActivePanel()).ShowLocation(location, false, true)) return false;
+  FocusActiveView();
+  UpdateCommandStates();
+  return true;
 }
 
 bool CMainFrame::AddToFavorites() {
   const CPanelLocation location = panels_[ActivePanel()]->Location();
   CFavorite favorite;
-  if (location.kind == eEntry_Folder) {
-    favorite.dwType = eEntry_Folder;
-  } else if (location.kind == eEntry_RegKey) {
-    favorite.dwType = eEntry_RegKey;
-    favorite.dwData = OrdinalFromRoot(location.root);
-  } else {
-    return false;  // only folders and registry keys are places a favorite can name
-  }
-  favorite.strPath = location.path;
+  // Only folders and registry keys are places a favorite can name.
+  if (!FavoriteOfLocation(location, QString(), &favorite)) return false;
   QString strName = location.path.section(QLatin1Char('\\'), -1);
   if (strName.isEmpty()) strName = location.path;
   const bool bOk = favoriteAsker_ ? favoriteAsker_(&strName) : [&] {

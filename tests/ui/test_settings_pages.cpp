@@ -180,6 +180,37 @@ TEST_F(SettingsSheetFrameTest, PassesAndLogFolderAndListStyles) {
   EXPECT_TRUE(bFound);
 }
 
+TEST_F(SettingsSheetFrameTest, SingleExpandAndFlatButtonsTakeEffect) {
+  StartFrame();
+  Trigger(eCmd_VerticalBrowser);
+  WithSheet([this](CDlg_Sett_Container& sheet) {
+    Click(sheet, "MainTreeSingleExpand");
+    Click(sheet, "Btn_Is_Flat");
+    Click(sheet, "Btn_Has_Icons");  // off
+  }, true);
+  CFolderTreeView* pTree = frame_->TreeView(ePanel_A);
+  CFolderTree& tree = frame_->Tree(ePanel_A);
+  ASSERT_TRUE(tree.SelectFolder("\\Docs"));
+  const QModelIndex docs = tree.Model()->FolderIndex("\\Docs");
+  const QModelIndex music = tree.Model()->FolderIndex("\\Music");
+  ASSERT_TRUE(docs.isValid() && music.isValid());
+  pTree->expand(docs);
+  ASSERT_TRUE(pTree->isExpanded(docs));
+  pTree->expand(music);
+  EXPECT_TRUE(pTree->isExpanded(music));
+  EXPECT_FALSE(pTree->isExpanded(docs));  // its open sibling closed
+  // The next window's buttons are flat and without pictures.
+  WithSheet([](CDlg_Sett_Container& sheet) {
+    QPushButton* pOk = sheet.Buttons()->button(QDialogButtonBox::Ok);
+    EXPECT_TRUE(pOk->isFlat());
+    EXPECT_TRUE(pOk->icon().isNull());
+  }, false);
+  settings.Btn_Has_Icons = 1;
+  WithSheet([](CDlg_Sett_Container& sheet) {
+    EXPECT_FALSE(sheet.Buttons()->button(QDialogButtonBox::Ok)->icon().isNull());
+  }, false);
+}
+
 TEST_F(SettingsSheetFrameTest, AddedFavoriteIsInTheMenuAfterARestartAndOpensItsFolder) {
   ASSERT_TRUE(WriteProfileDword("FavFS", 0));
   ASSERT_TRUE(WriteProfileDword("NumFavorites", 1));
