@@ -42,12 +42,19 @@ class CFrameSettingsRefresh : public ISettingsRefresh {
     for (auto& panel : frame_.panels_) {
       if (!panel->IsOpen()) continue;
       // The tree is built again (every node read afresh) at the place the list shows.
+      // Neither the list nor either history takes it as a move of the user's.
       if (panel->IsTreeBuilt()) {
+        CFolderTree& tree = panel->Tree();
         const CPanelLocation location = panel->Location();
-        panel->Tree().Build();
-        panel->Tree().SelectLocation(location);
+        const bool bSync = tree.IsSyncWithList();
+        tree.SetSyncWithList(false);
+        tree.SetHistoryRecording(false);
+        tree.Build();
+        tree.SelectLocation(location);
+        tree.SetHistoryRecording(true);
+        tree.SetSyncWithList(bSync);
       }
-      panel->List().Refresh();
+      panel->List().ShowLocation(panel->Location(), true, false);
     }
   }
   void ApplyTreeStyles() override {

@@ -94,6 +94,8 @@ TEST_F(SettingsSheetFrameTest, HideHiddenFilesSetsBothOptionsAndRefreshesTheView
   ASSERT_GE(RowOf(ePanel_A, ".secret"), 0);
   CFolderTreeModel* pModel = frame_->Tree(ePanel_A).Model();
   ASSERT_TRUE(pModel->FolderIndex("\\.hiddenfolder").isValid());
+  const int nListSteps = frame_->List(ePanel_A).History().Count();
+  const int nTreeSteps = frame_->Tree(ePanel_A).History().Count();
   WithSheet([this](CDlg_Sett_Container& sheet) {
     Click(sheet, "MainTreeShowSystem");
     Click(sheet, "MainTreeShowHidden");
@@ -108,6 +110,10 @@ TEST_F(SettingsSheetFrameTest, HideHiddenFilesSetsBothOptionsAndRefreshesTheView
   EXPECT_FALSE(pModel->FolderIndex("\\.hiddenfolder").isValid());
   EXPECT_EQ(frame_->List(ePanel_A).CurrentPath(), "\\Docs");
   EXPECT_GE(RowOf(ePanel_A, ".secret"), 0);
+  // Reading the views again is no step of the user's.
+  EXPECT_EQ(frame_->List(ePanel_A).History().Count(), nListSteps);
+  EXPECT_EQ(frame_->Tree(ePanel_A).History().Count(), nTreeSteps);
+  EXPECT_TRUE(frame_->Tree(ePanel_A).Current() == pModel->FolderIndex("\\Docs"));
 }
 
 TEST_F(SettingsSheetFrameTest, FontSizeThenCancelKeepsTheStoredSize) {
