@@ -2,7 +2,8 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,11 +23,8 @@ CDlg_Favorites::CDlg_Favorites(const QVector<CFavorite>& stored, QWidget* pParen
   } kButtons[] = {
       {901134,
        [this](int nRow) {
-         bool bOk = false;
-         const QString strName =
-             QInputDialog::getText(this, core::Text(901133), core::Text(901138), QLineEdit::Normal,
-                                   favorites_[nRow].strName, &bOk);
-         if (bOk) Rename(nRow, strName);
+         QString strName = favorites_[nRow].strName;
+         if (AskFavoriteName(this, 901133, &strName)) Rename(nRow, strName);
        }},
       {901135, [this](int nRow) { Remove(nRow); }},
       {901136, [this](int nRow) { Move(nRow, -1); }},
@@ -77,4 +75,23 @@ void CDlg_Favorites::Rename(int nRow, const QString& strName) {
   if (nRow < 0 || nRow >= favorites_.size()) return;
   favorites_[nRow].strName = strName.trimmed();
   Fill(nRow);
+}
+
+bool AskFavoriteName(QWidget* pParent, int nTitleText, QString* pstrName) {
+  QDialog dialog(pParent);
+  dialog.setWindowTitle(core::Text(nTitleText));
+  auto* pLayout = new QVBoxLayout(&dialog);
+  pLayout->addWidget(new QLabel(core::Text(901138), &dialog));
+  auto* pEdit = new QLineEdit(*pstrName, &dialog);
+  pEdit->selectAll();
+  pLayout->addWidget(pEdit);
+  auto* pBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(pBox, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(pBox, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  pLayout->addWidget(pBox);
+  dialog.resize(qMax(420, dialog.sizeHint().width()), dialog.sizeHint().height());
+  pEdit->setFocus();
+  if (dialog.exec() != QDialog::Accepted) return false;
+  *pstrName = pEdit->text();
+  return true;
 }

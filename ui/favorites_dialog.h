@@ -26,3 +26,6 @@ class CDlg_Favorites : public QDialog {
   QVector<CFavorite> favorites_;
   QListWidget* list_ = nullptr;
 };
+
+// Asks for a favorite's name (title nTitleText), *pstrName filled in; false when cancelled.
+bool AskFavoriteName(QWidget* pParent, int nTitleText, QString* pstrName);

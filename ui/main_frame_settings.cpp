@@ -1,7 +1,6 @@
 // The frame's settings and favorites: the Settings command and what the frame does when the
 // sheet closes, the Favorites menus, "Add to favorites" and "Organize favorites".
 #include <QAction>
-#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -130,12 +129,8 @@ bool CMainFrame::AddToFavorites() {
   if (!FavoriteOfLocation(location, QString(), &favorite)) return false;
   QString strName = location.path.section(QLatin1Char('\\'), -1);
   if (strName.isEmpty()) strName = location.path;
-  const bool bOk = favoriteAsker_ ? favoriteAsker_(&strName) : [&] {
-    bool bAccepted = false;
-    strName = QInputDialog::getText(this, core::Text(901131), core::Text(901138),
-                                    QLineEdit::Normal, strName, &bAccepted);
-    return bAccepted;
-  }();
+  const bool bOk =
+      favoriteAsker_ ? favoriteAsker_(&strName) : AskFavoriteName(this, 901131, &strName);
   if (!bOk) return false;
   favorite.strName = strName.trimmed();
   QVector<CFavorite> stored = StoredFavorites();

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 #include "core/settings_sheet.h"
 #include "core/texts.h"
 #include "support/scripted_message_box.h"
+#include "ui/favorites_dialog.h"
 #include "ui/settings_sheet.h"
 #include "ui/tree_view.h"
 
@@ -256,6 +258,24 @@ TEST_F(SettingsSheetFrameTest, AddedFavoriteIsInTheMenuAfterARestartAndOpensItsF
       for (QAction* pEntry : pAction->menu()->actions()) bTreeHas |= pEntry->text() == "My sub";
     }
   EXPECT_TRUE(bTreeHas);
+}
+
+TEST_F(SettingsSheetFrameTest, OrganizedFavoritesAreStoredInTheirNewOrder) {
+  ASSERT_TRUE(WriteProfileDword("FavFS", 0));
+  ASSERT_TRUE(SaveFavorites({CFavorite{2, "A", "\\Docs", 0, 0}, CFavorite{2, "B", "\\Music", 0, 0},
+                             CFavorite{2, "C", "\\Empty", 0, 0}}));
+  CDlg_Favorites dialog(StoredFavorites());
+  ASSERT_EQ(dialog.List()->count(), 3);
+  dialog.Move(0, 1);   // B A C
+  dialog.Move(0, -1);  // nothing above the first
+  dialog.Remove(2);    // B A
+  dialog.Rename(1, " Docs ");
+  ASSERT_TRUE(SaveFavorites(dialog.Favorites()));
+  ASSERT_EQ(favorites.size(), 2);
+  EXPECT_EQ(favorites[0].strName, "B");
+  EXPECT_EQ(favorites[1].strName, "Docs");
+  EXPECT_EQ(favorites[1].strPath, "\\Docs");
+  EXPECT_EQ(Stored("NumFavorites"), 2u);
 }
 
 TEST_F(SettingsSheetFrameTest, RendersSettingsPagesToPng) {
