@@ -42,8 +42,8 @@ CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
 
 void CListView::ApplyListOptions() {
   ApplySelectionMode();
+  // Stripes are rows of the details table; the icon styles have tiles, not rows.
   details_->setAlternatingRowColors(settings.MainListShowStripes != 0);
-  icons_->setAlternatingRowColors(settings.MainListShowStripes != 0);
   details_->setAllColumnsShowFocus(settings.MainListFullRowSelect != 0);
   details_->setSelectionBehavior(settings.MainListFullRowSelect != 0
                                      ? QAbstractItemView::SelectRows
