@@ -41,7 +41,8 @@ class CButtonWatcher : public QObject {
   }
 };
 
-const char kOwnIcon[] = "pinbro_button_icon";  // the icon was set here, not by the window
+const char kOwnIcon[] = "pinbro_button_icon";    // the icon was set here, not by the window
+const char kOwnSheet[] = "pinbro_button_sheet";  // the same for the border's style sheet
 
 }  // namespace
 
@@ -55,10 +56,15 @@ void InstallButtonOptions() {
 void ApplyButtonOptions(QPushButton* pButton) {
   const bool bFlat = settings.Btn_Is_Flat != 0;
   pButton->setFlat(bFlat);
-  pButton->setStyleSheet(bFlat && settings.Btn_Draw_Flat_Border != 0
-                             ? QStringLiteral("QPushButton { border: 1px solid palette(mid); "
-                                              "border-radius: 2px; padding: 4px 14px; }")
-                             : QString());
+  // The border sheet is the only one set here; a window's own sheet is left alone.
+  if (bFlat && settings.Btn_Draw_Flat_Border != 0) {
+    pButton->setStyleSheet(QStringLiteral("QPushButton { border: 1px solid palette(mid); "
+                                          "border-radius: 2px; padding: 4px 14px; }"));
+    pButton->setProperty(kOwnSheet, true);
+  } else if (pButton->property(kOwnSheet).toBool()) {
+    pButton->setStyleSheet(QString());
+    pButton->setProperty(kOwnSheet, false);
+  }
   if (bFlat && settings.Btn_Draw_Flat_Focus == 0)
     pButton->setStyle(NoFocusMarkStyle());
   else if (pButton->style() == NoFocusMarkStyle())
@@ -78,7 +84,8 @@ void ApplyButtonOptions(QPushButton* pButton) {
       pButton->setIcon(pButton->style()->standardIcon(entry.icon, nullptr, pButton));
       pButton->setProperty(kOwnIcon, true);
     } else if (pButton->property(kOwnIcon).toBool() || !pButton->icon().isNull()) {
-      pButton->setIcon(QIcon());
+      pButton->setIcon(QIcon());  // the style's own pictures of the answers go too
+      pButton->setProperty(kOwnIcon, false);
     }
     return;
   }
