@@ -35,10 +35,12 @@ bench: configure
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
 # Renders the main window at 1280x800 in six layouts (vertical browser, two trees, two lists,
-# quadro vertical, quadro horizontal with large icons in panel B, single list) to PNG files.
+# quadro vertical, quadro horizontal with large icons in panel B, single list) to PNG files, and
+# each of the twelve settings pages over it (settings_01_general.png ... settings_12_shred.png).
 screenshots: configure
-	cmake --build $(BUILD) --target test_main_frame
+	cmake --build $(BUILD) --target test_main_frame test_settings_pages
 	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng
+	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_settings_pages --gtest_filter=*RendersSettingsPagesToPng
 	@ls -1 $(BUILD)/tests/screenshots/*.png
 
 # The sanitizer runs of CI (slower than `make test`, so apart from it): the whole suite built with

@@ -1,6 +1,7 @@
 #include "core/startup.h"
 
 #include "core/app_log.h"
+#include "core/favorites.h"
 #include "core/message_box.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
@@ -58,6 +59,7 @@ bool InitInstance(IAppFrameHost& host) {
   LogNotice(u"  High-resolution screen: %s", bHiRes ? u"yes" : u"no");
   LoadSettings();
   LogNotice(u"  Profile options loaded");
+  LoadFavorites();
   const bool bOk = host.CreateMainFrame();
   LogNotice(u"  Main frame %s", bOk ? u"created" : u"could not be created");
   LogTrace(u"InitInstance()");

@@ -72,6 +72,9 @@ enum EFrameCommand : int {
   eCmd_Encrypt = 34018,
   eCmd_Decrypt = 34019,
   eCmd_About = 34030,
+  eCmd_Settings = 34040,           // the settings sheet (Ctrl+,)
+  eCmd_AddFavorite = 34041,        // the active panel's place into the favorites
+  eCmd_OrganizeFavorites = 34042,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

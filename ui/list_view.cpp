@@ -37,7 +37,20 @@ CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
     if (settings.MainListAutoSizeColumn != 0) FitColumnsToContents();
   });
   SetMode(eListMode_Details);
+  ApplyListOptions();
+}
+
+void CListView::ApplyListOptions() {
   ApplySelectionMode();
+  // Stripes are rows of the details table; the icon styles have tiles, not rows.
+  details_->setAlternatingRowColors(settings.MainListShowStripes != 0);
+  details_->setAllColumnsShowFocus(settings.MainListFullRowSelect != 0);
+  details_->setSelectionBehavior(settings.MainListFullRowSelect != 0
+                                     ? QAbstractItemView::SelectRows
+                                     : QAbstractItemView::SelectItems);
+  details_->header()->setSectionsMovable(settings.MainListHeaderDrag != 0);
+  SetMode(mode_);  // the picture sizes
+  if (settings.MainListAutoSizeColumn != 0) FitColumnsToContents();
 }
 
 void CListView::ApplySelectionMode() {
@@ -47,7 +60,6 @@ void CListView::ApplySelectionMode() {
                                                        : QAbstractItemView::ExtendedSelection;
   details_->setSelectionMode(eMode);
   icons_->setSelectionMode(eMode);
-  details_->setSelectionBehavior(QAbstractItemView::SelectRows);
 }
 
 void CListView::setupDetails() {

@@ -41,6 +41,9 @@ class CListView : public QWidget {
   void SetHeaderShown(bool bShown);
   // Extended selection, or a tap toggling its entry with MainListMultiSelect.
   void ApplySelectionMode();
+  // The list options: stripes, full-row selection, header drag, big icons, auto-size columns,
+  // the selection mode.
+  void ApplyListOptions();
   bool HeaderShown() const;
 
   // The view that shows the list in the current style, and the selection both share.

@@ -30,6 +30,8 @@
 #include "ui/panel_controller.h"
 
 class CDlg_Profiles;
+class CDlg_Sett_Container;
+struct CFavorite;
 class QAbstractItemView;
 namespace crypto {
 class IPasswordPrompt;
@@ -113,6 +115,25 @@ class CMainFrame : public QMainWindow,
   // the dialog from it.
   using ProfilesDialogRunner = std::function<void(CDlg_Profiles& dialog)>;
   void SetProfilesDialogRunner(ProfilesDialogRunner runner) { profilesRunner_ = std::move(runner); }
+
+  // --- Settings and favorites (ui/main_frame_settings.cpp) ---
+  // The settings sheet; when it closes the frame follows the options (ShowSettings).
+  void OpenSettings();
+  using SettingsDialogRunner = std::function<void(CDlg_Sett_Container& sheet)>;
+  void SetSettingsDialogRunner(SettingsDialogRunner runner) { settingsRunner_ = std::move(runner); }
+  // The menu bar built again from the command table.
+  void RebuildMenus();
+  // Lists a favorite's place in the active panel. False when it cannot be shown.
+  bool OpenFavorite(const CFavorite& favorite);
+  // "Add to favorites": the active panel's folder or registry key, under a name the asker
+  // gives (the default: a small input dialog; false cancels).
+  using FavoriteNameAsker = std::function<bool(QString* pstrName)>;
+  void SetFavoriteNameAsker(FavoriteNameAsker asker) { favoriteAsker_ = std::move(asker); }
+  bool AddToFavorites();
+  void OrganizeFavorites();
+  // The Favorites menu of the menu bar (filled each time it opens).
+  QMenu* FavoritesMenu() const { return favoritesMenu_; }
+  void FillFavoritesMenu(QMenu* pMenu);
 
   // --- What the bars show ---
   QString AddressText() const;
@@ -255,6 +276,13 @@ class CMainFrame : public QMainWindow,
   std::array<QActionGroup*, 2> modeGroups_{};
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
   ProfilesDialogRunner profilesRunner_;
+  SettingsDialogRunner settingsRunner_;
+  FavoriteNameAsker favoriteAsker_;
+  QMenu* favoritesMenu_ = nullptr;
+  QMenu* treeFavorites_ = nullptr;  // the trees' context submenu
+  void AddSettingsCommands();
+  QMenu* TreeFavoritesMenu();
+  friend class CFrameSettingsRefresh;
   std::unique_ptr<CFileCommands> commands_;
   std::unique_ptr<CArchiveCommands> archiveCommands_;
   // The context menu of a tree, and those of the lists by the commands their sources list.

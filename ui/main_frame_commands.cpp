@@ -21,6 +21,7 @@
 #include "core/profiles.h"
 #include "core/settings.h"
 #include "core/settings_io.h"
+#include "core/settings_sheet.h"
 #include "core/texts.h"
 #include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
@@ -114,6 +115,7 @@ void CMainFrame::setupActions() {
                                       std::function<void()> handler) {
     return AddCommand(nId, strLabel, std::move(handler));
   });
+  AddSettingsCommands();
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -214,12 +216,14 @@ void CMainFrame::SetFontSize(DWORD dwStep) {
 }
 
 void CMainFrame::ApplyFont() {
-  // The five steps around the desktop's own size: two points per step, "Normal" unchanged.
+  // The font base and the five steps around the desktop's own size (core/settings_sheet.h);
+  // the ClearType switch is the font's antialiasing.
   QFont font = QApplication::font();
-  const qreal rBase = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
-  font.setPointSizeF(qMax<qreal>(5.0, rBase + (int(settings.MainViewFontSize) - 2) * 2.0));
+  const int nDesktop = font.pointSize() > 0 ? font.pointSize() : 9;
+  font.setPointSize(ViewFontPoints(settings.MainViewFontBase, settings.MainViewFontSize, nDesktop));
   font.setBold(settings.MainViewFontIsBold != 0);
   font.setItalic(settings.MainViewFontIsItalic != 0);
+  font.setStyleStrategy(settings.UseClearType != 0 ? QFont::PreferAntialias : QFont::NoAntialias);
   for (int nView = eView_TreeA; nView <= eView_ListB; ++nView)
     if (QWidget* pView = ViewWidget(nView)) pView->setFont(font);
 }
@@ -374,11 +378,16 @@ void CMainFrame::setupMenus() {
   for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
   pView->addSeparator();
   pView->addAction(Action(eCmd_Refresh));
+  pView->addSeparator();
+  pView->addAction(Action(eCmd_Settings));
 
   QMenu* pGo = menuBar()->addMenu(core::Text(900510));
   for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel)})
     pGo->addAction(Action(nId));
 
+  favoritesMenu_ = menuBar()->addMenu(core::Text(901130));
+  connect(favoritesMenu_, &QMenu::aboutToShow, this, [this] { FillFavoritesMenu(favoritesMenu_); });
+  FillFavoritesMenu(favoritesMenu_);
   // The profile entries are read afresh each time the menu opens.
   QMenu* pProfiles = menuBar()->addMenu(core::Text(900511));
   connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });

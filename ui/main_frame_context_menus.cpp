@@ -28,6 +28,7 @@ void CMainFrame::setupContextMenus() {
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_ExtractHere, eCmd_ExtractTo, eCmd_TestArchive, eCmd_Compress, 0,
                        eCmd_Refresh});
+  treeMenu_ << separator() << TreeFavoritesMenu()->menuAction() << Action(eCmd_AddFavorite);
   for (const std::unique_ptr<CPanelController>& panel : panels_) {
     CListView* pList = panel->ListView();
     const int nList = pList->ViewNumber();

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/texts.h"
+#include "ui/button_options.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ CMessageBoxDialog::CMessageBoxDialog(const CMsgBoxRequest& request, bool bHighRe
   root->setSpacing(kSpacing * scale);
   SetupTexts(request, scale);
   SetupButtons(request, scale);
+  PlayBoxSound(request.nKind);
 }
 
 void CMessageBoxDialog::SetupTexts(const CMsgBoxRequest& request, int scale) {

@@ -24,8 +24,13 @@ class CFolderTreeView : public QTreeView {
 
  protected:
   void focusInEvent(QFocusEvent* pEvent) override;
+  // The hierarchy's lines (MainTreeHasLines), under the style's expand buttons.
+  void drawBranches(QPainter* pPainter, const QRect& rect, const QModelIndex& index) const override;
 
  private:
+  // MainTreeSingleExpand: opening a node closes its open siblings.
+  void CollapseSiblings(const QModelIndex& index);
+
   CFolderTree& tree_;
   int viewNumber_;
 };

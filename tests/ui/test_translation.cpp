@@ -105,7 +105,7 @@ TEST_F(TranslatedFrameTest, GermanChangesTheMenusAndCommandsOfTheFrame) {
   for (QAction* pMenu : frame_->menuBar()->actions()) menus << pMenu->text();
   // The menus the translation leaves out stay English.
   EXPECT_EQ(menus,
-            QStringList({"&Datei", "&Bearbeiten", "&Ansicht", "&Go", "&Profiles", "&Hilfe"}));
+            QStringList({"&Datei", "&Bearbeiten", "&Ansicht", "&Go", "F&avorites", "&Profiles", "&Hilfe"}));
   EXPECT_EQ(frame_->Action(eCmd_Exit)->text(), "Beenden");
   EXPECT_EQ(frame_->Action(eCmd_SelectAll)->text(), "Alles auswählen");
   EXPECT_EQ(frame_->Action(eCmd_Rename)->text(), "Umbenennen");
