@@ -121,6 +121,14 @@ enum class EListCommand {
   eRefresh,
   eRestore,        // back to where the rows came from
   eDeleteForGood,  // the rows can only be deleted for good; Delete does that here
+  // Commands a listing carries out itself (RunCommand): the registry editor's.
+  eNewKey,
+  eNewDwordValue,
+  eNewStringValue,
+  eNewMultiStringValue,
+  eModify,
+  eExport,
+  eImport,
 };
 
 // How a change to an item (a view notification) concerns a listing.
@@ -223,6 +231,15 @@ class IListSource {
   // Whether the listing offers a command on its rows, and its context menu.
   virtual bool Offers(EListCommand command) const { return false; }
   virtual QList<EListCommand> ContextMenu() const { return FileListContextMenu(); }
+  // The menu of the listed place itself, as a tree node shows it; empty for the tree's own.
+  virtual QList<EListCommand> PlaceMenu() const { return {}; }
+  // Carries out a command the listing handles itself on the given rows, or on the listed
+  // place when anRows is empty (a tree node's menu). False when the command is not one of its
+  // own, so the frame carries it out. Changes reach the views as view notifications.
+  virtual bool RunCommand(EListCommand command, const CListEntries& entries,
+                          const QList<int>& anRows) {
+    return false;
+  }
   // The folder items dropped on the listing go into: pTarget is the row under the drop (null
   // for empty space). Empty when the listing takes no drop there.
   virtual QString DropFolder(const CListEntry* pTarget) const { return {}; }

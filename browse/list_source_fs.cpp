@@ -147,8 +147,9 @@ fileops::CSelection CFileSystemListSource::Selection(const CListEntries& entries
 }
 
 bool CFileSystemListSource::Offers(EListCommand command) const {
+  // Everything up to the commands that other listings carry out themselves.
   return command != EListCommand::eRestore && command != EListCommand::eDeleteForGood &&
-         command != EListCommand::eSeparator;
+         command != EListCommand::eSeparator && int(command) < int(EListCommand::eNewKey);
 }
 
 QString CFileSystemListSource::DropFolder(const CListEntry* pTarget) const {

@@ -26,6 +26,7 @@ struct CHiveState {
   QString hostFile;                          // guarded by mutex
   std::unordered_map<HKEY, qint64> handles;  // open handle -> key id; guarded by mutex
   HKEY nextHandle = kFirstHandle;            // guarded by mutex
+  bool batch = false;                        // a batch transaction is open; guarded by mutex
 };
 
 CHiveState& State() {
@@ -139,6 +140,17 @@ LONG WriteTransaction(CHiveState& st, HKEY key, Change change) {
   qint64 id = 0;
   LONG error = HandleKeyId(st, key, &id);
   if (error != ERROR_SUCCESS) return error;
+  if (st.batch) {
+    // Inside a batch each change is a savepoint: a failed one undoes only itself, and the
+    // batch's end commits or drops them all.
+    if (const int rc = st.db.Exec("SAVEPOINT change"); rc != SQLITE_OK)
+      return LONG(hive::ErrorFromSqlite(rc));
+    error = LiveKeyId(st, key, &id);
+    if (error == ERROR_SUCCESS) error = change(id);
+    if (error != ERROR_SUCCESS) st.db.Exec("ROLLBACK TO change");
+    st.db.Exec("RELEASE change");
+    return error;
+  }
   if (const int rc = st.db.BeginWrite(); rc != SQLITE_OK) return LONG(hive::ErrorFromSqlite(rc));
   error = LiveKeyId(st, key, &id);
   if (error == ERROR_SUCCESS) error = change(id);
@@ -186,6 +198,8 @@ bool CHive::Open(const QString& hostFile, QString* error) {
 void CHive::Close() {
   CHiveState& st = State();
   std::lock_guard lock(st.mutex);
+  if (st.batch) st.db.Rollback();
+  st.batch = false;
   st.db.Close();
   st.handles.clear();
   st.hostFile.clear();
@@ -251,6 +265,29 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, DWORD* dispos
   *result = NewHandle(st, id);
   if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   return ERROR_SUCCESS;
+}
+
+LONG RegBeginBatch() {
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  if (!st.db.IsOpen()) return Result(ERROR_INVALID_HANDLE);
+  if (st.batch) return Result(ERROR_BUSY);
+  if (const int rc = st.db.BeginWrite(); rc != SQLITE_OK)
+    return Result(LONG(hive::ErrorFromSqlite(rc)));
+  st.batch = true;
+  return ERROR_SUCCESS;
+}
+
+LONG RegEndBatch(bool bCommit) {
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  if (!st.batch) return Result(ERROR_INVALID_PARAMETER);
+  st.batch = false;
+  if (!bCommit) {
+    st.db.Rollback();
+    return ERROR_SUCCESS;
+  }
+  return Result(LONG(hive::ErrorFromSqlite(st.db.Commit())));
 }
 
 LONG RegCloseKey(HKEY key) {

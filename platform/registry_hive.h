@@ -50,6 +50,12 @@ LONG RegOpenKeyEx(HKEY key, const QString& subKey, DWORD options, DWORD access, 
 // Creates the missing keys of the path; *disposition tells whether the last one was created.
 LONG RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, DWORD* disposition);
 LONG RegCloseKey(HKEY key);
+// A batch: every change made through the calls below between RegBeginBatch and RegEndBatch is
+// one transaction, committed (bCommit) or dropped as a whole; other processes see all of it
+// or nothing. A change that fails inside the batch undoes only itself. One batch at a time,
+// on one thread; ERROR_BUSY while one is open.
+LONG RegBeginBatch();
+LONG RegEndBatch(bool bCommit);
 // Deletes the subkey with its whole subtree.
 LONG RegDeleteKey(HKEY key, const QString& subKey);
 LONG RegFlushKey(HKEY key);
