@@ -284,7 +284,9 @@ bool Parse(const QByteArray& bytes, std::vector<COp>* pOps, CImportError* pError
     }
     // A value line, continued over the following lines while it ends with a backslash.
     while (line.endsWith(u'\\')) {
-      if (i + 1 >= lines.size()) return Fail(pError, nLine, core::Text(900973));
+      // A continued line needs a line after it that is not blank.
+      if (i + 1 >= lines.size() || lines[i + 1].trimmed().isEmpty())
+        return Fail(pError, nLine, core::Text(900973));
       line.chop(1);
       line += lines[++i].trimmed();
     }
