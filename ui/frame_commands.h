@@ -72,6 +72,14 @@ enum EFrameCommand : int {
   eCmd_Encrypt = 34018,
   eCmd_Decrypt = 34019,
   eCmd_About = 34030,
+  // Commands a listing carries out itself: the registry editor's.
+  eCmd_NewKey = 34040,
+  eCmd_NewDwordValue = 34041,
+  eCmd_NewStringValue = 34042,
+  eCmd_NewMultiStringValue = 34043,
+  eCmd_Modify = 34044,
+  eCmd_Export = 34045,
+  eCmd_Import = 34046,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

@@ -3,10 +3,12 @@
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
+#include "ui/registry_dialogs.h"
 
 void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
+  InstallDesktopRegistryDialogs();
 }
 
 int CommandOfListCommand(EListCommand command) {
@@ -47,6 +49,20 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eNewKey:
+      return eCmd_NewKey;
+    case EListCommand::eNewDwordValue:
+      return eCmd_NewDwordValue;
+    case EListCommand::eNewStringValue:
+      return eCmd_NewStringValue;
+    case EListCommand::eNewMultiStringValue:
+      return eCmd_NewMultiStringValue;
+    case EListCommand::eModify:
+      return eCmd_Modify;
+    case EListCommand::eExport:
+      return eCmd_Export;
+    case EListCommand::eImport:
+      return eCmd_Import;
   }
   return 0;
 }
