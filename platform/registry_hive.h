@@ -5,7 +5,11 @@
 // RegFlushKey returns only when everything written so far is on stable storage.
 // All calls return ERROR_SUCCESS or an error code (and set the last error as well).
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -70,6 +74,16 @@ LONG RegDeleteValue(HKEY key, const QString& name);
 LONG RegEnumKeyEx(HKEY key, DWORD index, QString* name);
 // Data as RegQueryValueEx (data may be null; ERROR_MORE_DATA when *size is too small).
 LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type, BYTE* data, DWORD* size);
+// All subkey names, or all values, of a key in enumeration order in one read: what the calls
+// by index give, without finding each index again (a key with many values is read in
+// linear time).
+struct CRegValueRecord {
+  QString name;
+  DWORD type = 0;
+  QByteArray data;
+};
+LONG RegEnumKeyNames(HKEY key, QStringList* names);
+LONG RegEnumValueRecords(HKEY key, std::vector<CRegValueRecord>* records);
 // Counts and the longest subkey name, value name (characters) and value data (bytes).
 // Null pointers are not filled.
 LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,

@@ -137,40 +137,35 @@ ERegValueType RegTypeCode(DWORD dwPlatformType) {
 bool EnumSubKeys(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
   CKeyScope key;
   if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
-  DWORD subKeys = 0;
-  if (plat::RegQueryInfoKey(key.get(), &subKeys, nullptr, nullptr, nullptr, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
+  // The names are read in one go (the hive's equivalent of RegEnumKeyEx for index 0, 1, ...);
+  // the sink is called once the key is closed again.
+  QStringList names;
+  if (plat::RegEnumKeyNames(key.get(), &names) != ERROR_SUCCESS) return false;
   CRegEnumItem item;
   item.root = root;
   item.type = kRegEnumTypeSubKey;
-  for (DWORD i = 0; plat::RegEnumKeyEx(key.get(), i, &item.name) == ERROR_SUCCESS; ++i)
+  for (const QString& name : names) {
+    item.name = name;
     pSink->OnKey(item);
+  }
   return true;
 }
 
 bool EnumValues(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
   CKeyScope key;
   if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
-  DWORD values = 0, maxDataSize = 0;
-  if (plat::RegQueryInfoKey(key.get(), nullptr, nullptr, &values, nullptr, &maxDataSize) !=
-      ERROR_SUCCESS)
-    return false;
-  std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[qMax<DWORD>(maxDataSize, 1)]);
-  if (!buffer) return false;
+  // All values in one read (the hive's equivalent of RegQueryInfoKey and RegEnumValue for
+  // each index), so a key with many values costs linear time.
+  std::vector<plat::CRegValueRecord> records;
+  if (plat::RegEnumValueRecords(key.get(), &records) != ERROR_SUCCESS) return false;
   CRegEnumItem item;
   item.root = root;
-  item.data = buffer.get();
-  for (DWORD i = 0; i < values; ++i) {
-    DWORD platformType = 0;
-    item.dataSize = maxDataSize;
-    // A value that cannot be read (grown or removed meanwhile) is skipped.
-    if (plat::RegEnumValue(key.get(), i, &item.name, &platformType, buffer.get(),
-                           &item.dataSize) != ERROR_SUCCESS)
-      continue;
-    if (item.name.isEmpty()) item.name = kRegNoName;
-    item.type = RegTypeCode(platformType);
-    item.platformType = platformType;
+  for (const plat::CRegValueRecord& record : records) {
+    item.name = record.name.isEmpty() ? kRegNoName : record.name;
+    item.data = reinterpret_cast<const BYTE*>(record.data.constData());
+    item.dataSize = DWORD(record.data.size());
+    item.platformType = record.type;
+    item.type = RegTypeCode(record.type);
     if (!pSink->OnValue(item)) break;
   }
   return true;
