@@ -164,7 +164,7 @@ QStringList MultiStringOnOk(const QString& strText) {
   int nEmpty = 0;
   const QStringList strings = MultiStringFromText(strText, &nEmpty);
   if (nEmpty > 0)
-    MsgError(core::Text(nEmpty == 1 ? 900920 : 900921), core::Text(900902), QString());
+    MsgWarning(core::Text(nEmpty == 1 ? 900920 : 900921), core::Text(900902), QString());
   return strings;
 }
 

@@ -22,6 +22,21 @@ namespace {
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
 
+// The spin button beside the DWORD field: only its arrows show, as its position goes back to
+// 0 after every step.
+class CSpinArrows : public QSpinBox {
+ public:
+  CSpinArrows() {
+    setRange(-10, 10);
+    setValue(0);
+    setReadOnly(false);
+    setFixedWidth(sizeHint().height());
+  }
+
+ protected:
+  QString textFromValue(int) const override { return QString(); }
+};
+
 QLabel* Heading(const QString& strText, bool bBold) {
   auto* pLabel = new QLabel(strText);
   if (bBold) {
@@ -56,6 +71,15 @@ void CDlg_RegValueBase::AddRow(const QString& strLabel, QWidget* pField) {
   form_->addRow(strLabel, pField);
 }
 
+void CDlg_RegValueBase::SetTabChain(std::initializer_list<QWidget*> fields) {
+  QWidget* pPrevious = name_;
+  for (QWidget* pField : fields) {
+    setTabOrder(pPrevious, pField);
+    pPrevious = pField;
+  }
+  setTabOrder(pPrevious, buttons_);
+}
+
 void CDlg_RegValueBase::SetOkEnabled(bool bEnabled) {
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(bEnabled);
 }
@@ -70,13 +94,7 @@ CDlg_RegDword::CDlg_RegDword(const regedit::CDwordDialog& state, QWidget* pParen
   auto* pRowLayout = new QHBoxLayout(pRow);
   pRowLayout->setContentsMargins(0, 0, 0, 0);
   value_ = new QLineEdit;
-  spin_ = new QSpinBox;
-  spin_->setRange(-10, 10);
-  spin_->setValue(0);
-  // Only the arrows of the spin button are of use: its position goes back to 0 each step.
-  spin_->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-  spin_->setFixedWidth(spin_->sizeHint().height() + 4);
-  spin_->setReadOnly(false);
+  spin_ = new CSpinArrows;
   pRowLayout->addWidget(value_, 1);
   pRowLayout->addWidget(spin_);
   AddRow(core::Text(900905), pRow);
@@ -90,6 +108,7 @@ CDlg_RegDword::CDlg_RegDword(const regedit::CDwordDialog& state, QWidget* pParen
     field_.SetBase(DWORD(nIndex));
     Show();
   });
+  SetTabChain({value_, spin_, base_});
   Show();
   (state.bNewValue ? NameEdit() : value_)->setFocus();
   if (state.bNewValue) NameEdit()->selectAll();
@@ -131,6 +150,7 @@ CDlg_RegString::CDlg_RegString(const regedit::CStringDialog& state, QWidget* pPa
   value_ = new QLineEdit(state.value);
   value_->setMinimumWidth(240);
   AddRow(core::Text(900905), value_);
+  SetTabChain({value_});
   (state.bNewValue ? NameEdit() : value_)->setFocus();
 }
 
@@ -148,7 +168,9 @@ CDlg_RegMultiString::CDlg_RegMultiString(const regedit::CMultiStringDialog& stat
   value_ = new QPlainTextEdit;
   value_->setPlainText(QString(state.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   value_->setMinimumSize(260, 140);
+  value_->setTabChangesFocus(true);
   AddRow(core::Text(900905), value_);
+  SetTabChain({value_});
   (state.bNewValue ? static_cast<QWidget*>(NameEdit()) : value_)->setFocus();
 }
 
@@ -163,6 +185,7 @@ CDlg_RegBinary::CDlg_RegBinary(const regedit::CBinaryDialog& state, QWidget* pPa
   value_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   value_->setPlainText(HexText(state.data));
   value_->setMinimumSize(420, 160);
+  value_->setTabChangesFocus(true);
   AddRow(core::Text(900905), value_);
   connect(value_, &QPlainTextEdit::textChanged, this, [this] {
     QByteArray unused;

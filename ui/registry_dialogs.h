@@ -31,6 +31,8 @@ class CDlg_RegValueBase : public QDialog {
   // Adds a labelled row under the name.
   void AddRow(const QString& strLabel, QWidget* pField);
   void SetOkEnabled(bool bEnabled);
+  // Tab goes from the name through the fields in order, then to the buttons.
+  void SetTabChain(std::initializer_list<QWidget*> fields);
 
  private:
   QLineEdit* name_ = nullptr;
