@@ -468,7 +468,6 @@ constexpr CTextEntry kTexts[] = {
     {900941, QT_TRANSLATE_NOOP3("pinbro", "Binary value", "900941")},
     {900942, QT_TRANSLATE_NOOP3("pinbro", "Rename registry key", "900942")},
     {900943, QT_TRANSLATE_NOOP3("pinbro", "Rename registry value", "900943")},
-    {900944, QT_TRANSLATE_NOOP3("pinbro", "New name:", "900944")},
     {900945, QT_TRANSLATE_NOOP3("pinbro", "A value with that name already exists. Please choose a different name.", "900945")},
     {900946, QT_TRANSLATE_NOOP3("pinbro", "Value already exists", "900946")},
     {900947, QT_TRANSLATE_NOOP3("pinbro", "\"%1\" could not be renamed. %2", "900947")},

@@ -291,7 +291,7 @@ bool CDesktopRegistryDialogs::NewKeyName(const std::function<bool(const QString&
 bool CDesktopRegistryDialogs::NewName(bool bKey, const QString& strOldName,
                                       const std::function<bool(const QString&)>& tryName) {
   const QString title = core::Text(bKey ? 900942 : 900943);
-  CDlg_RegName dialog(title, title, core::Text(900944), strOldName, tryName, DialogParent());
+  CDlg_RegName dialog(title, title, core::Text(900585), strOldName, tryName, DialogParent());
   return dialog.exec() == QDialog::Accepted;
 }
 
