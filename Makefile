@@ -99,8 +99,9 @@ sanitize-tsan: sanitize-deps
 # findings to build-fuzz/fuzz/findings/ (the run stops at the first one; add it to the target's
 # seed corpus once it is fixed).
 # The crash test (on demand, not in CI): pinbro-cli killed at random moments of copy, move,
-# recycle, restore, encrypt and decrypt, CRASH_TRIALS times each; afterwards every byte must be
-# at its source or complete at its destination, and the next run must leave no temporaries.
+# recycle, restore, encrypt, decrypt, zip create and zip extract, CRASH_TRIALS times each;
+# afterwards every byte must be at its source or complete at its destination, and the next run
+# must leave no temporaries.
 CRASH_TRIALS ?= 20
 CRASH_ARGS ?=
 crashtest: build

@@ -81,7 +81,12 @@ CTreeTarget CFolderTree::TargetOf(const QModelIndex& index) const {
       target.listLocation = CPanelLocation(eEntry_RecycleBin, 0, QString());
       break;
     case ePanelSrc_Zip:
-      target.listLocation = CPanelLocation(eEntry_Zip, 0, target.archivePath);
+      // The archive's top (kind 5, the archive's path) or a folder inside it (kind 7,
+      // "<archive path>\<path inside>"), as the archive source reads its locations.
+      target.listLocation =
+          target.innerPath.isEmpty()
+              ? CPanelLocation(eEntry_Zip, 0, target.archivePath)
+              : CPanelLocation(eEntry_ZipFolder, 0, target.archivePath + u'\\' + target.innerPath);
       break;
     default:
       break;

@@ -36,7 +36,8 @@ struct CTreeTarget {
   QString innerPath;    // folder inside an archive: its path inside the archive
   // What the list of the panel is to show for the node, for the list source factory: the
   // location of a folder or registry node, the recycle bin (kind 14), the archive of an
-  // archive node or a folder inside one (kind 5 with the archive's path); kind 0 for a file.
+  // archive node (kind 5 with the archive's path), a folder inside one (kind 7 with
+  // "<archive path>\<path inside>"); kind 0 for a file.
   CPanelLocation listLocation;
 };
 

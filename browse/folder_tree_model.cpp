@@ -6,7 +6,21 @@
 #include "platform/find.h"
 #include "registry/registry_access.h"
 
-CFolderTreeModel::CFolderTreeModel(QObject* pParent) : QAbstractItemModel(pParent) {}
+namespace {
+
+TreeArchiveFolders& DefaultArchiveFolders() {
+  static TreeArchiveFolders lister;
+  return lister;
+}
+
+}  // namespace
+
+CFolderTreeModel::CFolderTreeModel(QObject* pParent)
+    : QAbstractItemModel(pParent), archiveFolders_(DefaultArchiveFolders()) {}
+
+void CFolderTreeModel::SetDefaultArchiveFolders(TreeArchiveFolders lister) {
+  DefaultArchiveFolders() = std::move(lister);
+}
 
 CFolderTreeModel::~CFolderTreeModel() = default;
 

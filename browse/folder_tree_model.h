@@ -71,6 +71,9 @@ class CFolderTreeModel : public QAbstractItemModel {
   // Lets archive nodes list their folders (see TreeArchiveFolders). Takes effect for nodes
   // made from now on.
   void SetArchiveFolders(TreeArchiveFolders lister) { archiveFolders_ = std::move(lister); }
+  // The lister every model made from now on starts with (the program sets the archive
+  // layer's once, where it registers its list sources). User-interface thread.
+  static void SetDefaultArchiveFolders(TreeArchiveFolders lister);
 
   // The node behind an index; null for the invisible root and foreign indices.
   const CTreeNode* Node(const QModelIndex& index) const;

@@ -121,6 +121,10 @@ enum class EListCommand {
   eRefresh,
   eRestore,        // back to where the rows came from
   eDeleteForGood,  // the rows can only be deleted for good; Delete does that here
+  eExtractHere,    // the archive's entries (the selected ones inside it) into its folder
+  eExtractTo,      // the same into a folder the user picks
+  eTestArchive,    // every entry of the archive read through the decompressor
+  eCompress,       // the rows' files and folders packed into a new archive
   // Commands a listing carries out itself (RunCommand): the registry editor's.
   eNewKey,
   eNewDwordValue,
@@ -231,6 +235,18 @@ class IListSource {
   // Whether the listing offers a command on its rows, and its context menu.
   virtual bool Offers(EListCommand command) const { return false; }
   virtual QList<EListCommand> ContextMenu() const { return FileListContextMenu(); }
+  // The context menu over the given rows (the selected ones, or the focused one): by default
+  // ContextMenu(); a source adds what fits only some rows (the archive commands on an archive).
+  virtual QList<EListCommand> ContextMenuFor(const CListEntries& entries,
+                                             const QList<int>& anRows) const {
+    return ContextMenu();
+  }
+  // The archive the archive commands (eExtractHere, eExtractTo, eTestArchive) act on for the
+  // given rows: the archive a listing inside one shows, or the first archive file among the
+  // rows; empty when there is none.
+  virtual QString ArchivePath(const CListEntries& entries, const QList<int>& anRows) const {
+    return {};
+  }
   // The menu of the listed place itself, as a tree node shows it; empty for the tree's own.
   virtual QList<EListCommand> PlaceMenu() const { return {}; }
   // Carries out a command the listing handles itself on the given rows, or on the listed

@@ -31,6 +31,16 @@ bool CListSourceFactory::ParseAddress(const QString& strText, CPanelLocation* pL
   return false;
 }
 
+bool CListSourceFactory::CopyOut(const fileops::CSelection& items,
+                                 const QString& strFolder) const {
+  if (items.empty()) return false;
+  for (DWORD dwKind : order_) {
+    const CListSourceKind& sources = kinds_.at(dwKind);
+    if (sources.copyOut && sources.copyOut(items, strFolder)) return true;
+  }
+  return false;
+}
+
 const std::function<void(CListPanel&, const CListAction&)>* CListSourceFactory::Editor(
     DWORD dwKind) const {
   const auto found = kinds_.find(dwKind);

@@ -29,6 +29,11 @@ struct CListSourceKind {
   // Carries out CListAction::eEditValue for a listing of this kind. Optional: without it a
   // value is not opened.
   std::function<void(CListPanel& panel, const CListAction& action)> edit;
+  // Copies items of this kind's listings that are not files of the file system (as their
+  // Selection names them: members of an archive) into a file-system folder, with the
+  // feature's own operation, which shows its own windows and boxes. False when the items are
+  // not this kind's. Optional.
+  std::function<bool(const fileops::CSelection& items, const QString& strFolder)> copyOut;
 };
 
 class CListSourceFactory {
@@ -45,6 +50,9 @@ class CListSourceFactory {
   std::unique_ptr<IListSource> Make(const CPanelLocation& location) const;
   // The location a typed address names; false when no registered kind reads it.
   bool ParseAddress(const QString& strText, CPanelLocation* pLocation) const;
+  // Items that are not files of the file system copied into strFolder by the kind that
+  // names them (copy out of an archive); false when no registered kind takes them.
+  bool CopyOut(const fileops::CSelection& items, const QString& strFolder) const;
   // The editor of a location kind; null when it has none.
   const std::function<void(CListPanel&, const CListAction&)>* Editor(DWORD dwKind) const;
 

@@ -8,6 +8,7 @@
 #include "core/path_helpers.h"
 #include "core/settings.h"
 #include "platform/device_root.h"
+#include "platform/file_system.h"
 #include "platform/find.h"
 #include "core/texts.h"
 
@@ -152,6 +153,28 @@ bool CFileSystemListSource::Offers(EListCommand command) const {
          command != EListCommand::eSeparator && int(command) < int(EListCommand::eNewKey);
 }
 
+QList<EListCommand> CFileSystemListSource::ContextMenuFor(const CListEntries& entries,
+                                                          const QList<int>& anRows) const {
+  QList<EListCommand> menu = FileListContextMenu();
+  const int nTail = int(menu.lastIndexOf(EListCommand::eSeparator));
+  QList<EListCommand> archive;
+  if (!ArchivePath(entries, anRows).isEmpty())
+    archive = {EListCommand::eExtractHere, EListCommand::eExtractTo, EListCommand::eTestArchive};
+  archive << EListCommand::eCompress << EListCommand::eSeparator;
+  // Before "Select all" and "Refresh".
+  for (int i = 0; i < archive.size(); ++i) menu.insert(nTail + 1 + i, archive[i]);
+  return menu;
+}
+
+QString CFileSystemListSource::ArchivePath(const CListEntries& entries,
+                                           const QList<int>& anRows) const {
+  for (int nRow : anRows) {
+    const CListEntry* pEntry = entries.At(nRow);
+    if (pEntry && pEntry->type == eEntry_Zip) return FullPath(*pEntry);
+  }
+  return {};
+}
+
 QString CFileSystemListSource::DropFolder(const CListEntry* pTarget) const {
   if (pTarget && pTarget->type == eEntry_Folder) return FullPath(*pTarget);
   return path_;
@@ -166,6 +189,25 @@ QString CFileSystemListSource::FullPath(const CListEntry& entry) const {
   return {};
 }
 
+namespace {
+
+// True when a component of the path is a ".zip" file (not a folder of that name): the path
+// names an archive or a place inside one.
+bool LeadsThroughArchive(const QString& strPath) {
+  QString prefix;
+  const QStringList parts = QString(strPath).replace(u'/', u'\\').split(u'\\', Qt::SkipEmptyParts);
+  for (const QString& part : parts) {
+    prefix += u'\\' + part;
+    if (!browse::HasZipExtension(part)) continue;
+    const DWORD dwAttributes = plat::GetFileAttributes(prefix);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 namespace browse {
 
 void RegisterFileSystemListSource(CListSourceFactory& factory) {
@@ -177,8 +219,10 @@ void RegisterFileSystemListSource(CListSourceFactory& factory) {
       return nullptr;
     return std::make_unique<CFileSystemListSource>(strCanonical);
   };
+  // A path that names a ".zip" file, or leads through one, is the archive source's.
   sources.parseAddress = [](const QString& strText, CPanelLocation* pLocation) {
     if (!strText.startsWith(u'\\') && !strText.startsWith(u'/')) return false;
+    if (LeadsThroughArchive(strText)) return false;
     *pLocation = CPanelLocation::FileSystem(strText);
     return true;
   };

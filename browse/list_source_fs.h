@@ -68,6 +68,10 @@ class CFileSystemListSource : public IListSource {
                                 const QList<int>& anRows) const override;
   // Every file command; Restore and Delete for good belong to the recycle bin.
   bool Offers(EListCommand command) const override;
+  // The file menu, with the archive commands when the rows hold an archive and "Compress".
+  QList<EListCommand> ContextMenuFor(const CListEntries& entries,
+                                     const QList<int>& anRows) const override;
+  QString ArchivePath(const CListEntries& entries, const QList<int>& anRows) const override;
   // A drop on a folder row goes into that folder, anywhere else into the listed folder.
   QString DropFolder(const CListEntry* pTarget) const override;
 

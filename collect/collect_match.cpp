@@ -1,36 +1,12 @@
 #include "collect/collect_match.h"
 
 #include "platform/file_system.h"
+#include "platform/find.h"
 
 namespace collect {
-namespace {
-
-bool SameChar(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
-
-}  // namespace
 
 bool MatchWildcard(QStringView name, QStringView pattern) {
-  // On a mismatch the last "*" takes one more character and matching goes on from there:
-  // going back to the last "*" only is enough to find every match ("a.b.txt" for "*.txt").
-  qsizetype p = 0, n = 0, star = -1, mark = 0;
-  while (n < name.size()) {
-    const bool bOne = p < pattern.size() && pattern[p] != u'*' &&
-                      (pattern[p] == u'?' || SameChar(pattern[p], name[n]));
-    if (bOne) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      star = p++;
-      mark = n;
-    } else if (star >= 0) {
-      p = star + 1;
-      n = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
+  return plat::WildcardMatch(pattern, name);
 }
 
 bool FolderCovers(const QString& strPath, const QString& strFolder, bool bWithSubfolders) {

@@ -23,26 +23,6 @@ bool HasWildcards(QStringView name) {
   return name.contains(u'*') || name.contains(u'?');
 }
 
-// "*" matches any run of characters, "?" exactly one; both sides are already case-folded.
-bool WildcardMatch(QStringView pattern, QStringView name) {
-  qsizetype p = 0, n = 0, star = -1, mark = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      star = p++;
-      mark = n;
-    } else if (star >= 0) {
-      p = star + 1;
-      n = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
-}
 
 // ForEachFolderEntry reads this many names at a time; a full block has its records made by
 // several threads.
@@ -193,10 +173,34 @@ void CFind::Close() {
   state_ = nullptr;
 }
 
+bool WildcardMatch(QStringView pattern, QStringView name) {
+  const auto same = [](QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); };
+  // On a mismatch the last "*" takes one more character and matching goes on from there:
+  // going back to the last "*" only is enough to find every match ("a.b.txt" for "*.txt").
+  qsizetype p = 0, n = 0, star = -1, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] != u'*' &&
+        (pattern[p] == u'?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      star = p++;
+      mark = n;
+    } else if (star >= 0) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
 bool FindPatternMatches(const QString& pattern, const QString& name) {
   if (pattern == u"*" || pattern == u"*.*") return true;
   if (!HasWildcards(pattern)) return pattern.compare(name, Qt::CaseInsensitive) == 0;
-  return WildcardMatch(pattern.toCaseFolded(), name.toCaseFolded());
+  return WildcardMatch(pattern, name);
 }
 
 bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {

@@ -43,6 +43,12 @@ class CFind {
 // The find record of one item (a find-first on its exact path, closed at once).
 bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data);
 
+// Matches a whole name against a pattern: "?" is any one character, "*" any run of characters
+// (none included), every other character equals its name character without regard to case.
+// A mismatch takes the last "*" one character further, so "*.txt" takes "a.b.txt", and the
+// time stays within the product of the two lengths.
+bool WildcardMatch(QStringView pattern, QStringView name);
+
 // True when a name is one a find with the pattern (a last component: "*", "*.*", "*.lnk",
 // "a?c.txt", or a plain name) reports: case is ignored, "*" and "*.*" match every name.
 bool FindPatternMatches(const QString& pattern, const QString& name);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Kills pinbro-cli (SIGKILL) at random moments of its long operations and checks what is left.
+"""Kills pinbro-cli (SIGKILL) at random moments of its long operations (copy, move, recycle,
+restore, encrypt, decrypt, zip create and zip extract) and checks what is left.
 
 For each operation, every trial starts from a fresh device root holding a small tree of files
 with known contents, runs the operation, kills it after a random part of the time an
@@ -23,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 PASSWORD = "crash test password"
 # Sizes of the tree's files: a few large ones, so that a kill lands inside a file's data.
@@ -242,8 +244,61 @@ def op_decrypt():
         lambda t, p: finish_crypt(t, p, "decrypt", ".enc", ".enc")
 
 
+def check_archive(t, p, what):
+    """An archive that exists is complete: every member's bytes are the source's."""
+    path = t.host("\\dst\\a.zip")
+    if not os.path.exists(path):
+        return False
+    try:
+        with zipfile.ZipFile(path) as z:
+            if z.testzip() is not None:
+                p.append(f"{what}: the archive under its final name is damaged")
+            members = {i.filename[len("src/"):]: i for i in z.infolist() if not i.is_dir()}
+            for rel, digest in t.manifest.items():
+                info = members.get(rel.replace(os.sep, "/"))
+                if info is None:
+                    p.append(f"{what}: the archive lacks {rel}")
+                elif hashlib.sha256(z.read(info)).hexdigest() != digest:
+                    p.append(f"{what}: the archive's {rel} differs")
+    except zipfile.BadZipFile as error:
+        p.append(f"{what}: partial archive under its final name ({error})")
+    return True
+
+
+def op_zip_create():
+    def after_kill(t, p):
+        check_all_at(t, "\\src", p, "source")
+        check_archive(t, p, "after the kill")
+
+    def recover(t, p):
+        r = t.run("zip", "create", "\\dst\\a.zip", "\\src")
+        if r.returncode != 0:
+            p.append("zip create after the kill failed: " + r.stderr.strip())
+        if not check_archive(t, p, "after the second create"):
+            p.append("no archive after the second create")
+    return None, lambda t: ["zip", "create", "\\dst\\a.zip", "\\src"], after_kill, recover
+
+
+def op_zip_extract():
+    def prepare(t):
+        r = t.run("zip", "create", "\\a.zip", "\\src")
+        assert r.returncode == 0, r.stderr
+
+    def after_kill(t, p):
+        if os.path.isdir(t.host("\\dst\\src")):
+            check_complete(t, "\\dst\\src", p, "destination")
+
+    def recover(t, p):
+        r = t.run("zip", "extract", "\\a.zip", "\\dst")
+        if r.returncode != 0:
+            p.append("zip extract after the kill failed: " + r.stderr.strip())
+        check_all_at(t, "\\dst\\src", p, "destination")
+    return prepare, lambda t: ["zip", "extract", "\\a.zip", "\\dst"], after_kill, recover
+
+
 OPERATIONS = {"copy": op_copy, "move": op_move, "recycle": op_recycle, "restore": op_restore,
-              "encrypt": op_encrypt, "decrypt": op_decrypt}
+              "encrypt": op_encrypt, "decrypt": op_decrypt, "create": op_zip_create,
+              "extract": op_zip_extract}
 
 
 def make_template(work, rng):

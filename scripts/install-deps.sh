@@ -9,6 +9,7 @@ packages=(
   zlib1g-dev libminizip-dev libsqlite3-dev
   libgtest-dev googletest
   libssl-dev openssl zip unzip
+  7zip libdeflate-dev
 )
 if [ "${1:-}" = "sanitize" ]; then
   packages+=(clang libclang-rt-dev lld)

@@ -10,6 +10,7 @@
 
 #include "browse/file_item.h"
 #include "browse/folder_tree.h"
+#include "browse/list_source_factory.h"
 #include "core/app_log.h"
 #include "core/message_box.h"
 #include "core/path_helpers.h"
@@ -29,6 +30,13 @@ namespace {
 
 bool OpenWithDesktop(const QString& strHostPath) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(strHostPath));
+}
+
+// Items copied or moved into a folder: items that are not files of the file system (members
+// of an archive) leave through the kind that names them, the rest through the file operations.
+int CopyInto(const fileops::CSelection& items, const QString& strFolder, bool bMove) {
+  if (ListSources().CopyOut(items, strFolder)) return fileops::eCopyOK;
+  return fileops::CopyItems(items, strFolder, bMove);
 }
 
 }  // namespace
@@ -167,7 +175,7 @@ void CFileCommands::CopySelection(bool bMove) {
 void CFileCommands::Paste() {
   const QString strFolder = ActiveFolder();
   if (strFolder.isEmpty() || clipboard_.empty()) return;
-  const int nResult = fileops::CopyItems(clipboard_, strFolder, clipboardMoves_);
+  const int nResult = CopyInto(clipboard_, strFolder, clipboardMoves_);
   // Moved items are gone from where they were kept; a cancelled or failed move keeps the
   // list so the user can try again.
   if (clipboardMoves_ && nResult == fileops::eCopyOK) clipboard_.clear();
@@ -186,23 +194,28 @@ void CFileCommands::CopyToOtherPanel(bool bMove) {
   const fileops::CSelection selection = CommandSelection();
   const QString strDest = OtherPanelFolder();
   if (selection.empty() || strDest.isEmpty()) return;
-  fileops::CopyItems(selection, strDest, bMove);
+  CopyInto(selection, strDest, bMove);
   AfterOperation();
 }
 
 void CFileCommands::DropItems(const QStringList& devicePaths, const QString& strTargetFolder,
                               bool bMove) {
-  fileops::CSelection selection;
+  fileops::CSelection selection, others;
   for (const QString& strPath : devicePaths) {
     if (browse::ParentPath(strPath).compare(strTargetFolder, Qt::CaseInsensitive) == 0) continue;
     const DWORD dwAttributes = plat::GetFileAttributes(strPath);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) continue;
+    // Not a file: perhaps a member of an archive, copied out by its kind.
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+      others.push_back({fileops::eSelFile, strPath});
+      continue;
+    }
     selection.push_back({(dwAttributes & FILE_ATTRIBUTE_DIRECTORY) ? fileops::eSelFolder
                                                                     : fileops::eSelFile,
                          strPath});
   }
-  if (selection.empty()) return;
-  fileops::CopyItems(selection, strTargetFolder, bMove);
+  const bool bOthers = ListSources().CopyOut(others, strTargetFolder);
+  if (selection.empty() && !bOthers) return;
+  if (!selection.empty()) fileops::CopyItems(selection, strTargetFolder, bMove);
   AfterOperation();
 }
 

@@ -74,7 +74,8 @@ class CFileCommands {
   // panel is opened first). Nothing happens when either side is not a file-system folder.
   void CopyToOtherPanel(bool bMove);
   // Items dropped on a list: copied, or moved, into strTargetFolder. Items that already lie
-  // in that folder, and paths that are not there, are left out.
+  // in that folder, and paths that are not there, are left out; members of an archive are
+  // extracted (Paste and F5 do the same with them).
   void DropItems(const QStringList& devicePaths, const QString& strTargetFolder, bool bMove);
   // Shreds the command's items: one file or one folder with the shredder's own question,
   // several after one question for all of them.

@@ -84,4 +84,9 @@ enum EFrameCommand : int {
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,
   eCmd_ToolLayoutGroup3 = 34023,
+  // Archives (ui/zip_commands.h).
+  eCmd_ExtractHere = 34071,
+  eCmd_ExtractTo = 34072,
+  eCmd_TestArchive = 34073,
+  eCmd_Compress = 34074,
 };

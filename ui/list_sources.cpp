@@ -1,14 +1,18 @@
 #include "ui/list_sources.h"
 
+#include "browse/folder_tree_model.h"
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
 #include "ui/registry_dialogs.h"
+#include "zip/list_source_zip.h"
 
 void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
   InstallDesktopRegistryDialogs();
+  zip::RegisterZipListSource();
+  CFolderTreeModel::SetDefaultArchiveFolders(&zip::ArchiveFolders);
 }
 
 int CommandOfListCommand(EListCommand command) {
@@ -63,6 +67,14 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Export;
     case EListCommand::eImport:
       return eCmd_Import;
+    case EListCommand::eExtractHere:
+      return eCmd_ExtractHere;
+    case EListCommand::eExtractTo:
+      return eCmd_ExtractTo;
+    case EListCommand::eTestArchive:
+      return eCmd_TestArchive;
+    case EListCommand::eCompress:
+      return eCmd_Compress;
   }
   return 0;
 }

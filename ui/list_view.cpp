@@ -303,7 +303,9 @@ QMimeData* CListView::ItemsMimeData(const QStringList& devicePaths) {
   QList<QUrl> urls;
   for (const QString& strPath : devicePaths) {
     QByteArray host;
-    if (plat::CDeviceRoot::ToHost(strPath, &host)) urls << QUrl::fromLocalFile(QFile::decodeName(host));
+    // Only items that are files on the host (not members of an archive) go to other programs.
+    if (plat::CDeviceRoot::ToHost(strPath, &host) && QFile::exists(QFile::decodeName(host)))
+      urls << QUrl::fromLocalFile(QFile::decodeName(host));
   }
   pMime->setUrls(urls);
   return pMime;

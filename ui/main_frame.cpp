@@ -30,6 +30,7 @@ CMainFrame::CMainFrame(const QString& strStartFolder, QWidget* pParent)
   RegisterDesktopListSources();
   IFileCommandsHost& host = *this;
   commands_ = std::make_unique<CFileCommands>(host, this);
+  archiveCommands_ = std::make_unique<CArchiveCommands>(host, *commands_, this);
   setupModels();
   setupViews();
   setupBars();

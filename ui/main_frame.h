@@ -24,6 +24,7 @@
 #include "browse/panel_keys.h"
 #include "core/selection.h"
 #include "ui/frame_commands.h"
+#include "ui/archive_commands.h"
 #include "ui/file_commands.h"
 #include "ui/frame_layouts.h"
 #include "ui/panel_controller.h"
@@ -148,6 +149,8 @@ class CMainFrame : public QMainWindow,
   void EncryptSelection() { commands_->EncryptSelection(); }
   void DecryptSelection() { commands_->DecryptSelection(); }
   fileops::CSelection CommandSelection() const { return commands_->CommandSelection(); }
+  // The archive commands: extract here and to a folder, test, compress (ui/archive_commands.h).
+  CArchiveCommands& ArchiveCommands() { return *archiveCommands_; }
 
   // The context menu of a view (1..4): the commands that fit what it shows (files and
   // folders, the recycle bin, a tree).
@@ -253,6 +256,7 @@ class CMainFrame : public QMainWindow,
   bool openAfterPaint_ = false;  // the hidden panels open after the next paint
   ProfilesDialogRunner profilesRunner_;
   std::unique_ptr<CFileCommands> commands_;
+  std::unique_ptr<CArchiveCommands> archiveCommands_;
   // The context menu of a tree, and those of the lists by the commands their sources list.
   QList<QAction*> treeMenu_;
   mutable std::map<std::vector<int>, QList<QAction*>> listMenus_;

@@ -110,6 +110,10 @@ void CMainFrame::setupActions() {
     MsgInfo(core::Text(900577).arg(strProduct), core::Text(900578), strProduct);
   });
   AddCommand(eCmd_ManageProfiles, core::Text(900579), [this] { ManageProfiles(); });
+  archiveCommands_->AddActions([this](int nId, const QString& strLabel,
+                                      std::function<void()> handler) {
+    return AddCommand(nId, strLabel, std::move(handler));
+  });
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -356,6 +360,12 @@ void CMainFrame::setupMenus() {
   pFile->addSeparator();
   for (int nId : {int(eCmd_Encrypt), int(eCmd_Decrypt)}) pFile->addAction(Action(nId));
   pFile->addSeparator();
+  for (int nId : {int(eCmd_ExtractHere), int(eCmd_ExtractTo), int(eCmd_TestArchive),
+                  int(eCmd_Compress)})
+    pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  // What the file commands act on follows the selection: their states are read when it opens.
+  connect(pFile, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
   for (int nId : {int(eCmd_Restore), int(eCmd_DeleteForGood)}) pFile->addAction(Action(nId));
   pFile->addSeparator();
   pFile->addAction(Action(eCmd_Exit));
@@ -531,6 +541,7 @@ void CMainFrame::UpdateCommandStates() {
   Action(eCmd_MoveToOther)->setEnabled(offers(EListCommand::eMoveToOther) && bOtherFolder);
   Action(eCmd_Paste)->setEnabled(bInFolder && !files.ClipboardItems().empty());
   Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !files.ClipboardItems().empty());
+  archiveCommands_->UpdateStates();
 }
 
 // --- Navigation ---

@@ -2,6 +2,7 @@
 // (IListSource::ContextMenu), each entry one of the frame's actions.
 #include <QAbstractItemView>
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
 #include <QTreeView>
@@ -25,6 +26,7 @@ void CMainFrame::setupContextMenus() {
   // 0 marks a separator. A list's menu is the one its source describes (ContextMenuActions).
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
+                       eCmd_ExtractHere, eCmd_ExtractTo, eCmd_TestArchive, eCmd_Compress, 0,
                        eCmd_Refresh});
   for (const std::unique_ptr<CPanelController>& panel : panels_) {
     CListView* pList = panel->ListView();
@@ -50,7 +52,13 @@ QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
     return place.isEmpty() ? treeMenu_ : ListMenuActions(place);
   }
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
-  return ListMenuActions(panels_[ePanel]->List().Source()->ContextMenu());
+  // The menu over the selected rows (the focused one when none is selected).
+  const CListView* pView = panels_[ePanel]->ListView();
+  QList<int> rows;
+  for (const QModelIndex& index : pView->Selection()->selectedRows()) rows << index.row();
+  if (rows.isEmpty() && pView->CurrentRow() >= 0) rows << pView->CurrentRow();
+  const CListPanel& list = panels_[ePanel]->List();
+  return ListMenuActions(list.Source()->ContextMenuFor(list.Entries(), rows));
 }
 
 QList<QAction*> CMainFrame::ListMenuActions(const QList<EListCommand>& commands) const {

@@ -17,6 +17,8 @@
 #include "platform/device_root.h"
 #include "registry/registry_access.h"
 #include "registry/registry_view_source.h"
+#include "zip/list_source_zip.h"
+#include "zip/zip_archive.h"
 
 namespace cli {
 namespace {
@@ -85,8 +87,27 @@ bool ShowBin(CListPanel& panel, const QString&, QString*) {
   return true;
 }
 
+// A folder inside a zip archive: "\dir\a.zip" lists its top, "\dir\a.zip\docs" a folder in it.
+bool ClaimsArchivePath(const QString& strPath) {
+  QString strCanonical, strArchive, strInner;
+  return plat::CDeviceRoot::Canonical(strPath, &strCanonical) &&
+         zip::SplitArchivePath(strCanonical, &strArchive, &strInner);
+}
+
+bool ShowArchive(CListPanel& panel, const QString& strPath, QString* pstrError) {
+  QString strCanonical, strArchive, strInner;
+  plat::CDeviceRoot::Canonical(strPath, &strCanonical);
+  zip::SplitArchivePath(strCanonical, &strArchive, &strInner);
+  zip::RegisterZipListSource();
+  if (panel.ShowLocation(zip::ZipLocation(strArchive, strInner), true, false)) return true;
+  *pstrError = QStringLiteral("Could not list %1: there is no such folder in the archive, or "
+                              "it is no zip archive.").arg(strCanonical);
+  return false;
+}
+
 const CLsForm kForms[] = {
     {&ClaimsBinPath, &ShowBin},
+    {&ClaimsArchivePath, &ShowArchive},
     {&ClaimsRegistryPath, &ShowRegistry},
     {&ClaimsDevicePath, &ShowFolder},
 };

@@ -5,7 +5,7 @@ namespace cli {
 // Each command lives in its own file (command_<word>.cpp) and is listed here once it exists.
 const std::vector<CCommand>& Commands() {
   static const std::vector<CCommand> commands = {
-      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a registry key (HKLM\\Software), the registry roots (:reg) or the recycle bin (:bin) as the list panel shows it", &RunLsCommand},
+      {"ls", "ls [PATH] [--sort name|size|date|attr|type] [--desc]", "list a folder, a folder inside a zip archive (A.zip\\docs), a registry key (HKLM\\Software), the registry roots (:reg) or the recycle bin (:bin) as the list panel shows it", &RunLsCommand},
       {"copy", "copy SRC... DEST", "copy files and folders into the folder DEST", &RunCopyCommand},
       {"move", "move SRC... DEST", "move files and folders into the folder DEST (copy, then delete each source)", &RunMoveCommand},
       {"delete", "delete PATH...", "the Delete command: move files and folders to the recycle bin, or delete them for good when UseRecycleBin is 0", &RunDeleteCommand},
@@ -13,6 +13,7 @@ const std::vector<CCommand>& Commands() {
       {"shred", "shred PATH...", "overwrite files and folders with the configured passes, then delete them", &RunShredCommand},
       {"encrypt", "encrypt FILE... [--keep]", "encrypt files (and the files in folders) into .enc files with one password; the sources are deleted unless --keep", &RunEncryptCommand},
       {"decrypt", "decrypt FILE... [--keep]", "decrypt .enc files (and the .enc files in folders) with one password; the sources are deleted unless --keep", &RunDecryptCommand},
+      {"zip", "zip create ARCHIVE ITEM... [--level 8|6|4|3|2|1] | zip extract ARCHIVE DEST [ENTRY...] | zip test ARCHIVE", "compress files and folders into a new zip archive; extract all or the named entries into the folder DEST; test every entry of an archive", &RunZipCommand},
       {"mkdir", "mkdir FOLDER", "create a new folder inside FOLDER with a unique name; prints its name", &RunMkdirCommand},
       {"rename", "rename OLD NEW", "rename a file or folder; NEW is the new name", &RunRenameCommand},
       {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},

@@ -38,6 +38,7 @@ int RunDeleteCommand(CCliContext& ctx);    // command_delete.cpp
 int RunBinCommand(CCliContext& ctx);       // command_bin.cpp
 int RunEncryptCommand(CCliContext& ctx);   // command_crypt.cpp
 int RunDecryptCommand(CCliContext& ctx);   // command_crypt.cpp
+int RunZipCommand(CCliContext& ctx);       // command_zip.cpp
 int RunSearchCommand(CCliContext& ctx);    // command_search.cpp
 int RunInfoCommand(CCliContext& ctx);      // command_info.cpp
 

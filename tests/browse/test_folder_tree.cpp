@@ -560,6 +560,11 @@ TEST_F(FolderTreeTest, ArchivesListTheirFoldersWhenALayerIsInstalled) {
   EXPECT_EQ(target.listSource, DWORD(ePanelSrc_Zip));
   EXPECT_EQ(target.archivePath, "\\Docs\\pack.zip");
   EXPECT_EQ(target.innerPath, "Alpha");
+  // The list shows the folder inside the archive, and the archive node the archive's top.
+  EXPECT_EQ(target.listLocation.kind, DWORD(eEntry_ZipFolder));
+  EXPECT_EQ(target.listLocation.path, "\\Docs\\pack.zip\\Alpha");
+  EXPECT_EQ(tree_->TargetOf(pack).listLocation.kind, DWORD(eEntry_Zip));
+  EXPECT_EQ(tree_->TargetOf(pack).listLocation.path, "\\Docs\\pack.zip");
 }
 
 }  // namespace

@@ -108,10 +108,15 @@ TEST_F(KeptItemsTest, ANameTheDeviceCannotNameFailsTheOperationAndIsNamedInItsBo
       // delete for good and shred stop at the folder before removing anything of it.
       const bool bRemoves = std::string(operation.name) == "delete" ||
                             std::string(operation.name) == "shred";
-      if (operation.bCopies || std::string(operation.name) == "move")
+      if (operation.bCopies || std::string(operation.name) == "move") {
         EXPECT_EQ(ReadHost("\\Dst\\U\\Sub\\good.txt"), "good");
-      if (!operation.bCopies && !bRemoves) EXPECT_FALSE(ExistsHost("\\U\\Sub\\good.txt"));
-      if (bRemoves) EXPECT_EQ(ReadHost("\\U\\Sub\\good.txt"), "good");
+      }
+      if (!operation.bCopies && !bRemoves) {
+        EXPECT_FALSE(ExistsHost("\\U\\Sub\\good.txt"));
+      }
+      if (bRemoves) {
+        EXPECT_EQ(ReadHost("\\U\\Sub\\good.txt"), "good");
+      }
     }
   }
   EXPECT_EQ(plat::ShownHostName("bad\xff\x01.txt"), "bad\\xFF\\x01.txt");

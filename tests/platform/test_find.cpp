@@ -212,7 +212,9 @@ TEST_F(FindTest, ReadingAWholeFolderGivesTheFindRecordsInTheSameOrder) {
   for (int i = 0; i < 9000; ++i) {
     const QString name = QStringLiteral("\\big\\file%1%2").arg(i).arg(i % 7 == 0 ? ".txt" : "");
     MakeFile(name, QByteArray(i % 13, 'x'));
-    if (i % 1000 == 0) ASSERT_TRUE(plat::SetFileAttributes(name, FILE_ATTRIBUTE_READONLY));
+    if (i % 1000 == 0) {
+      ASSERT_TRUE(plat::SetFileAttributes(name, FILE_ATTRIBUTE_READONLY));
+    }
   }
   MakeFolder("\\big\\folder");
   ASSERT_TRUE(QFile::link("file1", Host("\\big\\link")));
