@@ -125,6 +125,14 @@ enum class EListCommand {
   eExtractTo,      // the same into a folder the user picks
   eTestArchive,    // every entry of the archive read through the decompressor
   eCompress,       // the rows' files and folders packed into a new archive
+  // Commands a listing carries out itself (RunCommand): the registry editor's.
+  eNewKey,
+  eNewDwordValue,
+  eNewStringValue,
+  eNewMultiStringValue,
+  eModify,
+  eExport,
+  eImport,
 };
 
 // How a change to an item (a view notification) concerns a listing.
@@ -238,6 +246,15 @@ class IListSource {
   // rows; empty when there is none.
   virtual QString ArchivePath(const CListEntries& entries, const QList<int>& anRows) const {
     return {};
+  }
+  // The menu of the listed place itself, as a tree node shows it; empty for the tree's own.
+  virtual QList<EListCommand> PlaceMenu() const { return {}; }
+  // Carries out a command the listing handles itself on the given rows, or on the listed
+  // place when anRows is empty (a tree node's menu). False when the command is not one of its
+  // own, so the frame carries it out. Changes reach the views as view notifications.
+  virtual bool RunCommand(EListCommand command, const CListEntries& entries,
+                          const QList<int>& anRows) {
+    return false;
   }
   // The folder items dropped on the listing go into: pTarget is the row under the drop (null
   // for empty space). Empty when the listing takes no drop there.

@@ -26,6 +26,10 @@ struct CHiveState {
   QString hostFile;                          // guarded by mutex
   std::unordered_map<HKEY, qint64> handles;  // open handle -> key id; guarded by mutex
   HKEY nextHandle = kFirstHandle;            // guarded by mutex
+  bool batch = false;                        // a batch transaction is open; guarded by mutex
+  // Per handle: the index and row id of the value RegEnumValue returned last, so that the
+  // next index is found from there instead of counting from the first value.
+  std::unordered_map<HKEY, std::pair<DWORD, qint64>> valueCursor;  // guarded by mutex
 };
 
 CHiveState& State() {
@@ -139,6 +143,17 @@ LONG WriteTransaction(CHiveState& st, HKEY key, Change change) {
   qint64 id = 0;
   LONG error = HandleKeyId(st, key, &id);
   if (error != ERROR_SUCCESS) return error;
+  if (st.batch) {
+    // Inside a batch each change is a savepoint: a failed one undoes only itself, and the
+    // batch's end commits or drops them all.
+    if (const int rc = st.db.Exec("SAVEPOINT change"); rc != SQLITE_OK)
+      return LONG(hive::ErrorFromSqlite(rc));
+    error = LiveKeyId(st, key, &id);
+    if (error == ERROR_SUCCESS) error = change(id);
+    if (error != ERROR_SUCCESS) st.db.Exec("ROLLBACK TO change");
+    st.db.Exec("RELEASE change");
+    return error;
+  }
   if (const int rc = st.db.BeginWrite(); rc != SQLITE_OK) return LONG(hive::ErrorFromSqlite(rc));
   error = LiveKeyId(st, key, &id);
   if (error == ERROR_SUCCESS) error = change(id);
@@ -173,6 +188,7 @@ bool CHive::Open(const QString& hostFile, QString* error) {
   std::lock_guard lock(st.mutex);
   st.db.Close();
   st.handles.clear();
+  st.valueCursor.clear();
   st.hostFile.clear();
   if (!QFileInfo::exists(hostFile) && !QFileInfo(hostFile).isSymLink() &&
       !hive::CreateHiveFile(hostFile, error))
@@ -186,6 +202,9 @@ bool CHive::Open(const QString& hostFile, QString* error) {
 void CHive::Close() {
   CHiveState& st = State();
   std::lock_guard lock(st.mutex);
+  if (st.batch) st.db.Rollback();
+  st.batch = false;
+  st.valueCursor.clear();
   st.db.Close();
   st.handles.clear();
   st.hostFile.clear();
@@ -253,10 +272,34 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, DWORD* dispos
   return ERROR_SUCCESS;
 }
 
+LONG RegBeginBatch() {
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  if (!st.db.IsOpen()) return Result(ERROR_INVALID_HANDLE);
+  if (st.batch) return Result(ERROR_BUSY);
+  if (const int rc = st.db.BeginWrite(); rc != SQLITE_OK)
+    return Result(LONG(hive::ErrorFromSqlite(rc)));
+  st.batch = true;
+  return ERROR_SUCCESS;
+}
+
+LONG RegEndBatch(bool bCommit) {
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  if (!st.batch) return Result(ERROR_INVALID_PARAMETER);
+  st.batch = false;
+  if (!bCommit) {
+    st.db.Rollback();
+    return ERROR_SUCCESS;
+  }
+  return Result(LONG(hive::ErrorFromSqlite(st.db.Commit())));
+}
+
 LONG RegCloseKey(HKEY key) {
   if (IsRoot(key)) return ERROR_SUCCESS;
   CHiveState& st = State();
   std::lock_guard lock(st.mutex);
+  st.valueCursor.erase(key);
   return Result(st.handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
 }
 
@@ -360,6 +403,48 @@ LONG RegDeleteValue(HKEY key, const QString& name) {
   return Result(error);
 }
 
+LONG RegEnumKeyNames(HKEY key, QStringList* names) {
+  names->clear();
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  qint64 id = 0;
+  LONG error = LiveKeyId(st, key, &id);
+  if (error != ERROR_SUCCESS) return Result(error);
+  sqlite3_stmt* s = st.db.Statement("SELECT name FROM keys WHERE parent = ?1 ORDER BY id");
+  if (!s) return Result(ERROR_REGISTRY_IO_FAILED);
+  hive::CStatementScope scope(s);
+  sqlite3_bind_int64(s, 1, id);
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+    names->append(hive::NameFromBytes(sqlite3_column_blob(s, 0), sqlite3_column_bytes(s, 0)));
+  return Result(rc == SQLITE_DONE ? LONG(ERROR_SUCCESS) : LONG(hive::ErrorFromSqlite(rc)));
+}
+
+LONG RegEnumValueRecords(HKEY key, std::vector<CRegValueRecord>* records) {
+  records->clear();
+  CHiveState& st = State();
+  std::lock_guard lock(st.mutex);
+  qint64 id = 0;
+  LONG error = LiveKeyId(st, key, &id);
+  if (error != ERROR_SUCCESS) return Result(error);
+  sqlite3_stmt* s =
+      st.db.Statement("SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id");
+  if (!s) return Result(ERROR_REGISTRY_IO_FAILED);
+  hive::CStatementScope scope(s);
+  sqlite3_bind_int64(s, 1, id);
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    CRegValueRecord record;
+    record.name = hive::NameFromBytes(sqlite3_column_blob(s, 0), sqlite3_column_bytes(s, 0));
+    record.type = DWORD(sqlite3_column_int64(s, 1));
+    const int count = sqlite3_column_bytes(s, 2);
+    if (count > 0)
+      record.data = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 2)), count);
+    records->push_back(std::move(record));
+  }
+  return Result(rc == SQLITE_DONE ? LONG(ERROR_SUCCESS) : LONG(hive::ErrorFromSqlite(rc)));
+}
+
 LONG RegEnumKeyEx(HKEY key, DWORD index, QString* name) {
   if (!name) return Result(ERROR_INVALID_PARAMETER);
   CHiveState& st = State();
@@ -387,17 +472,26 @@ LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type, BYTE* data,
   qint64 id = 0;
   LONG error = LiveKeyId(st, key, &id);
   if (error != ERROR_SUCCESS) return Result(error);
-  sqlite3_stmt* s = st.db.Statement(
-      "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
+  // Enumerating in order (index 0, 1, 2, ...) steps from the last row found; any other
+  // index counts from the first value.
+  const auto cursor = st.valueCursor.find(key);
+  const bool bNext = cursor != st.valueCursor.end() && index > 0 && cursor->second.first == index - 1;
+  sqlite3_stmt* s =
+      bNext ? st.db.Statement("SELECT name, type, data, id FROM vals WHERE key = ?1 AND id > ?2"
+                              " ORDER BY id LIMIT 1")
+            : st.db.Statement("SELECT name, type, data, id FROM vals WHERE key = ?1 ORDER BY id"
+                              " LIMIT 1 OFFSET ?2");
   if (!s) return Result(ERROR_REGISTRY_IO_FAILED);
   hive::CStatementScope scope(s);
   sqlite3_bind_int64(s, 1, id);
-  sqlite3_bind_int64(s, 2, qint64(index));
+  sqlite3_bind_int64(s, 2, bNext ? cursor->second.second : qint64(index));
   const int rc = sqlite3_step(s);
   if (rc == SQLITE_DONE) return Result(ERROR_NO_MORE_ITEMS);
   if (rc != SQLITE_ROW) return Result(LONG(hive::ErrorFromSqlite(rc)));
   *name = hive::NameFromBytes(sqlite3_column_blob(s, 0), sqlite3_column_bytes(s, 0));
-  return Result(CopyValue(s, 1, 2, type, data, size));
+  const LONG result = CopyValue(s, 1, 2, type, data, size);
+  if (!IsRoot(key)) st.valueCursor[key] = {index, sqlite3_column_int64(s, 3)};
+  return Result(result);
 }
 
 LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,

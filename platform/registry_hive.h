@@ -5,7 +5,11 @@
 // RegFlushKey returns only when everything written so far is on stable storage.
 // All calls return ERROR_SUCCESS or an error code (and set the last error as well).
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -50,6 +54,12 @@ LONG RegOpenKeyEx(HKEY key, const QString& subKey, DWORD options, DWORD access, 
 // Creates the missing keys of the path; *disposition tells whether the last one was created.
 LONG RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, DWORD* disposition);
 LONG RegCloseKey(HKEY key);
+// A batch: every change made through the calls below between RegBeginBatch and RegEndBatch is
+// one transaction, committed (bCommit) or dropped as a whole; other processes see all of it
+// or nothing. A change that fails inside the batch undoes only itself. One batch at a time,
+// on one thread; ERROR_BUSY while one is open.
+LONG RegBeginBatch();
+LONG RegEndBatch(bool bCommit);
 // Deletes the subkey with its whole subtree.
 LONG RegDeleteKey(HKEY key, const QString& subKey);
 LONG RegFlushKey(HKEY key);
@@ -64,6 +74,16 @@ LONG RegDeleteValue(HKEY key, const QString& name);
 LONG RegEnumKeyEx(HKEY key, DWORD index, QString* name);
 // Data as RegQueryValueEx (data may be null; ERROR_MORE_DATA when *size is too small).
 LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type, BYTE* data, DWORD* size);
+// All subkey names, or all values, of a key in enumeration order in one read: what the calls
+// by index give, without finding each index again (a key with many values is read in
+// linear time).
+struct CRegValueRecord {
+  QString name;
+  DWORD type = 0;
+  QByteArray data;
+};
+LONG RegEnumKeyNames(HKEY key, QStringList* names);
+LONG RegEnumValueRecords(HKEY key, std::vector<CRegValueRecord>* records);
 // Counts and the longest subkey name, value name (characters) and value data (bytes).
 // Null pointers are not filled.
 LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -136,39 +137,35 @@ ERegValueType RegTypeCode(DWORD dwPlatformType) {
 bool EnumSubKeys(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
   CKeyScope key;
   if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
-  DWORD subKeys = 0;
-  if (plat::RegQueryInfoKey(key.get(), &subKeys, nullptr, nullptr, nullptr, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
+  // The names are read in one go (the hive's equivalent of RegEnumKeyEx for index 0, 1, ...);
+  // the sink is called once the key is closed again.
+  QStringList names;
+  if (plat::RegEnumKeyNames(key.get(), &names) != ERROR_SUCCESS) return false;
   CRegEnumItem item;
   item.root = root;
   item.type = kRegEnumTypeSubKey;
-  for (DWORD i = 0; plat::RegEnumKeyEx(key.get(), i, &item.name) == ERROR_SUCCESS; ++i)
+  for (const QString& name : names) {
+    item.name = name;
     pSink->OnKey(item);
+  }
   return true;
 }
 
 bool EnumValues(HKEY root, const QString& strKeyPath, CRegEnumSink* pSink) {
   CKeyScope key;
   if (!key.Open(root, strKeyPath, 0)) return true;  // a vanished key lists as empty
-  DWORD values = 0, maxDataSize = 0;
-  if (plat::RegQueryInfoKey(key.get(), nullptr, nullptr, &values, nullptr, &maxDataSize) !=
-      ERROR_SUCCESS)
-    return false;
-  std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[qMax<DWORD>(maxDataSize, 1)]);
-  if (!buffer) return false;
+  // All values in one read (the hive's equivalent of RegQueryInfoKey and RegEnumValue for
+  // each index), so a key with many values costs linear time.
+  std::vector<plat::CRegValueRecord> records;
+  if (plat::RegEnumValueRecords(key.get(), &records) != ERROR_SUCCESS) return false;
   CRegEnumItem item;
   item.root = root;
-  item.data = buffer.get();
-  for (DWORD i = 0; i < values; ++i) {
-    DWORD platformType = 0;
-    item.dataSize = maxDataSize;
-    // A value that cannot be read (grown or removed meanwhile) is skipped.
-    if (plat::RegEnumValue(key.get(), i, &item.name, &platformType, buffer.get(),
-                           &item.dataSize) != ERROR_SUCCESS)
-      continue;
-    if (item.name.isEmpty()) item.name = kRegNoName;
-    item.type = RegTypeCode(platformType);
+  for (const plat::CRegValueRecord& record : records) {
+    item.name = record.name.isEmpty() ? kRegNoName : record.name;
+    item.data = reinterpret_cast<const BYTE*>(record.data.constData());
+    item.dataSize = DWORD(record.data.size());
+    item.platformType = record.type;
+    item.type = RegTypeCode(record.type);
     if (!pSink->OnValue(item)) break;
   }
   return true;
@@ -242,7 +239,16 @@ bool ReadMultiString(HKEY root, const QString& strKeyPath, const QString& strVal
 
 bool ReadValueData(HKEY root, const QString& strKeyPath, const QString& strValueName,
                    ERegValueType* pType, QByteArray* pData) {
+  DWORD type = 0;
   *pType = eRegVT_Unknown;
+  if (!ReadRawValue(root, strKeyPath, strValueName, &type, pData)) return false;
+  *pType = RegTypeCode(type);
+  return true;
+}
+
+bool ReadRawValue(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                  DWORD* pdwPlatformType, QByteArray* pData) {
+  *pdwPlatformType = 0;
   if (pData) pData->clear();
   CKeyScope key;
   if (!key.Open(root, strKeyPath, KEY_READ)) return false;
@@ -263,8 +269,13 @@ bool ReadValueData(HKEY root, const QString& strKeyPath, const QString& strValue
     if (pData) pData->clear();
     return false;
   }
-  *pType = RegTypeCode(type);
+  *pdwPlatformType = type;
   return true;
+}
+
+bool WriteRawValue(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                   DWORD dwPlatformType, const QByteArray& data) {
+  return WriteValue(root, strKeyPath, strValueName, dwPlatformType, data, true);
 }
 
 bool WriteDword(HKEY root, const QString& strKeyPath, const QString& strValueName,
@@ -313,4 +324,78 @@ bool DeleteKey(HKEY root, const QString& strParentPath, const QString& strName) 
   if (plat::RegDeleteKey(parent.get(), strName) != ERROR_SUCCESS) return false;
   plat::RegFlushKey(parent.get());
   return true;
+}
+
+bool KeyExists(HKEY root, const QString& strKeyPath) {
+  CKeyScope key;
+  return key.Open(root, strKeyPath, KEY_READ);
+}
+
+bool ValueExists(HKEY root, const QString& strKeyPath, const QString& strValueName) {
+  CKeyScope key;
+  DWORD type = 0, size = 0;
+  return key.Open(root, strKeyPath, KEY_READ) &&
+         plat::RegQueryValueEx(key.get(), strValueName, &type, nullptr, &size) == ERROR_SUCCESS;
+}
+
+namespace {
+
+// Gathers the subkey names and the values of one key.
+class CCopySink : public CRegEnumSink {
+ public:
+  struct CValue {
+    QString name;
+    DWORD type;
+    QByteArray data;
+  };
+  bool OnKey(const CRegEnumItem& item) override {
+    keys.append(item.name);
+    return true;
+  }
+  bool OnValue(const CRegEnumItem& item) override {
+    values.push_back({item.name == kRegNoName ? QString() : item.name, item.platformType,
+                      QByteArray(reinterpret_cast<const char*>(item.data), item.dataSize)});
+    return true;
+  }
+  QStringList keys;
+  std::vector<CValue> values;
+};
+
+}  // namespace
+
+bool CopyKeyTree(HKEY root, const QString& strFrom, const QString& strTo) {
+  if (!KeyExists(root, strFrom) || CreateKey(root, strTo) != eCreateKey_Created) return false;
+  std::vector<std::pair<QString, QString>> pending{{strFrom, strTo}};
+  while (!pending.empty()) {
+    const auto [from, to] = pending.back();
+    pending.pop_back();
+    CCopySink sink;
+    if (!EnumSubKeys(root, from, &sink) || !EnumValues(root, from, &sink)) return false;
+    CKeyScope key;
+    if (!key.Create(root, to)) return false;
+    for (const CCopySink::CValue& value : sink.values)
+      if (plat::RegSetValueEx(key.get(), value.name, value.type,
+                              reinterpret_cast<const BYTE*>(value.data.constData()),
+                              DWORD(value.data.size())) != ERROR_SUCCESS)
+        return false;
+    for (const QString& name : sink.keys) {
+      if (CreateKey(root, to + u'\\' + name) == eCreateKey_Failed) return false;
+      pending.emplace_back(from + u'\\' + name, to + u'\\' + name);
+    }
+  }
+  return true;
+}
+
+CRegBatch::CRegBatch() : begun_(plat::RegBeginBatch() == ERROR_SUCCESS) {}
+
+CRegBatch::~CRegBatch() {
+  if (begun_) plat::RegEndBatch(false);
+}
+
+bool CRegBatch::Commit() {
+  if (!begun_) return false;
+  begun_ = false;
+  if (plat::RegEndBatch(true) != ERROR_SUCCESS) return false;
+  HKEY any = HKEY_LOCAL_MACHINE;
+  return plat::RegFlushKey(any) == ERROR_SUCCESS;
 }

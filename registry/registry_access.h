@@ -39,6 +39,7 @@ struct CRegEnumItem {
   DWORD type = 0;             // kRegEnumTypeSubKey for a subkey, an ERegValueType for a value
   const BYTE* data = nullptr; // value data (values only); valid only during the callback
   DWORD dataSize = 0;         // byte count of data (values only)
+  DWORD platformType = 0;     // the stored platform type (REG_SZ, ...; values only)
 };
 
 // Receives the records of an enumeration. Each call returns true to go on, false to stop
@@ -100,6 +101,15 @@ bool ReadMultiString(HKEY root, const QString& strKeyPath, const QString& strVal
 bool ReadValueData(HKEY root, const QString& strKeyPath, const QString& strValueName,
                    ERegValueType* pType, QByteArray* pData);
 
+// The stored platform type (REG_SZ, REG_BINARY, any number) and bytes of a value; false when
+// it cannot be read.
+bool ReadRawValue(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                  DWORD* pdwPlatformType, QByteArray* pData);
+// Writes a value of any platform type with exactly these bytes, creating the key path when it
+// is missing, and flushes.
+bool WriteRawValue(HKEY root, const QString& strKeyPath, const QString& strValueName,
+                   DWORD dwPlatformType, const QByteArray& data);
+
 // The writers create the key path when it is missing. WriteDword and WriteString flush the
 // key (true only when the flush succeeded too); WriteMultiString commits without a flush.
 bool WriteDword(HKEY root, const QString& strKeyPath, const QString& strValueName,
@@ -125,3 +135,26 @@ bool DeleteValue(HKEY root, const QString& strKeyPath, const QString& strValueNa
 bool DeleteDefaultValue(HKEY root, const QString& strKeyPath);
 // Deletes the subkey strName of strParentPath with its whole subtree and flushes.
 bool DeleteKey(HKEY root, const QString& strParentPath, const QString& strName);
+// True when the key exists (it can be opened).
+bool KeyExists(HKEY root, const QString& strKeyPath);
+// True when the key holds a value of that name (any type).
+bool ValueExists(HKEY root, const QString& strKeyPath, const QString& strValueName);
+// Copies the key strFrom with every value and subkey to strTo, which must not exist yet.
+bool CopyKeyTree(HKEY root, const QString& strFrom, const QString& strTo);
+
+// Groups registry changes into one transaction for its lifetime: Commit() makes them all
+// durable at once; without it (an error, an early return) the destructor drops them all.
+// Only one batch at a time; Begun() is false when none could be opened.
+class CRegBatch {
+ public:
+  CRegBatch();
+  ~CRegBatch();
+  CRegBatch(const CRegBatch&) = delete;
+  CRegBatch& operator=(const CRegBatch&) = delete;
+  bool Begun() const { return begun_; }
+  // Commits and flushes; false (with the platform's last error) when the commit failed.
+  bool Commit();
+
+ private:
+  bool begun_ = false;
+};

@@ -47,6 +47,17 @@ class CRegistryListSource : public IListSource {
   // name followed by the key path ("HKEY_LOCAL_MACHINE\Software").
   QString LocationText() const override;
 
+  // Changes to the listed key, to its subkeys and values, or to a key it lies in list it
+  // again.
+  EChangeFit ChangeFit(DWORD dwKind, HKEY root, const QString& strPath) const override;
+  // The registry editor's commands: at a key the new key and new value commands, Modify,
+  // Delete, Rename, Export and Import; on the roots list only Export of a root and Import.
+  bool Offers(EListCommand command) const override;
+  QList<EListCommand> ContextMenu() const override;
+  QList<EListCommand> PlaceMenu() const override;
+  bool RunCommand(EListCommand command, const CListEntries& entries,
+                  const QList<int>& anRows) override;
+
  private:
   bool bRoots_ = true;
   int sortCount_ = 0;  // sorts of this listing so far; the first is the one that shows it

@@ -121,6 +121,7 @@ void CFileCommands::NewFolder() {
 }
 
 void CFileCommands::RenameCurrent() {
+  if (RunListingCommand(EListCommand::eRename)) return;
   const CCommandTarget target = host_.CommandTarget();
   QString strOldPath;
   bool bFolder = false;
@@ -240,6 +241,7 @@ void CFileCommands::ShredSelection() {
 }
 
 void CFileCommands::DeleteSelection() {
+  if (RunListingCommand(EListCommand::eDelete)) return;
   // Where the rows can only be deleted for good (the recycle bin), Delete does that.
   if (ActiveListOffers(EListCommand::eDeleteForGood)) {
     PurgeSelection();

@@ -118,6 +118,16 @@ class CFileCommands {
   // True when the active view is a list whose source offers the command.
   bool ActiveListOffers(EListCommand command) const;
 
+  // --- Commands a listing carries out itself (ui/listing_commands.cpp) ---
+  // The command on the active list's rows, or on the place of the active tree's node, when
+  // the listing there handles it (the registry editor's commands); false otherwise.
+  bool RunListingCommand(EListCommand command);
+  // Whether the active view offers such a command: the list's source, or the menu of the
+  // tree node's place.
+  bool ActiveViewOffersOwn(EListCommand command) const;
+  // The menu of the active tree node's place; empty when the tree's own menu applies.
+  QList<EListCommand> TreePlaceMenu() const;
+
  private:
   // The selected rows of the active list (the focused one when none is selected), in order;
   // empty when a tree is active.

@@ -72,9 +72,17 @@ enum EFrameCommand : int {
   eCmd_Encrypt = 34018,
   eCmd_Decrypt = 34019,
   eCmd_About = 34030,
-  eCmd_Settings = 34040,           // the settings sheet (Ctrl+,)
-  eCmd_AddFavorite = 34041,        // the active panel's place into the favorites
-  eCmd_OrganizeFavorites = 34042,
+  eCmd_Settings = 34050,           // the settings sheet (Ctrl+,)
+  eCmd_AddFavorite = 34051,        // the active panel's place into the favorites
+  eCmd_OrganizeFavorites = 34052,
+  // Commands a listing carries out itself: the registry editor's.
+  eCmd_NewKey = 34040,
+  eCmd_NewDwordValue = 34041,
+  eCmd_NewStringValue = 34042,
+  eCmd_NewMultiStringValue = 34043,
+  eCmd_Modify = 34044,
+  eCmd_Export = 34045,
+  eCmd_Import = 34046,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

@@ -4,11 +4,13 @@
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
+#include "ui/registry_dialogs.h"
 #include "zip/list_source_zip.h"
 
 void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
+  InstallDesktopRegistryDialogs();
   zip::RegisterZipListSource();
   CFolderTreeModel::SetDefaultArchiveFolders(&zip::ArchiveFolders);
 }
@@ -51,6 +53,20 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eNewKey:
+      return eCmd_NewKey;
+    case EListCommand::eNewDwordValue:
+      return eCmd_NewDwordValue;
+    case EListCommand::eNewStringValue:
+      return eCmd_NewStringValue;
+    case EListCommand::eNewMultiStringValue:
+      return eCmd_NewMultiStringValue;
+    case EListCommand::eModify:
+      return eCmd_Modify;
+    case EListCommand::eExport:
+      return eCmd_Export;
+    case EListCommand::eImport:
+      return eCmd_Import;
     case EListCommand::eExtractHere:
       return eCmd_ExtractHere;
     case EListCommand::eExtractTo:

@@ -268,6 +268,24 @@ void CMainFrame::AddNavigationCommands() {
   pRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 }
 
+namespace {
+
+const struct {
+  int id;
+  EListCommand command;
+  int nText;
+} kListingCommands[] = {
+    {eCmd_Modify, EListCommand::eModify, 900955},
+    {eCmd_NewKey, EListCommand::eNewKey, 900951},
+    {eCmd_NewDwordValue, EListCommand::eNewDwordValue, 900952},
+    {eCmd_NewStringValue, EListCommand::eNewStringValue, 900953},
+    {eCmd_NewMultiStringValue, EListCommand::eNewMultiStringValue, 900954},
+    {eCmd_Export, EListCommand::eExport, 900956},
+    {eCmd_Import, EListCommand::eImport, 900957},
+};
+
+}  // namespace
+
 void CMainFrame::AddEditCommands() {
   QAction* pDelete = AddCommand(eCmd_Delete, core::Text(900558), [this] { DeleteSelection(); });
   pDelete->setShortcuts({QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_F8)});
@@ -315,6 +333,11 @@ void CMainFrame::AddEditCommands() {
   }
   pDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   grid_->addAction(pDelete);
+  // The commands a listing carries out itself, on its rows or on a tree node's place.
+  for (const auto& [id, command, nText] : kListingCommands)
+    AddCommand(id, core::Text(nText), [this, command = command] {
+      commands_->RunListingCommand(command);
+    });
   auto activeList = [this]() -> CListView* {
     if (activeView_ == eView_ListA) return panels_[ePanel_A]->ListView();
     if (activeView_ == eView_ListB) return panels_[ePanel_B]->ListView();
@@ -357,6 +380,11 @@ void CMainFrame::setupMenus() {
   pEdit->addSeparator();
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     pEdit->addAction(Action(nId));
+  pEdit->addSeparator();
+  for (const auto& command : kListingCommands) {
+    if (command.id == eCmd_Export) pEdit->addSeparator();
+    pEdit->addAction(Action(command.id));
+  }
 
   QMenu* pView = menuBar()->addMenu(core::Text(900509));
   QMenu* pLayouts = pView->addMenu(core::Text(900513));
@@ -498,7 +526,9 @@ void CMainFrame::UpdateCommandStates() {
   const QString strActiveFolder = files.ActiveFolder();
   const bool bInFolder = !strActiveFolder.isEmpty();
   Action(eCmd_NewFolder)->setEnabled(bInFolder);
-  Action(eCmd_Rename)->setEnabled(bInFolder);
+  Action(eCmd_Rename)->setEnabled(bInFolder || files.ActiveViewOffersOwn(EListCommand::eRename));
+  for (const auto& command : kListingCommands)
+    Action(command.id)->setEnabled(files.ActiveViewOffersOwn(command.command));
   Action(eCmd_Cut)->setEnabled(files.ActiveListOffers(EListCommand::eCut));
   Action(eCmd_Copy)->setEnabled(files.ActiveListOffers(EListCommand::eCopy));
   // Items of the file system: what the active list offers them for, or a folder in a tree.
@@ -511,7 +541,8 @@ void CMainFrame::UpdateCommandStates() {
   Action(eCmd_Decrypt)->setEnabled(offers(EListCommand::eDecrypt));
   const bool bRows = list.rowCount() > 0;
   const bool bPurge = files.ActiveListOffers(EListCommand::eDeleteForGood) && bRows;
-  Action(eCmd_Delete)->setEnabled(offers(EListCommand::eDelete) || bPurge);
+  Action(eCmd_Delete)->setEnabled(offers(EListCommand::eDelete) || bPurge ||
+                                  files.ActiveViewOffersOwn(EListCommand::eDelete));
   Action(eCmd_Restore)->setEnabled(files.ActiveListOffers(EListCommand::eRestore) && bRows);
   Action(eCmd_DeleteForGood)->setEnabled(bPurge);
   const bool bOtherFolder = !files.OtherPanelFolder().isEmpty();

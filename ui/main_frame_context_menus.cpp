@@ -47,7 +47,11 @@ void CMainFrame::setupContextMenus() {
 }
 
 QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
-  if (nView == eView_TreeA || nView == eView_TreeB) return treeMenu_;
+  if (nView == eView_TreeA || nView == eView_TreeB) {
+    // A node whose place has a menu of its own (a registry key) shows that one.
+    const QList<EListCommand> place = commands_->TreePlaceMenu();
+    return place.isEmpty() ? treeMenu_ : ListMenuActions(place);
+  }
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
   // The menu over the selected rows (the focused one when none is selected).
   const CListView* pView = panels_[ePanel]->ListView();

@@ -8,8 +8,12 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/terminal_message_box.h"
 #include "core/message_box.h"
+#include "core/texts.h"
 #include "platform/errors.h"
 #include "registry/registry_access.h"
+#include "registry/registry_editor.h"
+#include "registry/registry_file.h"
+#include "registry/registry_view_source.h"
 
 namespace cli {
 namespace {
@@ -18,6 +22,7 @@ constexpr char kRegUsage[] =
     "usage: pinbro-cli reg get PATH\\VALUE\n"
     "       pinbro-cli reg set PATH\\VALUE --dword N | --string S | --multi S...\n"
     "       pinbro-cli reg new-key PATH | reg delete-key PATH | reg delete-value PATH\\VALUE\n"
+    "       pinbro-cli reg export PATH FILE [--regedit4] | reg import FILE\n"
     "PATH begins with HKLM, HKCU, HKCR or HKU (or their long names); a VALUE left empty\n"
     "(PATH\\) is the key's default value.";
 
@@ -135,24 +140,6 @@ int Get(CCliContext& ctx, const QString& strPath) {
   return kExitOk;
 }
 
-// The registry editor's rule: a multi-string never holds an empty string; they are dropped
-// with its notice.
-QStringList WithoutEmptyStrings(CCliContext& ctx, const QStringList& strings) {
-  QStringList kept;
-  for (const QString& s : strings)
-    if (!s.isEmpty()) kept << s;
-  const qsizetype dropped = strings.size() - kept.size();
-  if (dropped > 0) {
-    PrintBox(ctx,
-             dropped == 1 ? QStringLiteral("Data of type REG_MULTI_SZ cannot contain empty strings. "
-                                           "Registry editor will remove the empty string found.")
-                          : QStringLiteral("Data of type REG_MULTI_SZ cannot contain empty strings. "
-                                           "Registry editor will remove all empty strings found."),
-             QStringLiteral("Edit MultiString"), QString());
-  }
-  return kept;
-}
-
 int Set(CCliContext& ctx, const QStringList& args) {
   // args: PATH\VALUE, then exactly one of --dword N, --string S, --multi S...
   const QString kind = args.value(1);
@@ -165,57 +152,70 @@ int Set(CCliContext& ctx, const QStringList& args) {
   }
   CRegTarget t;
   if (!ParseTarget(ctx, args[0], true, &t)) return kExitFailed;
+  // The editor's writes: a failure is told with the platform's text; a multi-string drops
+  // empty strings with the editor's notice.
   bool bOk = false;
   if (kind == u"--dword") {
-    bOk = WriteDword(t.root, t.keyPath, t.name, number);
+    bOk = regedit::WriteDwordValue(t.root, t.keyPath, t.name, number);
   } else if (kind == u"--string") {
-    bOk = WriteString(t.root, t.keyPath, t.name, args[2]);
+    bOk = regedit::WriteStringValue(t.root, t.keyPath, t.name, args[2]);
   } else {
-    bOk = WriteMultiString(t.root, t.keyPath, t.name, WithoutEmptyStrings(ctx, args.mid(2)));
+    bOk = regedit::WriteMultiStringValue(
+        t.root, t.keyPath, t.name, regedit::MultiStringOnOk(args.mid(2).join(u"\r\n")));
   }
-  if (!bOk) {
-    ctx.err << "pinbro-cli: reg: could not write " << args[0] << ": " << LastErrorText() << "\n";
-    return kExitFailed;
-  }
-  return kExitOk;
+  return bOk ? kExitOk : kExitFailed;
 }
 
 int NewKey(CCliContext& ctx, const QString& strPath) {
   CRegTarget t;
   if (!ParseTarget(ctx, strPath, false, &t)) return kExitFailed;
-  switch (CreateKey(t.root, t.keyPath)) {
-    case eCreateKey_Created: return kExitOk;
-    case eCreateKey_Existed:
-      PrintBox(ctx,
-               QStringLiteral("A key with that name already exists. Please choose a different name."),
-               QStringLiteral("Error"), QStringLiteral("Key already exists"));
-      return kExitFailed;
-    case eCreateKey_Failed: break;
-  }
-  ctx.err << "pinbro-cli: reg: could not create " << strPath << ": " << LastErrorText() << "\n";
-  return kExitFailed;
+  const qsizetype lastSlash = t.keyPath.lastIndexOf(QLatin1Char('\\'));
+  return regedit::TryCreateKey(t.root, lastSlash < 0 ? QString() : t.keyPath.left(lastSlash),
+                               t.keyPath.mid(lastSlash + 1))
+             ? kExitOk
+             : kExitFailed;
 }
 
+// The editor's delete of a key row: its question (answered by --answer), then the delete.
 int DeleteKeyCommand(CCliContext& ctx, const QString& strPath) {
   CRegTarget t;
   if (!ParseTarget(ctx, strPath, false, &t)) return kExitFailed;
   const qsizetype lastSlash = t.keyPath.lastIndexOf(QLatin1Char('\\'));
   const QString parent = lastSlash < 0 ? QString() : t.keyPath.left(lastSlash);
-  const QString name = t.keyPath.mid(lastSlash + 1);
-  if (DeleteKey(t.root, parent, name)) return kExitOk;
-  PrintBox(ctx, QStringLiteral("Error deleting key \"%1\". %2").arg(name, LastErrorText()),
-           QStringLiteral("Error"), QStringLiteral("Error deleting registry key"));
-  return kExitFailed;
+  return regedit::DeleteKeyEntry(t.root, parent, eEntry_RegKey, t.keyPath.mid(lastSlash + 1))
+             ? kExitOk
+             : kExitFailed;
 }
 
 int DeleteValueCommand(CCliContext& ctx, const QString& strPath) {
   CRegTarget t;
   if (!ParseTarget(ctx, strPath, true, &t)) return kExitFailed;
-  const bool bOk = t.name.isEmpty() ? DeleteDefaultValue(t.root, t.keyPath)
-                                    : DeleteValue(t.root, t.keyPath, t.name);
-  if (bOk) return kExitOk;
-  PrintBox(ctx, QStringLiteral("Error deleting value \"%1\". %2").arg(t.name, LastErrorText()),
-           QStringLiteral("Error"), QStringLiteral("Error deleting registry value"));
+  // The default value is the row the list names "<NO NAME>".
+  return regedit::DeleteValueEntry(t.root, t.keyPath, eEntry_RegValue,
+                                   t.name.isEmpty() ? kRegNoName : t.name)
+             ? kExitOk
+             : kExitFailed;
+}
+
+int Export(CCliContext& ctx, const QStringList& args) {
+  HKEY root = 0;
+  QString keyPath;
+  if (!ParseRegistryListPath(args[0], &root, &keyPath)) {
+    ctx.err << "pinbro-cli: reg: \"" << args[0]
+            << "\" is not a registry key (it must begin with HKLM, HKCU, HKCR or HKU)\n";
+    return kExitFailed;
+  }
+  QString error;
+  const auto format = args.size() == 3 ? regfile::eRegFile_Regedit4 : regfile::eRegFile_Version5;
+  if (regfile::ExportToFile(root, keyPath, args[1], format, &error)) return kExitOk;
+  PrintBox(ctx, core::Text(900976).arg(args[1], error), core::Text(900923), core::Text(900962));
+  return kExitFailed;
+}
+
+int Import(CCliContext& ctx, const QString& strFile) {
+  QString message;
+  if (regfile::ImportFromFile(strFile, &message)) return kExitOk;
+  PrintBox(ctx, message, core::Text(900923), core::Text(900961));
   return kExitFailed;
 }
 
@@ -230,7 +230,10 @@ int RunRegCommand(CCliContext& ctx) {
     if (sub == u"new-key") return NewKey(ctx, args[1]);
     if (sub == u"delete-key") return DeleteKeyCommand(ctx, args[1]);
     if (sub == u"delete-value") return DeleteValueCommand(ctx, args[1]);
+    if (sub == u"import") return Import(ctx, args[1]);
   }
+  if (sub == u"export" && (args.size() == 3 || (args.size() == 4 && args[3] == u"--regedit4")))
+    return Export(ctx, args.mid(1));
   ctx.err << kRegUsage << "\n";
   return kExitUsage;
 }

@@ -19,7 +19,7 @@ const std::vector<CCommand>& Commands() {
       {"shortcut", "shortcut TARGET FOLDER", "paste a shortcut to TARGET into FOLDER; prints the shortcut's name", &RunShortcutCommand},
       {"settings", "settings get NAME | settings set NAME VALUE", "read or change a per-profile option of the current profile", &RunSettingsCommand},
       {"profile", "profile list | add NAME [DETAILS] | switch NAME | delete NAME", "list, add, activate or delete profiles", &RunProfileCommand},
-      {"reg", "reg get PATH\\VALUE | set PATH\\VALUE --dword N|--string S|--multi S... | new-key PATH | delete-key PATH | delete-value PATH\\VALUE", "read and edit registry values and keys", &RunRegCommand},
+      {"reg", "reg get PATH\\VALUE | set PATH\\VALUE --dword N|--string S|--multi S... | new-key PATH | delete-key PATH | delete-value PATH\\VALUE | export PATH FILE [--regedit4] | import FILE", "read and edit registry values and keys, registry files in and out", &RunRegCommand},
       {"search", "search TEXT", "the search bar's search: every file of the device matching the patterns of TEXT (\"*.tmp;-~*\": pieces end at \";\", else at \",\"; \"-\" excludes), one path per line", &RunSearchCommand},
       {"info", "info", "the device storage totals: memory, store, ROM files, storage cards, total; one figure per line", &RunInfoCommand},
   };

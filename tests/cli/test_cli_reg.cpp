@@ -129,24 +129,43 @@ TEST_F(CliRegTest, KeysAreCreatedAndDeletedAndValuesDeleted) {
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K\\Sub\\Deeper", "V", 1));
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K", "Gone", 1));
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\K", "", "d"));
-  EXPECT_EQ(Cli({"reg", "delete-value", "HKCU\\Software\\K\\Gone"}).exitCode, 0);
-  EXPECT_EQ(Cli({"reg", "delete-value", "HKCU\\Software\\K\\"}).exitCode, 0);
+  EXPECT_EQ(Cli({"--answer", "yes", "reg", "delete-value", "HKCU\\Software\\K\\Gone"}).exitCode, 0);
+  EXPECT_EQ(Cli({"--answer", "yes", "reg", "delete-value", "HKCU\\Software\\K\\"}).exitCode, 0);
   ERegValueType type;
   EXPECT_FALSE(ReadValueData(HKEY_CURRENT_USER, "Software\\K", "Gone", &type, nullptr));
   EXPECT_FALSE(ReadValueData(HKEY_CURRENT_USER, "Software\\K", "", &type, nullptr));
 
-  EXPECT_EQ(Cli({"reg", "delete-key", "HKCU\\Software\\K\\Sub"}).exitCode, 0);
+  EXPECT_EQ(Cli({"--answer", "yes", "reg", "delete-key", "HKCU\\Software\\K\\Sub"}).exitCode, 0);
   EXPECT_EQ(CountSubKeys(HKEY_CURRENT_USER, "Software\\K"), 0);
   EXPECT_EQ(CountSubKeys(HKEY_CURRENT_USER, "Software\\K\\Sub\\Deeper"), -1);
 
-  const CRun missingKey = Cli({"reg", "delete-key", "HKCU\\Software\\K\\Sub"});
+  const CRun missingKey = Cli({"--answer", "yes", "reg", "delete-key", "HKCU\\Software\\K\\Sub"});
   EXPECT_EQ(missingKey.exitCode, 1);
-  EXPECT_TRUE(missingKey.err.startsWith(
+  EXPECT_TRUE(missingKey.err.contains(
       "Error: Error deleting registry key: Error deleting key \"Sub\". The system cannot find"))
       << missingKey.err.toStdString();
-  const CRun missingValue = Cli({"reg", "delete-value", "HKCU\\Software\\K\\Nothing"});
+  const CRun missingValue = Cli({"--answer", "yes", "reg", "delete-value", "HKCU\\Software\\K\\Nothing"});
   EXPECT_EQ(missingValue.exitCode, 1);
   EXPECT_TRUE(missingValue.err.contains("Error deleting value \"Nothing\"."));
+}
+
+TEST_F(CliRegTest, DeletesAskTheEditorsQuestions) {
+  ASSERT_TRUE(WriteDword(HKEY_LOCAL_MACHINE, "Software\\Q\\Sub", "V", 1));
+  const CRun declined = Cli({"reg", "delete-key", "HKLM\\Software\\Q\\Sub"});
+  EXPECT_EQ(declined.exitCode, 1);
+  EXPECT_EQ(declined.err.trimmed(),
+            "Confirm registry key delete: Warning!: Are you sure you want to delete the registry "
+            "key \"Sub\" and all of its subkeys?");
+  EXPECT_EQ(CountSubKeys(HKEY_LOCAL_MACHINE, "Software\\Q"), 1);
+  const CRun value = Cli({"--answer", "yes", "reg", "delete-value", "HKLM\\Software\\Q\\Sub\\V"});
+  EXPECT_EQ(value.exitCode, 0);
+  EXPECT_EQ(value.err.trimmed(),
+            "Confirm registry value delete: Warning!: Are you sure you want to delete the "
+            "registry value \"V\"?");
+  ERegValueType type;
+  EXPECT_FALSE(ReadValueData(HKEY_LOCAL_MACHINE, "Software\\Q\\Sub", "V", &type, nullptr));
+  EXPECT_EQ(Cli({"--answer", "yes", "reg", "delete-key", "HKLM\\Software\\Q\\Sub"}).exitCode, 0);
+  EXPECT_EQ(CountSubKeys(HKEY_LOCAL_MACHINE, "Software\\Q"), 0);
 }
 
 TEST_F(CliRegTest, BadPathsAndWrongArgumentsChangeNothing) {
@@ -169,7 +188,11 @@ TEST_F(CliRegTest, BadPathsAndWrongArgumentsChangeNothing) {
       {{"reg", "set", "HKLM\\New\\" + QString(256, 'v'), "--dword", "1"}, 1, "longer than 255"},
       {{"reg", "delete-key", "HKLM\\Software\\\\Demo"}, 1, "empty key name"},
       {{"reg", "delete-key", "HKLM\\"}, 1, "names no key"},
-      {{"reg", "delete-value", "HKLM\\Software\\Demo\\Missing"}, 1, "Error deleting value"},
+      {{"--answer", "yes", "reg", "delete-value", "HKLM\\Software\\Demo\\Missing"}, 1,
+       "Error deleting value"},
+      {{"reg", "delete-key", "HKLM\\Software\\Demo"}, 1, "Confirm registry key delete"},
+      {{"--answer", "no", "reg", "delete-value", "HKLM\\Software\\Demo\\Count"}, 1,
+       "Confirm registry value delete"},
       {{"reg", "new-key", "HKLM\\Software\\Demo"}, 1, "Key already exists"},
       {{"reg"}, 2, "usage:"},
       {{"reg", "get"}, 2, "usage:"},

@@ -230,6 +230,59 @@ TEST_F(HiveTest, EnumerationFollowsCreationOrderAndInfoGivesMaxima) {
   RegCloseKey(key);
 }
 
+TEST_F(HiveTest, BulkEnumerationGivesWhatTheIndexCallsGive) {
+  HKEY key = Create("Software\\Bulk");
+  for (const char* name : {"k2", "k1"}) RegCloseKey(Create(name, key));
+  Set(key, "z", REG_DWORD, Dword(1));
+  Set(key, "", REG_SZ, Utf16z(QStringLiteral("d")));
+  Set(key, "a", REG_BINARY, QByteArray());
+  QStringList names;
+  ASSERT_EQ(RegEnumKeyNames(key, &names), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(names, SubKeys(key));
+  std::vector<CRegValueRecord> records;
+  ASSERT_EQ(RegEnumValueRecords(key, &records), LONG(ERROR_SUCCESS));
+  QStringList recordNames;
+  for (const CRegValueRecord& r : records) {
+    recordNames << r.name;
+    EXPECT_EQ(std::make_pair(r.type, r.data), Get(key, r.name));
+  }
+  EXPECT_EQ(recordNames, ValueNames(key));
+  // Stepping by index after a random access still gives every index right.
+  QString name;
+  ASSERT_EQ(RegEnumValue(key, 2, &name, nullptr, nullptr, nullptr), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(name, "a");
+  ASSERT_EQ(RegEnumValue(key, 1, &name, nullptr, nullptr, nullptr), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(name, "");
+  ASSERT_EQ(RegEnumValue(key, 2, &name, nullptr, nullptr, nullptr), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(name, "a");
+  RegCloseKey(key);
+}
+
+TEST_F(HiveTest, ABatchCommitsAllOrNothing) {
+  HKEY key = Create("Software\\Batch");
+  Set(key, "kept", REG_DWORD, Dword(1));
+  ASSERT_EQ(RegBeginBatch(), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(RegBeginBatch(), LONG(ERROR_BUSY));
+  Set(key, "dropped", REG_DWORD, Dword(2));
+  RegCloseKey(Create("DroppedKey", key));
+  EXPECT_EQ(RegDeleteValue(key, "kept"), LONG(ERROR_SUCCESS));
+  // A change that fails inside the batch undoes only itself.
+  HKEY refused = 0;
+  EXPECT_NE(RegCreateKeyEx(key, QString(300, 'k'), &refused, nullptr), LONG(ERROR_SUCCESS));
+  ASSERT_EQ(RegEndBatch(false), LONG(ERROR_SUCCESS));
+  EXPECT_EQ(ValueNames(key), QStringList({"kept"}));
+  EXPECT_TRUE(SubKeys(key).isEmpty());
+
+  ASSERT_EQ(RegBeginBatch(), LONG(ERROR_SUCCESS));
+  Set(key, "new", REG_DWORD, Dword(3));
+  ASSERT_EQ(RegEndBatch(true), LONG(ERROR_SUCCESS));
+  RegCloseKey(key);
+  Reopen();
+  key = Create("Software\\Batch");
+  EXPECT_EQ(ValueNames(key), QStringList({"kept", "new"}));
+  RegCloseKey(key);
+}
+
 TEST_F(HiveTest, QueryAndEnumFollowTheBufferRules) {
   HKEY key = Create("Software\\Buffers");
   const QByteArray data = Utf16z("twelve chars");  // 26 bytes
