@@ -5,7 +5,13 @@
 namespace collect {
 namespace {
 
-bool SameChar(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+
+bool SameChar(QChar a, QChar b) {
+  if (a == b) return true;
+  if (a.unicode() < 128 && b.unicode() < 128) return AsciiLower(a.unicode()) == AsciiLower(b.unicode());
+  return a.toCaseFolded() == b.toCaseFolded();
+}
 
 }  // namespace
 

@@ -222,7 +222,8 @@ bool CFSCollect::CollectFiles(IFSCollectSink* pSink, bool bTotalsOnly) {
     LogNotice(u"  Start folder is NULL...");
     return false;
   }
-  const bool bDone = EnumFolder(strStart, options_.strFileMask, this, options_.bRecursive != 0);
+  const bool bDone = EnumFolder(strStart, options_.strFileMask, this, options_.bRecursive != 0,
+                                fileops::EWalkRead::eKinds);
   pSink_ = nullptr;
   return bDone && !bStopped_;
 }

@@ -122,15 +122,20 @@ class CFSCollect : public IFindDataSink {
   DWORD LastRule() const { return dwLastRule_; }
 
   // One entry of the walk (the walker's sink): the per-entry rules.
-  bool OnFindData(const WIN32_FIND_DATAW& data, const QString& strFolder) override;
+  // The entry's status is read only where a filter, a rule's limits or a result needs it.
+  bool OnFindData(const fileops::CWalkItem& entry, const QString& strFolder) override;
 
  private:
-  bool OnFile(const WIN32_FIND_DATAW& data, const QString& strFolder, const QString& strPath);
-  bool OnFolder(const WIN32_FIND_DATAW& data, const QString& strPath);
+  using CEntry = fileops::CWalkItem;
+  bool OnFile(const CEntry& entry, const QString& strFolder, const QString& strPath);
+  bool OnFolder(const CEntry& entry, const QString& strPath);
+  // Whether any rule could collect an item of this name, as a folder or as a file.
+  bool MayCollectLink(QStringView strName) const;
   bool ExcludedByFolderRule(const QString& strFileFolder);
-  bool PassesFileFilters(const WIN32_FIND_DATAW& data) const;
+  bool PassesFileFilters(const CEntry& entry) const;
   bool FolderCollected(const QString& strPath, DWORD* pdwType, DWORD* pdwParams);
-  void AddResult(bool bIsFolder, const QString& strPath, DWORD dwMatchType, DWORD dwParams);
+  void AddResult(const CEntry& entry, const QString& strPath, DWORD dwMatchType,
+                 DWORD dwParams);
   QString Expand(const QString& strFolder);
   bool ListFull(size_t uSize, const char16_t* message) const;
 
