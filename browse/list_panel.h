@@ -120,6 +120,11 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   int SortField() const { return sortField_; }
   bool SortAscending() const { return ascending_; }
 
+  // Rows added to the listing shown now (a source that lists as it finds, the search
+  // results): put where the sort wants them. The status text is taken again, also for an
+  // empty batch (the source's counts changed).
+  void AppendEntries(CListEntries* pFresh);
+
   // Reads one file-system row again from disk (attributes, size, times, attribute text).
   void RefreshRow(int nRow);
   // Applies the view notifications gathered so far now (bFollowChanges).

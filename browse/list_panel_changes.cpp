@@ -140,6 +140,14 @@ void CListPanel::UpdateRows(const QHash<QString, std::pair<QString, bool>>& item
   if (worker_ && IsFileSystemListing()) QueueWork(/*bFolderTotals=*/true);
 }
 
+void CListPanel::AppendEntries(CListEntries* pFresh) {
+  if (pFresh->Count() > 0) {
+    BumpGeneration();
+    InsertRows(pFresh);
+  }
+  SetStatusText(source_->StatusText(entries_));
+}
+
 void CListPanel::InsertRows(CListEntries* pFresh) {
   if (pFresh->Count() == 0) return;
   source_->PrepareSort(pFresh, sortField_);

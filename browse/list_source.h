@@ -121,6 +121,7 @@ enum class EListCommand {
   eRefresh,
   eRestore,        // back to where the rows came from
   eDeleteForGood,  // the rows can only be deleted for good; Delete does that here
+  eOpenContainingFolder,  // the folder of the focused row's item, in a panel, the item focused
 };
 
 // How a change to an item (a view notification) concerns a listing.

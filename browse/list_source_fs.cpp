@@ -148,7 +148,7 @@ fileops::CSelection CFileSystemListSource::Selection(const CListEntries& entries
 
 bool CFileSystemListSource::Offers(EListCommand command) const {
   return command != EListCommand::eRestore && command != EListCommand::eDeleteForGood &&
-         command != EListCommand::eSeparator;
+         command != EListCommand::eOpenContainingFolder && command != EListCommand::eSeparator;
 }
 
 QString CFileSystemListSource::DropFolder(const CListEntry* pTarget) const {

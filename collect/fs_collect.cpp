@@ -215,6 +215,7 @@ bool CFSCollect::CollectFiles(IFSCollectSink* pSink, bool bTotalsOnly) {
   bTotalsOnly_ = bTotalsOnly || !pSink;
   uTotalBytes_ = 0;
   uCollected_ = 0;
+  uFolders_.store(1, std::memory_order_relaxed);
   pSink_ = pSink;
   cards_.RefreshStorageCards();
   const QString strStart = Expand(options_.strStartFolder);

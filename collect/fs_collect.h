@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <vector>
 
 #include "collect/collect_rules.h"
@@ -117,6 +118,13 @@ class CFSCollect : public IFindDataSink {
   quint64 TotalBytes() const { return uTotalBytes_; }
   quint64 CollectedCount() const { return uCollected_; }
   bool IsStopped() const { return bStopped_; }
+  // The folders the walk has met so far (the start folder included): a running count another
+  // thread may read, for a status line.
+  quint64 FoldersSearched() const { return uFolders_.load(std::memory_order_relaxed); }
+  // Asks a running walk to end at its next entry, as a false OnResult would (the stopped flag
+  // is set). The one call another thread may make while the engine runs; it holds for the
+  // engine's life (Reset does not undo it), so a search thread's engine is never reused.
+  void Cancel() { cancel_.store(true, std::memory_order_relaxed); }
   // The rule that matched last: its index, with the list in the top bits (0x80000000
   // exclude-folder, 0xC0000000 include-folder, 0x40000000 include-file, none exclude-file).
   DWORD LastRule() const { return dwLastRule_; }
@@ -141,6 +149,8 @@ class CFSCollect : public IFindDataSink {
 
   CFSCollectOptions options_;
   bool bStopped_ = false;
+  std::atomic<bool> cancel_{false};
+  std::atomic<quint64> uFolders_{0};
   DWORD dwLastRule_ = 0;
   bool bTotalsOnly_ = false;
   quint64 uTotalBytes_ = 0;

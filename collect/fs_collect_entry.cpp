@@ -69,6 +69,7 @@ bool IsEmptyFolder(const QString& strPath) {
 }  // namespace
 
 bool CFSCollect::OnFindData(const CEntry& entry, const QString& strFolder) {
+  if (cancel_.load(std::memory_order_relaxed)) bStopped_ = true;
   if (bStopped_) return false;
   plat::KeepAwake();
   const QStringView strName = FindNameView(entry.data);
@@ -87,6 +88,8 @@ bool CFSCollect::OnFindData(const CEntry& entry, const QString& strFolder) {
   if (bUnreadLink && !MayCollectLink(strName)) return true;
   const DWORD dwAttributes =
       bUnreadLink ? entry.Record().dwFileAttributes : entry.data.dwFileAttributes;
+  if (entry.IsLink() == false && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    uFolders_.fetch_add(1, std::memory_order_relaxed);
   if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
     OnFolder(entry, strPath);
   else
