@@ -72,6 +72,9 @@ enum EFrameCommand : int {
   eCmd_Encrypt = 34018,
   eCmd_Decrypt = 34019,
   eCmd_About = 34030,
+  eCmd_OpenContainingFolder = 34031,  // a search result's folder in the panel, the item focused
+  eCmd_SearchResults = 34032,         // the fifth view with the last search's results
+  eCmd_DeviceProperties = 34033,
   eCmd_ToolLayoutGroup0 = 34020,  // the four layout buttons of the tool bar, by group
   eCmd_ToolLayoutGroup1 = 34021,
   eCmd_ToolLayoutGroup2 = 34022,

@@ -1,5 +1,6 @@
 #include "ui/list_sources.h"
 
+#include "collect/search_results.h"
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
@@ -7,6 +8,7 @@
 void RegisterDesktopListSources() {
   browse::RegisterRecycleBinListSource();
   RegisterRegistryListSource();
+  collect::RegisterSearchListSource();
 }
 
 int CommandOfListCommand(EListCommand command) {
@@ -47,6 +49,8 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eOpenContainingFolder:
+      return eCmd_OpenContainingFolder;
   }
   return 0;
 }

@@ -24,6 +24,8 @@
 #include "core/texts.h"
 #include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/main_frame.h"
 #include "ui/panel_controller.h"
 #include "ui/tree_view.h"
@@ -110,6 +112,7 @@ void CMainFrame::setupActions() {
     MsgInfo(core::Text(900577).arg(strProduct), core::Text(900578), strProduct);
   });
   AddCommand(eCmd_ManageProfiles, core::Text(900579), [this] { ManageProfiles(); });
+  AddSearchCommands();
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -310,6 +313,7 @@ void CMainFrame::AddEditCommands() {
   auto activeList = [this]() -> CListView* {
     if (activeView_ == eView_ListA) return panels_[ePanel_A]->ListView();
     if (activeView_ == eView_ListB) return panels_[ePanel_B]->ListView();
+    if (activeView_ == eView_Fifth && searchView_) return searchView_->ListView();
     return nullptr;
   };
   AddCommand(eCmd_SelectAll, core::Text(900572), [activeList] {
@@ -363,6 +367,7 @@ void CMainFrame::setupMenus() {
   QMenu* pScreen = pView->addMenu(core::Text(900518));
   for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
   pView->addSeparator();
+  pView->addAction(Action(eCmd_SearchResults));
   pView->addAction(Action(eCmd_Refresh));
 
   QMenu* pGo = menuBar()->addMenu(core::Text(900510));
@@ -374,6 +379,7 @@ void CMainFrame::setupMenus() {
   connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });
   FillProfilesMenu(pProfiles);
   QMenu* pHelp = menuBar()->addMenu(core::Text(900512));
+  pHelp->addAction(Action(eCmd_DeviceProperties));
   pHelp->addAction(Action(eCmd_About));
 }
 
@@ -468,11 +474,12 @@ void CMainFrame::UpdateCommandStates() {
   for (const CLayoutCommand& command : kLayoutCommands)
     Action(command.id)->setChecked(command.layout == layout_);
   Action(eCmd_ToolLayoutGroup0 + frame::LayoutGroup(layout_))->setChecked(true);
-  const CListPanel& list = panels_[ActivePanel()]->List();
+  const CListPanel& list = ActiveList();
   Action(eCmd_Back)->setEnabled(list.History().CanGoBack());
   Action(eCmd_Forward)->setEnabled(list.History().CanGoForward());
   Action(eCmd_Up)->setEnabled(list.CanGoUp());
-  const bool bListActive = activeView_ == eView_ListA || activeView_ == eView_ListB;
+  const bool bListActive =
+      activeView_ == eView_ListA || activeView_ == eView_ListB || activeView_ == eView_Fifth;
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     Action(nId)->setEnabled(bListActive);
   const CFileCommands& files = *commands_;
@@ -500,6 +507,9 @@ void CMainFrame::UpdateCommandStates() {
   Action(eCmd_MoveToOther)->setEnabled(offers(EListCommand::eMoveToOther) && bOtherFolder);
   Action(eCmd_Paste)->setEnabled(bInFolder && !files.ClipboardItems().empty());
   Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !files.ClipboardItems().empty());
+  Action(eCmd_OpenContainingFolder)
+      ->setEnabled(files.ActiveListOffers(EListCommand::eOpenContainingFolder) && bRows);
+  Action(eCmd_SearchResults)->setEnabled(layout_ != 10);
 }
 
 // --- Navigation ---
@@ -517,6 +527,12 @@ void CMainFrame::StepHistory(bool bForward) {
 
 void CMainFrame::Up() { panels_[ActivePanel()]->Up(); }
 
-void CMainFrame::Refresh() { panels_[ActivePanel()]->Refresh(ActivePart()); }
+void CMainFrame::Refresh() {
+  if (activeView_ == eView_Fifth) return ActiveList().Refresh();
+  panels_[ActivePanel()]->Refresh(ActivePart());
+}
 
-void CMainFrame::OpenCurrent() { panels_[ActivePanel()]->OpenCurrent(ActivePart()); }
+void CMainFrame::OpenCurrent() {
+  if (activeView_ == eView_Fifth) return searchView_->ListView()->OpenCurrent();
+  panels_[ActivePanel()]->OpenCurrent(ActivePart());
+}

@@ -8,6 +8,8 @@
 
 #include "ui/list_sources.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/main_frame.h"
 #include "ui/tree_view.h"
 
@@ -26,6 +28,7 @@ void CMainFrame::setupContextMenus() {
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_Refresh});
+  treeDeviceMenu_ = actions({0, eCmd_DeviceProperties});
   for (const std::unique_ptr<CPanelController>& panel : panels_) {
     CListView* pList = panel->ListView();
     const int nList = pList->ViewNumber();
@@ -44,7 +47,13 @@ void CMainFrame::setupContextMenus() {
 }
 
 QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
-  if (nView == eView_TreeA || nView == eView_TreeB) return treeMenu_;
+  if (nView == eView_TreeA || nView == eView_TreeB) {
+    // The device node (the root) also leads to the device property page.
+    const EPanelId eTree = nView == eView_TreeB ? ePanel_B : ePanel_A;
+    if (panels_[eTree]->Folder(EPanelPart::eTree) != QStringLiteral("\\")) return treeMenu_;
+    return treeMenu_ + treeDeviceMenu_;
+  }
+  if (nView == eView_Fifth) return ListMenuActions(searchView_->List().Source()->ContextMenu());
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
   return ListMenuActions(panels_[ePanel]->List().Source()->ContextMenu());
 }
