@@ -193,7 +193,9 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   void ReportLocation(const CPanelLocation& location);
   void SetStatusText(const QString& strText);
   void SortEntries();
-  void SortAndRelayout();
+  // nSortedFrom >= 0: the rows before it and those from it on are each in sort order, and
+  // are merged rather than sorted anew.
+  void SortAndRelayout(int nSortedFrom = -1);
   void BumpGeneration();
   // The worker's queue for a new row order: pause, clear, the folder totals still unknown
   // (when wanted and ShowFolderTotalSizes is 1), then the visible rows' icons, so that the

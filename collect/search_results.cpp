@@ -19,7 +19,9 @@ int Order(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-QString Key(const QString& strPath) { return strPath.toLower(); }
+// Results are told apart by their exact paths: the host may hold names that differ in case
+// only, and each is a file of its own.
+const QString& Key(const QString& strPath) { return strPath; }
 
 // The comparison by a field with the direction flag set.
 int CompareByField(const CListEntry& a, const CListEntry& b, int nField) {
@@ -64,7 +66,7 @@ size_t CSearchResults::Add(const std::vector<CResult>& results) {
     if (index_.contains(strKey)) continue;
     index_.insert(strKey, results_.size());
     results_.push_back(result);
-    for (QString strFolder = browse::ParentPath(strKey);
+    for (QString strFolder = browse::ParentPath(strKey).toLower();
          !strFolder.isEmpty() && !folders_.contains(strFolder);
          strFolder = browse::ParentPath(strFolder)) {
       folders_.insert(strFolder);
@@ -84,7 +86,7 @@ bool CSearchResults::Holds(const QString& strPath) const {
 }
 
 bool CSearchResults::HoldsBelow(const QString& strPath) const {
-  return folders_.contains(Key(strPath));
+  return folders_.contains(strPath.toLower());
 }
 
 void CSearchResults::Touch(const QString& strPath, bool bFolder) const {
@@ -92,7 +94,7 @@ void CSearchResults::Touch(const QString& strPath, bool bFolder) const {
     touched_.insert(Key(strPath));
     return;
   }
-  QString strPrefix = Key(strPath);
+  QString strPrefix = strPath.toLower();
   if (!strPrefix.endsWith(u'\\')) strPrefix += u'\\';
   if (!touchedFolders_.contains(strPrefix)) touchedFolders_.append(strPrefix);
 }
@@ -107,8 +109,8 @@ void CSearchResults::DropGone() {
   std::vector<CResult> kept;
   kept.reserve(results_.size());
   for (CResult& result : results_) {
-    const QString strKey = Key(result.strPath);
-    if (touched_.contains(strKey) || fnBelowTouched(strKey)) {
+    const QString& strKey = Key(result.strPath);
+    if (touched_.contains(strKey) || fnBelowTouched(strKey.toLower())) {
       WIN32_FIND_DATAW data;
       if (!plat::FindOne(result.strPath, &data)) continue;
       result.data = data;
@@ -144,7 +146,7 @@ QList<CListColumn> CSearchListSource::Columns() const {
       {core::Text(900102), 160, eListField_Name, false},
       {core::Text(900800), 220, eSearchField_Folder, false},
       {core::Text(900103), 70, eListField_Size, true},
-      {core::Text(900104), 120, eListField_Date, false},
+      {core::Text(900104), 150, eListField_Date, false},
   };
 }
 

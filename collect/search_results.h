@@ -51,7 +51,7 @@ class CSearchResults {
   // A new search: the results emptied, the text and the start folder kept for the listing.
   void Start(const QString& strText, const QString& strStartFolder);
   const QString& Text() const { return text_; }
-  // Adds results; those already held (the same path) are left out. Returns the index of the
+  // Adds results; those already held (the same path, case and all) are left out. Returns the index of the
   // first one added.
   size_t Add(const std::vector<CResult>& results);
   size_t Count() const { return results_.size(); }
@@ -73,7 +73,7 @@ class CSearchResults {
   QString text_;
   QString start_;
   std::vector<CResult> results_;
-  QHash<QString, size_t> index_;  // lower-case path -> index in results_
+  QHash<QString, size_t> index_;  // path -> index in results_
   QSet<QString> folders_;  // lower-case paths of the folders the results lie in, and above
   mutable QSet<QString> touched_;
   mutable QStringList touchedFolders_;  // lower-case, each with a trailing backslash

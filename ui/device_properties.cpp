@@ -83,13 +83,16 @@ void CDlg_Prop_Device::AddVolume(QGridLayout* pGrid, const CDeviceVolume& volume
   auto* pBar = new QProgressBar(this);
   pBar->setRange(0, 1000);
   pBar->setValue(UsedPermille(volume));
-  pBar->setTextVisible(true);
+  pBar->setTextVisible(false);
+  pBar->setMinimumWidth(260);
+  pGrid->addWidget(pBar, nRow, 1);
+  // The figures under the bar, where they have the room a long text needs.
   const QString strText = core::Text(900820).arg(core::FormatSize(uUsed),
                                                  core::FormatSize(volume.uFree),
                                                  core::FormatSize(volume.uTotal));
-  pBar->setFormat(strText);
-  pBar->setMinimumWidth(260);
-  pGrid->addWidget(pBar, nRow, 1);
+  auto* pText = new QLabel(strText, this);
+  pText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  pGrid->addWidget(pText, nRow + 1, 1);
   figures_.emplace_back(volume.strName, strText);
 }
 

@@ -102,6 +102,17 @@ TEST_F(SearchResultsTest, BatchesFillTheListWithNameFolderSizeAndDate) {
   EXPECT_EQ(items[0].nKind, fileops::eSelFile);
   EXPECT_TRUE(panel.Source()->Offers(EListCommand::eOpenContainingFolder));
   EXPECT_FALSE(panel.Source()->Offers(EListCommand::ePaste));
+  // A batch that comes while the list is sorted by name is merged into that order.
+  panel.SortBy(0, false);
+  std::vector<CSearchResults::CResult> batch(2);
+  batch[0].strPath = "\\Docs\\c.txt";
+  batch[1].strPath = "\\0.txt";
+  CListEntries rows;
+  results_->Rows(results_->Add(batch), &rows);
+  panel.AppendEntries(&rows);
+  EXPECT_EQ(Column(panel, 0), QStringList({"0.txt", "a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}));
+  panel.SortBy(0, true);  // Z to A
+  EXPECT_EQ(Column(panel, 0).front(), "e.txt");
 }
 
 TEST_F(SearchResultsTest, RowsFollowDeletedAndRenamedItems) {
