@@ -430,7 +430,6 @@ constexpr CTextEntry kTexts[] = {
     {900803, QT_TRANSLATE_NOOP3("pinbro", "Search results: %1", "900803")},
     {900804, QT_TRANSLATE_NOOP3("pinbro", "Open containing folder", "900804")},
     {900805, QT_TRANSLATE_NOOP3("pinbro", "Stop", "900805")},
-    {900806, QT_TRANSLATE_NOOP3("pinbro", "Close", "900806")},
     {900807, QT_TRANSLATE_NOOP3("pinbro", "Search results", "900807")},
     {900808, QT_TRANSLATE_NOOP3("pinbro", "Search for files (for example *.txt; -~*.txt)", "900808")},
     {900810, QT_TRANSLATE_NOOP3("pinbro", "Device properties", "900810")},

@@ -23,7 +23,7 @@ CSearchView::CSearchView(QWidget* pParent) : QWidget(pParent) {
   auto* pRow = new QHBoxLayout(pHeader);
   pRow->setContentsMargins(3, 1, 3, 1);
   title_ = new QLabel(pHeader);
-  close_ = new QPushButton(core::Text(900806), pHeader);
+  close_ = new QPushButton(core::Text(55121), pHeader);
   pRow->addWidget(title_, 1);
   pRow->addWidget(close_);
   pColumn->addWidget(pHeader);

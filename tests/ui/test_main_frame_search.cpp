@@ -98,7 +98,7 @@ TEST_F(MainFrameSearchTest, EnterListsTheResultsAndOpenContainingFolderShowsOne)
   EXPECT_EQ(Results().rowCount(), 2);
   QPushButton* pClose = nullptr;
   for (QPushButton* pButton : frame_->SearchView()->findChildren<QPushButton*>())
-    if (pButton->text() == core::Text(900806)) pClose = pButton;
+    if (pButton->text() == core::Text(55121)) pClose = pButton;
   ASSERT_NE(pClose, nullptr);
   QTest::mouseClick(pClose, Qt::LeftButton);
   EXPECT_EQ(frame_->Layout(), 0u);
