@@ -127,6 +127,16 @@ TEST_F(MainFrameSearchTest, EscapeStopsALongSearch) {
 
 TEST_F(MainFrameSearchTest, DevicePropertiesShowTheFiguresAndTheVolumes) {
   StartFrame();
+  // The page is offered by the Help menu's command and by the tree's device node alone.
+  Trigger(eCmd_VerticalBrowser);
+  frame_->Tree(ePanel_A);
+  QApplication::processEvents();
+  QAction* pPage = frame_->Action(eCmd_DeviceProperties);
+  ASSERT_NE(pPage, nullptr);
+  EXPECT_TRUE(frame_->ContextMenuActions(eView_TreeA).contains(pPage));
+  frame_->List(ePanel_A).ShowLocation(CPanelLocation::FileSystem("\\Docs"), true, true);
+  QApplication::processEvents();
+  EXPECT_FALSE(frame_->ContextMenuActions(eView_TreeA).contains(pPage));
   CDlg_Prop_Device page(frame_.get());
   ASSERT_FALSE(page.Volumes().empty());
   EXPECT_EQ(page.Volumes()[0].strName, core::Text(900816));
