@@ -6,6 +6,9 @@
 //
 // Usage: bench_search [FOLDER]   (default: a folder under the system's temporary folder; the
 // tree is made on the first run and reused after that)
+//        bench_search --tree DIR PATTERN   (an existing tree, a copy of /usr say: the engine's
+// search for PATTERN, pinbro-cli search PATTERN, and find DIR -name PATTERN, each checked to
+// find as many files as find does)
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -87,10 +90,53 @@ int CountLines(const QByteArray& command) {
   return ::pclose(pipe) == 0 ? lines : -1;
 }
 
+// The search of an existing tree beside find -name.
+int BenchTree(const QString& dir, const QString& pattern) {
+  QString error;
+  if (!plat::CDeviceRoot::Open(dir, &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  const QByteArray host = QFile::encodeName(dir);
+  const QByteArray pat = pattern.toLocal8Bit();
+  const QByteArray byName = "find '" + host + "' -name '" + pat + "'";
+  const int expected = CountLines(byName);
+  const QByteArray cli =
+      QFile::encodeName(QCoreApplication::applicationDirPath() + "/../app/pinbro-cli");
+  const QByteArray viaCli = "'" + cli + "' --root '" + host + "' search '" + pat + "'";
+  std::vector<bench::CContender> contenders = {
+      {"engine search", nullptr,
+       [&] {
+         collect::CFSCollect engine;
+         CCountingSink sink;
+         return collect::RunSearch(&engine, pattern, &sink) && sink.count == expected;
+       },
+       [] {}},
+      {"pinbro-cli", nullptr, [&] { return CountLines(viaCli) == expected; }, [] {}},
+      {"find -name", nullptr, [&] { return CountLines(byName) == expected; }, [] {}},
+  };
+  bench::TimeAll(5, &contenders);
+  std::printf("tree %s, pattern %s: %d files\n", host.constData(), pat.constData(), expected);
+  for (const bench::CContender& c : contenders) {
+    if (c.best < 0)
+      std::printf("%-14s failed (wrong count or error)\n", c.name);
+    else
+      std::printf("%-14s %.3f s\n", c.name, c.best);
+  }
+  const double find = contenders.back().best;
+  for (size_t i = 0; i + 1 < contenders.size(); ++i)
+    if (find > 0 && contenders[i].best > 0)
+      std::printf("%-14s %.2fx the time of find -name\n", contenders[i].name,
+                  contenders[i].best / find);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  if (argc == 4 && QByteArray(argv[1]) == "--tree")
+    return BenchTree(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
   const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                 : QDir::tempPath() + QStringLiteral("/pinbro-bench-search");
   const QByteArray tree = QFile::encodeName(base + QStringLiteral("/tree"));

@@ -209,14 +209,30 @@ void CListPanel::SortEntries() {
   source_->Sort(&entries_, sortField_, ascending_);
 }
 
-void CListPanel::SortAndRelayout() {
+void CListPanel::SortAndRelayout(int nSortedFrom) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   // Persistent indexes follow their entries to the new rows.
   const QModelIndexList before = persistentIndexList();
   QVector<const CListEntry*> anchored;
   anchored.reserve(before.size());
   for (const QModelIndex& index : before) anchored.append(entries_.At(index.row()));
-  SortEntries();
+  if (nSortedFrom < 0) {
+    SortEntries();
+  } else {
+    // Two sorted runs: merged in one pass, the earlier rows first among equals, which is the
+    // order a stable sort of the whole gives.
+    std::vector<int> order;
+    order.reserve(size_t(entries_.Count()));
+    int a = 0, b = nSortedFrom;
+    while (a < nSortedFrom || b < entries_.Count()) {
+      const bool bTakeB =
+          a >= nSortedFrom ||
+          (b < entries_.Count() &&
+           source_->Compare(*entries_.At(b), *entries_.At(a), sortField_, ascending_) < 0);
+      order.push_back(bTakeB ? b++ : a++);
+    }
+    entries_.Reorder(order);
+  }
   if (!before.isEmpty()) {
     QHash<const CListEntry*, int> rows;
     for (int i = 0; i < entries_.Count(); ++i) rows.insert(entries_.At(i), i);

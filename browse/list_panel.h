@@ -120,6 +120,11 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   int SortField() const { return sortField_; }
   bool SortAscending() const { return ascending_; }
 
+  // Rows added to the listing shown now (a source that lists as it finds, the search
+  // results): put where the sort wants them. The status text is taken again, also for an
+  // empty batch (the source's counts changed).
+  void AppendEntries(CListEntries* pFresh);
+
   // Reads one file-system row again from disk (attributes, size, times, attribute text).
   void RefreshRow(int nRow);
   // Applies the view notifications gathered so far now (bFollowChanges).
@@ -188,7 +193,9 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   void ReportLocation(const CPanelLocation& location);
   void SetStatusText(const QString& strText);
   void SortEntries();
-  void SortAndRelayout();
+  // nSortedFrom >= 0: the rows before it and those from it on are each in sort order, and
+  // are merged rather than sorted anew.
+  void SortAndRelayout(int nSortedFrom = -1);
   void BumpGeneration();
   // The worker's queue for a new row order: pause, clear, the folder totals still unknown
   // (when wanted and ShowFolderTotalSizes is 1), then the visible rows' icons, so that the

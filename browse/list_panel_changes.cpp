@@ -140,6 +140,27 @@ void CListPanel::UpdateRows(const QHash<QString, std::pair<QString, bool>>& item
   if (worker_ && IsFileSystemListing()) QueueWork(/*bFolderTotals=*/true);
 }
 
+void CListPanel::AppendEntries(CListEntries* pFresh) {
+  if (pFresh->Count() > 0) {
+    BumpGeneration();
+    source_->PrepareSort(pFresh, sortField_);
+    pFresh->StableSort([this](const CListEntry& a, const CListEntry& b) {
+      return source_->Compare(a, b, sortField_, ascending_) < 0;
+    });
+    const int nFirst = entries_.Count();
+    const bool bAfterAll =
+        nFirst == 0 ||
+        source_->Compare(*pFresh->At(0), *entries_.At(nFirst - 1), sortField_, ascending_) >= 0;
+    // A batch that sorts after every row (the order found) is appended; another one is merged
+    // with the rows, never sorted with them anew, so a long list takes batches cheaply.
+    beginInsertRows(QModelIndex(), nFirst, nFirst + pFresh->Count() - 1);
+    entries_.AddAll(pFresh);
+    endInsertRows();
+    if (!bAfterAll) SortAndRelayout(nFirst);
+  }
+  SetStatusText(source_->StatusText(entries_));
+}
+
 void CListPanel::InsertRows(CListEntries* pFresh) {
   if (pFresh->Count() == 0) return;
   source_->PrepareSort(pFresh, sortField_);

@@ -125,6 +125,7 @@ enum class EListCommand {
   eExtractTo,      // the same into a folder the user picks
   eTestArchive,    // every entry of the archive read through the decompressor
   eCompress,       // the rows' files and folders packed into a new archive
+  eOpenContainingFolder,  // the folder of the focused row's item, in a panel, the item focused
   // Commands a listing carries out itself (RunCommand): the registry editor's.
   eNewKey,
   eNewDwordValue,

@@ -150,7 +150,8 @@ fileops::CSelection CFileSystemListSource::Selection(const CListEntries& entries
 bool CFileSystemListSource::Offers(EListCommand command) const {
   // Everything up to the commands that other listings carry out themselves.
   return command != EListCommand::eRestore && command != EListCommand::eDeleteForGood &&
-         command != EListCommand::eSeparator && int(command) < int(EListCommand::eNewKey);
+         command != EListCommand::eOpenContainingFolder && command != EListCommand::eSeparator &&
+         int(command) < int(EListCommand::eNewKey);
 }
 
 QList<EListCommand> CFileSystemListSource::ContextMenuFor(const CListEntries& entries,

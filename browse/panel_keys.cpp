@@ -62,6 +62,8 @@ QString ColumnKeyPart(DWORD dwSource) {
       return QStringLiteral("_REG_");
     case ePanelSrc_Zip:
       return QStringLiteral("ZIP_");
+    case ePanelSrc_Search:
+      return QStringLiteral("_SRCH_");
     default:
       return {};
   }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "fileops/plan_walk.h"
 #include "platform/wintypes.h"
 
 namespace collect {
@@ -61,6 +62,7 @@ struct SFSCResult {
   QString strFullPath;
   QString strDescription;  // "<rule-set name>:<match-type name>"
   DWORD dwParams = 0;      // the matching rule's word
+  WIN32_FIND_DATAW data{};  // the item's find record (size, times, attributes)
 };
 
 // Receives the collected items.
@@ -75,8 +77,10 @@ class IFSCollectSink {
 class IFindDataSink {
  public:
   virtual ~IFindDataSink() = default;
-  // One entry of strFolder (a device path); false ends the whole walk.
-  virtual bool OnFindData(const WIN32_FIND_DATAW& data, const QString& strFolder) = 0;
+  // One entry of strFolder (a device path); false ends the whole walk. In a walk of names and
+  // kinds (fileops::EWalkRead::eKinds) entry.data holds the name and the folder bit, and
+  // entry.Record() reads the rest where a rule needs it.
+  virtual bool OnFindData(const fileops::CWalkItem& entry, const QString& strFolder) = 0;
 };
 
 }  // namespace collect

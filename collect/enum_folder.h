@@ -17,7 +17,8 @@ namespace collect {
 // "." and ".." are never reported. A sub-folder that cannot be read is passed over.
 // False when pSink is null ("  pEnumFS is NULL, exiting..." is logged), when strFolder
 // cannot be read, or when the sink ended the walk.
+// eKinds reads each entry's status only when the sink asks for its Record().
 bool EnumFolder(const QString& strFolder, const QString& strMask, IFindDataSink* pSink,
-                bool bRecursive);
+                bool bRecursive, fileops::EWalkRead read = fileops::EWalkRead::eFull);
 
 }  // namespace collect

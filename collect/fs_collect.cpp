@@ -215,6 +215,7 @@ bool CFSCollect::CollectFiles(IFSCollectSink* pSink, bool bTotalsOnly) {
   bTotalsOnly_ = bTotalsOnly || !pSink;
   uTotalBytes_ = 0;
   uCollected_ = 0;
+  uFolders_.store(1, std::memory_order_relaxed);
   pSink_ = pSink;
   cards_.RefreshStorageCards();
   const QString strStart = Expand(options_.strStartFolder);
@@ -222,7 +223,8 @@ bool CFSCollect::CollectFiles(IFSCollectSink* pSink, bool bTotalsOnly) {
     LogNotice(u"  Start folder is NULL...");
     return false;
   }
-  const bool bDone = EnumFolder(strStart, options_.strFileMask, this, options_.bRecursive != 0);
+  const bool bDone = EnumFolder(strStart, options_.strFileMask, this, options_.bRecursive != 0,
+                                fileops::EWalkRead::eKinds);
   pSink_ = nullptr;
   return bDone && !bStopped_;
 }

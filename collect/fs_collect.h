@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <vector>
 
 #include "collect/collect_rules.h"
@@ -117,25 +118,39 @@ class CFSCollect : public IFindDataSink {
   quint64 TotalBytes() const { return uTotalBytes_; }
   quint64 CollectedCount() const { return uCollected_; }
   bool IsStopped() const { return bStopped_; }
+  // The folders the walk has met so far (the start folder included): a running count another
+  // thread may read, for a status line.
+  quint64 FoldersSearched() const { return uFolders_.load(std::memory_order_relaxed); }
+  // Asks a running walk to end at its next entry, as a false OnResult would (the stopped flag
+  // is set). The one call another thread may make while the engine runs; it holds for the
+  // engine's life (Reset does not undo it), so a search thread's engine is never reused.
+  void Cancel() { cancel_.store(true, std::memory_order_relaxed); }
   // The rule that matched last: its index, with the list in the top bits (0x80000000
   // exclude-folder, 0xC0000000 include-folder, 0x40000000 include-file, none exclude-file).
   DWORD LastRule() const { return dwLastRule_; }
 
   // One entry of the walk (the walker's sink): the per-entry rules.
-  bool OnFindData(const WIN32_FIND_DATAW& data, const QString& strFolder) override;
+  // The entry's status is read only where a filter, a rule's limits or a result needs it.
+  bool OnFindData(const fileops::CWalkItem& entry, const QString& strFolder) override;
 
  private:
-  bool OnFile(const WIN32_FIND_DATAW& data, const QString& strFolder, const QString& strPath);
-  bool OnFolder(const WIN32_FIND_DATAW& data, const QString& strPath);
+  using CEntry = fileops::CWalkItem;
+  bool OnFile(const CEntry& entry, const QString& strFolder, const QString& strPath);
+  bool OnFolder(const CEntry& entry, const QString& strPath);
+  // Whether any rule could collect an item of this name, as a folder or as a file.
+  bool MayCollectLink(QStringView strName) const;
   bool ExcludedByFolderRule(const QString& strFileFolder);
-  bool PassesFileFilters(const WIN32_FIND_DATAW& data) const;
+  bool PassesFileFilters(const CEntry& entry) const;
   bool FolderCollected(const QString& strPath, DWORD* pdwType, DWORD* pdwParams);
-  void AddResult(bool bIsFolder, const QString& strPath, DWORD dwMatchType, DWORD dwParams);
+  void AddResult(const CEntry& entry, const QString& strPath, DWORD dwMatchType,
+                 DWORD dwParams);
   QString Expand(const QString& strFolder);
   bool ListFull(size_t uSize, const char16_t* message) const;
 
   CFSCollectOptions options_;
   bool bStopped_ = false;
+  std::atomic<bool> cancel_{false};
+  std::atomic<quint64> uFolders_{0};
   DWORD dwLastRule_ = 0;
   bool bTotalsOnly_ = false;
   quint64 uTotalBytes_ = 0;

@@ -18,19 +18,34 @@ constexpr DWORD kListExcludeFolder = 0x80000000;
 constexpr DWORD kListIncludeFolder = 0xC0000000;
 constexpr DWORD kListIncludeFile = 0x40000000;
 
+// The name of a find record, without a copy.
+QStringView FindNameView(const WIN32_FIND_DATAW& data) {
+  qsizetype length = 0;
+  while (length < MAX_PATH && data.cFileName[length] != 0) ++length;
+  return QStringView(reinterpret_cast<const char16_t*>(data.cFileName), length);
+}
+
 quint64 Ticks(const FILETIME& ft) { return plat::FileTimeToU64(ft); }
 
 bool IsSet(const FILETIME& ft) { return Ticks(ft) != 0; }
 
-bool AttributesPass(DWORD dwAttributes, DWORD dwExclude, DWORD dwInclude) {
+// The attribute test; its defaults (no bit excluded, any bit included) pass every item, whose
+// attributes are never 0, without its status being read.
+bool AttributesPass(const fileops::CWalkItem& entry, DWORD dwExclude, DWORD dwInclude) {
+  if (dwExclude == 0 && dwInclude == 0xFFFFFFFF) return true;
+  const DWORD dwAttributes = entry.Record().dwFileAttributes;
   return (dwAttributes & dwExclude) == 0 && (dwAttributes & dwInclude) != 0;
 }
 
 // The rule's own limits on a file: last access time and zero length.
-bool ExtAccepts(const SFSCRuleExtParams& ext, const WIN32_FIND_DATAW& data) {
+bool ExtAccepts(const SFSCRuleExtParams& ext, const fileops::CWalkItem& entry) {
+  const bool bEarliest = IsSet(ext.ftEarliestAccess);
+  const bool bLatest = IsSet(ext.ftLatestAccess);
+  if (!bEarliest && !bLatest && !ext.bZeroLengthOnly) return true;
+  const WIN32_FIND_DATAW& data = entry.Record();
   const quint64 accessed = Ticks(data.ftLastAccessTime);
-  if (IsSet(ext.ftEarliestAccess) && accessed < Ticks(ext.ftEarliestAccess)) return false;
-  if (IsSet(ext.ftLatestAccess) && accessed > Ticks(ext.ftLatestAccess)) return false;
+  if (bEarliest && accessed < Ticks(ext.ftEarliestAccess)) return false;
+  if (bLatest && accessed > Ticks(ext.ftLatestAccess)) return false;
   return !ext.bZeroLengthOnly || plat::FindSize(data) == 0;
 }
 
@@ -53,23 +68,42 @@ bool IsEmptyFolder(const QString& strPath) {
 
 }  // namespace
 
-bool CFSCollect::OnFindData(const WIN32_FIND_DATAW& data, const QString& strFolder) {
+bool CFSCollect::OnFindData(const CEntry& entry, const QString& strFolder) {
+  if (cancel_.load(std::memory_order_relaxed)) bStopped_ = true;
   if (bStopped_) return false;
   plat::KeepAwake();
-  const QString strName = plat::FindName(data);
+  const QStringView strName = FindNameView(entry.data);
   if (strName == u"." || strName == u"..") return true;
-  const QString strPath = browse::AppendPathComponent(strFolder, strName);
+  const QString& strPath = entry.strPath;
   const DWORD dwFlags = options_.dwGlobalSettings;
   if (dwFlags & (eFSC_GS_SkipOnCard | eFSC_GS_SkipNotOnCard)) {
     const bool bOnCard = cards_.HoldsPath(strPath);
     if ((dwFlags & eFSC_GS_SkipOnCard) && bOnCard) return true;
     if ((dwFlags & eFSC_GS_SkipNotOnCard) && !bOnCard) return true;
   }
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    OnFolder(data, strPath);
+  // A link whose target is not looked up yet is a folder or a file only its record tells;
+  // when no rule could collect it as either, it is passed over without that look-up.
+  const bool bUnreadLink =
+      !entry.bStatusRead && (entry.data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (bUnreadLink && !MayCollectLink(strName)) return true;
+  const DWORD dwAttributes =
+      bUnreadLink ? entry.Record().dwFileAttributes : entry.data.dwFileAttributes;
+  if (entry.IsLink() == false && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    uFolders_.fetch_add(1, std::memory_order_relaxed);
+  if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    OnFolder(entry, strPath);
   else
-    OnFile(data, strFolder, strPath);
+    OnFile(entry, strFolder, strPath);
   return !bStopped_;
+}
+
+bool CFSCollect::MayCollectLink(QStringView strName) const {
+  // Include-folder rules collect folders, and files by where they lie.
+  for (const SFSCFolderRule& rule : incFolders_)
+    if (rule.bEnable) return true;
+  for (const SFSCFileRule& rule : incFiles_)
+    if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec)) return true;
+  return false;
 }
 
 bool CFSCollect::ExcludedByFolderRule(const QString& strFileFolder) {
@@ -82,25 +116,28 @@ bool CFSCollect::ExcludedByFolderRule(const QString& strFileFolder) {
   return false;
 }
 
-bool CFSCollect::PassesFileFilters(const WIN32_FIND_DATAW& data) const {
+bool CFSCollect::PassesFileFilters(const CEntry& entry) const {
   const CFSCollectOptions& o = options_;
-  if (!AttributesPass(data.dwFileAttributes, o.dwAttrExclFiles, o.dwAttrInclFiles)) return false;
+  if (!AttributesPass(entry, o.dwAttrExclFiles, o.dwAttrInclFiles)) return false;
+  const DWORD dwFlags = o.dwGlobalSettings;
+  if (!(dwFlags & (eFSC_GS_NotBefore | eFSC_GS_NotAfter | eFSC_GS_MinSize | eFSC_GS_MaxSize)))
+    return true;
+  const WIN32_FIND_DATAW& data = entry.Record();
   const quint64 accessed = Ticks(data.ftLastAccessTime);
-  if ((o.dwGlobalSettings & eFSC_GS_NotBefore) && accessed < Ticks(o.ftNotBefore)) return false;
-  if ((o.dwGlobalSettings & eFSC_GS_NotAfter) && accessed > Ticks(o.ftNotAfter)) return false;
+  if ((dwFlags & eFSC_GS_NotBefore) && accessed < Ticks(o.ftNotBefore)) return false;
+  if ((dwFlags & eFSC_GS_NotAfter) && accessed > Ticks(o.ftNotAfter)) return false;
   const quint64 size = plat::FindSize(data);
-  if ((o.dwGlobalSettings & eFSC_GS_MinSize) && size < o.uMinFileSize) return false;
-  if ((o.dwGlobalSettings & eFSC_GS_MaxSize) && size > o.uMaxFileSize) return false;
+  if ((dwFlags & eFSC_GS_MinSize) && size < o.uMinFileSize) return false;
+  if ((dwFlags & eFSC_GS_MaxSize) && size > o.uMaxFileSize) return false;
   return true;
 }
 
-bool CFSCollect::OnFile(const WIN32_FIND_DATAW& data, const QString& strFolder,
-                        const QString& strPath) {
-  if (ExcludedByFolderRule(strFolder) || !PassesFileFilters(data)) return false;
-  const QString strName = plat::FindName(data);
+bool CFSCollect::OnFile(const CEntry& entry, const QString& strFolder, const QString& strPath) {
+  if (ExcludedByFolderRule(strFolder) || !PassesFileFilters(entry)) return false;
+  const QStringView strName = FindNameView(entry.data);
   for (size_t i = 0; i < excFiles_.size(); ++i) {
     const SFSCFileRule& rule = excFiles_[i];
-    if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec) && ExtAccepts(rule.ext, data)) {
+    if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec) && ExtAccepts(rule.ext, entry)) {
       dwLastRule_ = DWORD(i);
       return false;
     }
@@ -109,7 +146,7 @@ bool CFSCollect::OnFile(const WIN32_FIND_DATAW& data, const QString& strFolder,
   for (size_t i = 0; i < incFolders_.size() && !dwType; ++i) {
     const SFSCFolderRule& rule = incFolders_[i];
     if (rule.bEnable && !rule.bEmptyFoldersOnly && CoversFile(rule, strFolder) &&
-        ExtAccepts(rule.ext, data)) {
+        ExtAccepts(rule.ext, entry)) {
       dwLastRule_ = kListIncludeFolder | DWORD(i);
       dwType = eFSC_MT_Inc_Folder;
       dwParams = rule.dwParams;
@@ -117,20 +154,20 @@ bool CFSCollect::OnFile(const WIN32_FIND_DATAW& data, const QString& strFolder,
   }
   for (size_t i = 0; i < incFiles_.size() && !dwType; ++i) {
     const SFSCFileRule& rule = incFiles_[i];
-    if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec) && ExtAccepts(rule.ext, data)) {
+    if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec) && ExtAccepts(rule.ext, entry)) {
       dwLastRule_ = kListIncludeFile | DWORD(i);
       dwType = eFSC_MT_Inc_File;
       dwParams = rule.dwParams;
     }
   }
   if (!dwType) return false;
-  uTotalBytes_ += plat::FindSize(data);
-  AddResult(false, strPath, dwType, dwParams);
+  uTotalBytes_ += plat::FindSize(entry.Record());
+  AddResult(entry, strPath, dwType, dwParams);
   return true;
 }
 
-bool CFSCollect::OnFolder(const WIN32_FIND_DATAW& data, const QString& strPath) {
-  if (!AttributesPass(data.dwFileAttributes, options_.dwAttrExclFolders,
+bool CFSCollect::OnFolder(const CEntry& entry, const QString& strPath) {
+  if (!AttributesPass(entry, options_.dwAttrExclFolders,
                       options_.dwAttrInclFolders))
     return false;
   for (size_t i = 0; i < excFolders_.size(); ++i) {
@@ -145,7 +182,7 @@ bool CFSCollect::OnFolder(const WIN32_FIND_DATAW& data, const QString& strPath) 
   }
   DWORD dwType = 0, dwParams = 0;
   if (!FolderCollected(strPath, &dwType, &dwParams)) return false;
-  AddResult(true, strPath, dwType, dwParams);
+  AddResult(entry, strPath, dwType, dwParams);
   return true;
 }
 
@@ -175,12 +212,15 @@ bool CFSCollect::FolderCollected(const QString& strPath, DWORD* pdwType, DWORD* 
   return false;
 }
 
-void CFSCollect::AddResult(bool bIsFolder, const QString& strPath, DWORD dwMatchType,
+void CFSCollect::AddResult(const CEntry& entry, const QString& strPath, DWORD dwMatchType,
                            DWORD dwParams) {
   ++uCollected_;
   if (bTotalsOnly_) return;
+  const WIN32_FIND_DATAW& data = entry.Record();
+  const bool bIsFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const SFSCResult result{bIsFolder ? 1u : 0u, strPath,
-                          options_.strRuleSetName + u':' + MatchTypeName(dwMatchType), dwParams};
+                          options_.strRuleSetName + u':' + MatchTypeName(dwMatchType), dwParams,
+                          data};
   if (!pSink_->OnResult(result)) bStopped_ = true;
 }
 

@@ -33,11 +33,12 @@ void AddSearchRules(CFSCollect* pEngine, const QString& strText) {
   }
 }
 
-bool RunSearch(CFSCollect* pEngine, const QString& strText, IFSCollectSink* pSink) {
+bool RunSearch(CFSCollect* pEngine, const QString& strText, IFSCollectSink* pSink,
+               const QString& strStartFolder) {
   LogTrace(u"RunSearch(%s)...", strText);
   pEngine->Reset();
   AddSearchRules(pEngine, strText);
-  pEngine->Options().strStartFolder = QStringLiteral("\\");
+  pEngine->Options().strStartFolder = strStartFolder;
   pEngine->Options().strFileMask = QStringLiteral("*.*");
   const bool bDone = pEngine->CollectFiles(pSink);
   LogTrace(u"RunSearch(%s)", strText);

@@ -27,8 +27,9 @@ std::vector<CSearchPattern> SearchPatterns(const QString& strText);
 // Adds the text's rules to pEngine (rule name = pattern, enabled, word 0).
 void AddSearchRules(CFSCollect* pEngine, const QString& strText);
 
-// The search: resets pEngine, adds the text's rules, sets the start folder "\" and the mask
-// "*.*", and collects into pSink. The result of CollectFiles.
-bool RunSearch(CFSCollect* pEngine, const QString& strText, IFSCollectSink* pSink);
+// The search: resets pEngine, adds the text's rules, sets the start folder ("\" unless
+// another is given) and the mask "*.*", and collects into pSink. The result of CollectFiles.
+bool RunSearch(CFSCollect* pEngine, const QString& strText, IFSCollectSink* pSink,
+               const QString& strStartFolder = QStringLiteral("\\"));
 
 }  // namespace collect

@@ -22,6 +22,7 @@ enum EEntryType : DWORD {
   eEntry_RecycledFolder = 15,
   eEntry_RecycledFile = 16,
   eEntry_NetworkPath = 17,    // a typed path that starts with "\\"
+  eEntry_SearchResults = 18,  // the results of the last search (a location kind)
 };
 
 // Types 2 to 5: entries whose record is a CFileItem of the file-system listing.

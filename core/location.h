@@ -40,6 +40,7 @@ enum EPanelSource : DWORD {
   ePanelSrc_Registry = 3,
   ePanelSrc_RecycleBin = 4,
   ePanelSrc_Zip = 5,
+  ePanelSrc_Search = 6,      // the search results
 };
 
 namespace browse {

@@ -13,11 +13,47 @@
 namespace fileops {
 namespace {
 
+// The entries of one folder, read in one go.
+struct CListing {
+  bool bRead = false;
+  DWORD dwError = ERROR_SUCCESS;  // why it could not be read to its end
+  std::vector<WIN32_FIND_DATAW> entries;
+  std::vector<QByteArray> unnamed;
+  std::vector<char> statusRead;  // a walk of names and kinds: whether each record is whole
+
+  void Read(const plat::CWalkFolder& folder, EWalkRead read) {
+    bRead = folder.ReadEntries(&entries, &unnamed,
+                               read == EWalkRead::eKinds ? &statusRead : nullptr);
+    if (!bRead) {
+      dwError = plat::GetLastError();
+      entries.clear();
+      unnamed.clear();
+      statusRead.clear();
+    }
+  }
+};
+
 // The entries of an entered folder, then its FolderLeft. False when the walk stops.
-bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor);
+bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor,
+                 EWalkRead read);
+
+// The path of an entry of strFolder, made in one allocation (a walk makes one per entry).
+QString ChildPath(const QString& strFolder, const WIN32_FIND_DATAW& entry) {
+  qsizetype length = 0;
+  while (length < MAX_PATH && entry.cFileName[length] != 0) ++length;
+  const QStringView name(entry.cFileName, length);
+  const bool bRoot = strFolder.endsWith(u'\\');
+  QString path;
+  path.reserve(strFolder.size() + 1 + length);
+  path += strFolder;
+  if (!bRoot) path += u'\\';
+  path += name;
+  return path;
+}
 
 // A sub-folder: opened relative to its parent, entered, walked, left.
-EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVisitor& visitor) {
+EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVisitor& visitor,
+                EWalkRead read) {
   plat::CWalkFolder child;
   const bool bOpened = child.OpenChild(parent, item.Name());
   const DWORD error = bOpened ? ERROR_SUCCESS : plat::GetLastError();
@@ -33,28 +69,28 @@ EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVis
     if (visitor.Refused(item, error) == EWalk::eStop) return EWalk::eStop;
     return visitor.FolderLeft(item) == EWalk::eStop ? EWalk::eStop : EWalk::eGoOn;
   }
-  return WalkEntries(child, item, visitor) ? EWalk::eGoOn : EWalk::eStop;
+  return WalkEntries(child, item, visitor, read) ? EWalk::eGoOn : EWalk::eStop;
 }
 
-bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor) {
-  std::vector<WIN32_FIND_DATAW> entries;
-  std::vector<QByteArray> unnamed;
-  if (!folder.ReadEntries(&entries, &unnamed)) {
-    const DWORD error = plat::GetLastError();
-    if (visitor.Refused(self, error) == EWalk::eStop) return false;
-    entries.clear();
-    unnamed.clear();
-  }
-  for (const QByteArray& raw : unnamed) {
+bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor,
+                 EWalkRead read) {
+  CListing listing;
+  listing.Read(folder, read);
+  if (!listing.bRead && visitor.Refused(self, listing.dwError) == EWalk::eStop) return false;
+  for (const QByteArray& raw : listing.unnamed) {
     const EWalk next = visitor.Unnamed(self, plat::ShownHostName(raw));
     if (next == EWalk::eStop) return false;
     if (next == EWalk::eSkip) return visitor.FolderLeft(self) != EWalk::eStop;
   }
-  for (const WIN32_FIND_DATAW& entry : entries) {
-    const CWalkItem item{browse::AppendPathComponent(self.strPath, plat::FindName(entry)), entry};
+  for (size_t i = 0; i < listing.entries.size(); ++i) {
+    const WIN32_FIND_DATAW& entry = listing.entries[i];
+    const bool bStatusRead = listing.statusRead.empty() || listing.statusRead[i] != 0;
+    const CWalkItem item{ChildPath(self.strPath, entry), entry, bStatusRead, &folder};
     EWalk next = EWalk::eGoOn;
-    if (plat::IsWalkableFolder(entry)) {
-      next = WalkChild(folder, item, visitor);
+    if (!bStatusRead && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      next = visitor.Link(item);
+    } else if (plat::IsWalkableFolder(entry)) {
+      next = WalkChild(folder, item, visitor, read);
     } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       next = visitor.LinkNotFollowed(item);
     } else {
@@ -70,9 +106,24 @@ bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVi
 
 QString CWalkItem::Name() const { return plat::FindName(data); }
 
-quint64 CWalkItem::Size() const { return plat::FindSize(data); }
+EWalk IPlanVisitor::Link(const CWalkItem& link) {
+  const WIN32_FIND_DATAW& record = link.Record();
+  return (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? LinkNotFollowed(link)
+                                                               : File(link);
+}
 
-bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor) {
+const WIN32_FIND_DATAW& CWalkItem::Record() const {
+  if (!bStatusRead && pFolder) {
+    WIN32_FIND_DATAW full;
+    if (pFolder->ReadEntry(Name(), &full)) data = full;
+    bStatusRead = true;
+  }
+  return data;
+}
+
+quint64 CWalkItem::Size() const { return plat::FindSize(Record()); }
+
+bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor, EWalkRead read) {
   CWalkItem self;
   self.strPath = browse::StripTrailingBackslash(strFolder);
   // The root has no find record of its own: it is a folder, and nothing else is known of it.
@@ -96,7 +147,7 @@ bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor) {
     if (visitor.Refused(self, error) == EWalk::eStop) return false;
     return visitor.FolderLeft(self) != EWalk::eStop;
   }
-  return WalkEntries(folder, self, visitor);
+  return WalkEntries(folder, self, visitor, read);
 }
 
 int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const FnTreeStep& fnLink,

@@ -12,14 +12,32 @@
 
 #include "platform/wintypes.h"
 
+namespace plat {
+class CWalkFolder;
+}
+
 namespace fileops {
+
+// How much of each entry the walk reads.
+enum class EWalkRead {
+  eFull,   // every entry's whole record
+  eKinds,  // names and kinds: a plain file's or folder's status is read when Record() asks,
+           // and a link's target is not looked up before the visitor's Link asks for it
+};
 
 // One item the walk meets: its device path and its record as a listing shows it.
 struct CWalkItem {
   QString strPath;
-  WIN32_FIND_DATAW data{};
+  // The record. In an EWalkRead::eKinds walk, a plain file or folder holds its name and its
+  // folder bit only until Record() has read the rest (so it is mutable: reading completes it).
+  mutable WIN32_FIND_DATAW data{};
+  mutable bool bStatusRead = true;
+  const plat::CWalkFolder* pFolder = nullptr;  // the open folder holding it, while walked
 
   QString Name() const;
+  // The whole record: its status is read now when the walk had left it unread (once). An
+  // entry that has gone since keeps the record it had.
+  const WIN32_FIND_DATAW& Record() const;
   // The size in the record (of the target, for a link to a file).
   quint64 Size() const;
   bool IsLink() const { return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -43,6 +61,10 @@ class IPlanVisitor {
   virtual EWalk FolderLeft(const CWalkItem& folder) { return EWalk::eGoOn; }
   // A link to a folder, which the walk never enters.
   virtual EWalk LinkNotFollowed(const CWalkItem& link) { return EWalk::eGoOn; }
+  // In an EWalkRead::eKinds walk, a link whose target was not looked up yet (its record holds
+  // its name and FILE_ATTRIBUTE_REPARSE_POINT). The walk never enters it either way. By
+  // default its Record() is read and it is told as LinkNotFollowed or File.
+  virtual EWalk Link(const CWalkItem& link);
   // A folder that was entered but could not be opened or read to its end (dwError says why);
   // the entries read before the failure are not visited. FolderLeft follows.
   virtual EWalk Refused(const CWalkItem& folder, DWORD dwError) { return EWalk::eGoOn; }
@@ -58,7 +80,9 @@ class IPlanVisitor {
 // Walks the folder at strFolder: FolderEntered for it, its tree, FolderLeft. A link to a folder
 // there is reported as LinkNotFollowed alone; a folder that cannot be opened (or a path that is
 // no folder) as FolderEntered, Refused, FolderLeft. False when the visitor stopped the walk.
-bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor);
+// eKinds: see EWalkRead; what the visitor is told is the same, only records come unread.
+bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor,
+                EWalkRead read = EWalkRead::eFull);
 
 // The walk of a tree that is removed (delete, shred): fnFile for each file, fnLink for each link
 // to a folder, fnFolder for each folder once its entries are done. Each returns a result; the

@@ -31,7 +31,7 @@ CWalkFolder::~CWalkFolder() {
 }
 
 CWalkFolder::CWalkFolder(CWalkFolder&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)) {
+    : fd_(other.fd_), path_(std::move(other.path_)), read_(other.read_) {
   other.fd_ = -1;
 }
 
@@ -40,6 +40,7 @@ CWalkFolder& CWalkFolder::operator=(CWalkFolder&& other) noexcept {
     if (fd_ >= 0) ::close(fd_);
     fd_ = other.fd_;
     path_ = std::move(other.path_);
+    read_ = other.read_;
     other.fd_ = -1;
   }
   return *this;
@@ -49,6 +50,7 @@ bool CWalkFolder::Take(int fd, const QString& canonical) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = fd;
   path_ = canonical;
+  read_ = false;
   return true;
 }
 
@@ -88,13 +90,31 @@ bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
 }
 
 bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
-                              std::vector<QByteArray>* pUnnamed) const {
+                              std::vector<QByteArray>* pUnnamed,
+                              std::vector<char>* pStatusRead) const {
   if (fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
   FnUnnamedEntry fnUnnamed;
   if (pUnnamed) fnUnnamed = [pUnnamed](const QByteArray& raw) { pUnnamed->push_back(raw); };
+  if (pStatusRead) {
+    const bool bFresh = !read_;
+    read_ = true;
+    return ForEachKindOfOpenFolder(
+        fd_, path_, bFresh,
+        [pEntries, pStatusRead](const WIN32_FIND_DATAW& data, bool bStatusRead) {
+          pEntries->push_back(data);
+          pStatusRead->push_back(bStatusRead ? 1 : 0);
+        },
+        fnUnnamed);
+  }
+  read_ = true;
   return ForEachEntryOfOpenFolder(
       fd_, path_, [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); },
       fnUnnamed);
+}
+
+bool CWalkFolder::ReadEntry(const QString& strName, WIN32_FIND_DATAW* pData) const {
+  if (fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
+  return ReadEntryOfOpenFolder(fd_, path_, strName, pData);
 }
 
 }  // namespace plat

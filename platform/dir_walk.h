@@ -35,14 +35,20 @@ class CWalkFolder {
   // Every entry, read in one go before the caller changes any (records as plat::CFind
   // makes them). False, last error set, when the folder could not be read to its end.
   // pUnnamed, when given, receives the host names the device cannot name.
+  // pStatusRead, when given, asks for names and kinds only (plat::ForEachKindOfOpenFolder):
+  // it receives, for each entry, whether its record is whole.
   bool ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
-                   std::vector<QByteArray>* pUnnamed = nullptr) const;
+                   std::vector<QByteArray>* pUnnamed = nullptr,
+                   std::vector<char>* pStatusRead = nullptr) const;
+  // The whole record of the entry strName, looked up relative to the folder, never followed.
+  bool ReadEntry(const QString& strName, WIN32_FIND_DATAW* pData) const;
 
  private:
   bool Take(int fd, const QString& canonical);
 
   int fd_ = -1;
   QString path_;
+  mutable bool read_ = false;  // the descriptor was read from (it is no longer at its start)
 };
 
 }  // namespace plat

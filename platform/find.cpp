@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <memory>
 #include <thread>
@@ -174,7 +175,14 @@ void CFind::Close() {
 }
 
 bool WildcardMatch(QStringView pattern, QStringView name) {
-  const auto same = [](QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); };
+  // Most names are ASCII: those characters are compared without the Unicode tables.
+  const auto same = [](QChar a, QChar b) {
+    if (a == b) return true;
+    const char16_t x = a.unicode(), y = b.unicode();
+    if (x < 128 && y < 128)
+      return (x | 0x20) == (y | 0x20) && ((x | 0x20) >= u'a' && (x | 0x20) <= u'z');
+    return a.toCaseFolded() == b.toCaseFolded();
+  };
   // On a mismatch the last "*" takes one more character and matching goes on from there:
   // going back to the last "*" only is enough to find every match ("a.b.txt" for "*.txt").
   qsizetype p = 0, n = 0, star = -1, mark = 0;
@@ -218,25 +226,77 @@ bool ForEachFolderEntry(const QString& strFolder,
   return ForEachEntryOfOpenFolder(::dirfd(opened.get()), canonical, fnEntry);
 }
 
-bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
-                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
-                              const FnUnnamedEntry& fnUnnamed) {
+namespace {
+
+// The record of a plain file, a folder or a link (the listing says which) made from its name
+// and kind alone, for a walk that reads statuses only where it needs them.
+void FillKind(const QString& name, unsigned char dType, WIN32_FIND_DATAW* data) {
+  std::memset(data, 0, sizeof(*data));
+  data->dwFileAttributes = dType == DT_DIR   ? FILE_ATTRIBUTE_DIRECTORY
+                           : dType == DT_LNK ? FILE_ATTRIBUTE_REPARSE_POINT
+                                             : FILE_ATTRIBUTE_NORMAL;
+  const qsizetype length = qMin<qsizetype>(name.size(), MAX_PATH - 1);
+  std::memcpy(data->cFileName, name.utf16(), static_cast<size_t>(length) * sizeof(WCHAR));
+}
+
+// The entries of an open folder read straight from the host, a buffer at a time, without the
+// descriptor copies and flag calls a directory stream costs on every folder of a walk.
+class CEntryReader {
+ public:
+  // Reading starts at the folder's first entry (a folder just opened is there already);
+  // false with errno set when the folder cannot be read.
+  bool Start(int fd, bool bFresh) {
+    fd_ = fd;
+    filled_ = at_ = 0;
+    return bFresh || ::lseek(fd_, 0, SEEK_SET) == 0;
+  }
+  // The next entry, or null at the end (errno 0) or on a failure (errno set).
+  const struct dirent64* Next() {
+    if (at_ >= filled_) {
+      errno = 0;
+      const ssize_t n = ::getdents64(fd_, buffer_, sizeof(buffer_));
+      if (n <= 0) {
+        if (n < 0 && errno == 0) errno = EIO;
+        return nullptr;
+      }
+      filled_ = size_t(n);
+      at_ = 0;
+    }
+    const auto* entry = reinterpret_cast<const struct dirent64*>(buffer_ + at_);
+    at_ += entry->d_reclen;
+    return entry;
+  }
+
+ private:
+  int fd_ = -1;
+  alignas(struct dirent64) char buffer_[32768];
+  size_t filled_ = 0;
+  size_t at_ = 0;
+};
+
+size_t FillThreads() {
+  static const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  return nThreads;
+}
+
+// ForEachEntryOfOpenFolder and ForEachKindOfOpenFolder: bKindsOnly leaves the status of plain
+// files and folders outside the root unread.
+bool ScanOpenFolder(int dirFd, const QString& strFolder, bool bKindsOnly, bool bFresh,
+                    const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed) {
   QString canonical;
   QByteArray folderRelative;
   if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
       !host::RelativeHostPath(canonical, &folderRelative))
     return false;
-  const int ownFd = ::dup(dirFd);  // the listing closes its own copy
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(ownFd >= 0 ? ::fdopendir(ownFd) : nullptr, &::closedir);
-  if (!dir) {
-    const int err = errno;
-    if (ownFd >= 0) ::close(ownFd);
-    return Fail(ErrorFromErrno(err));
-  }
-  ::rewinddir(dir.get());
-  const CFolderScan scan{::dirfd(dir.get()), &folderRelative, canonical == u"\\",
-                         CDeviceRoot::HostDevice()};
-  const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  // One buffer per thread: a scan reads its folder to the end before the next scan starts.
+  thread_local std::unique_ptr<CEntryReader> reader;
+  if (!reader) reader = std::make_unique<CEntryReader>();
+  if (!reader->Start(dirFd, bFresh)) return Fail(ErrorFromErrno(errno));
+  const bool bTopLevel = canonical == u"\\";
+  const CFolderScan scan{dirFd, &folderRelative, bTopLevel, CDeviceRoot::HostDevice()};
+  // The root's folders may be storage cards, which only their status tells.
+  const bool bKinds = bKindsOnly && !bTopLevel;
+  const size_t nThreads = FillThreads();
 
   // The names are read a block at a time, then the block's records are made, by several
   // threads when the block is full: each record costs host calls (a status and an attribute
@@ -249,13 +309,11 @@ bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
   std::vector<CName> names;
   std::vector<WIN32_FIND_DATAW> records;
   std::vector<char> present;
-  names.reserve(kFolderBlock);
   bool bEnd = false;
   while (!bEnd) {
     names.clear();
     while (names.size() < kFolderBlock) {
-      errno = 0;
-      const struct dirent* entry = ::readdir(dir.get());
+      const struct dirent64* entry = reader->Next();
       if (!entry) {
         if (errno) return Fail(ErrorFromErrno(errno));
         bEnd = true;
@@ -265,6 +323,19 @@ bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
       if (host::IsDotOrDotDot(entry->d_name)) continue;
       if (!host::DeviceName(entry->d_name, &name)) {
         if (fnUnnamed) fnUnnamed(QByteArray(entry->d_name));
+        continue;
+      }
+      if (bKinds && (entry->d_type == DT_REG || entry->d_type == DT_DIR ||
+                     entry->d_type == DT_LNK)) {
+        WIN32_FIND_DATAW data;
+        FillKind(name, entry->d_type, &data);
+        fnEntry(data, false);
+        continue;
+      }
+      if (bKinds) {
+        // A kind the listing does not tell: its whole record, in its place of the order.
+        WIN32_FIND_DATAW data;
+        if (FillEntry(scan, entry->d_name, name, entry->d_type, &data)) fnEntry(data, true);
         continue;
       }
       names.push_back({QByteArray(entry->d_name), std::move(name), entry->d_type});
@@ -286,8 +357,41 @@ bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
     for (std::thread& helper : helpers) helper.join();
     // An entry that vanished after its name was read has no record.
     for (size_t i = 0; i < nNames; ++i)
-      if (present[i]) fnEntry(records[i]);
+      if (present[i]) fnEntry(records[i], true);
   }
+  return true;
+}
+
+}  // namespace
+
+bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
+                              const FnUnnamedEntry& fnUnnamed) {
+  return ScanOpenFolder(
+      dirFd, strFolder, false, false, [&fnEntry](const WIN32_FIND_DATAW& data, bool) { fnEntry(data); },
+      fnUnnamed);
+}
+
+bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder, bool bFresh,
+                             const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed) {
+  return ScanOpenFolder(dirFd, strFolder, true, bFresh, fnEntry, fnUnnamed);
+}
+
+bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder, const QString& strName,
+                           WIN32_FIND_DATAW* pData) {
+  const QString child = (strFolder == u"\\" ? strFolder : strFolder + u'\\') + strName;
+  QString canonical;
+  QByteArray folderRelative;
+  QByteArray host;
+  if (!CDeviceRoot::Canonical(child, &canonical) || !CDeviceRoot::ToHost(canonical, &host))
+    return false;
+  const qsizetype slash = canonical.lastIndexOf(u'\\');
+  const QString folder = slash == 0 ? QStringLiteral("\\") : canonical.left(slash);
+  if (!host::RelativeHostPath(folder, &folderRelative)) return false;
+  const QByteArray raw = host.mid(host.lastIndexOf('/') + 1);
+  const CFolderScan scan{dirFd, &folderRelative, folder == u"\\", CDeviceRoot::HostDevice()};
+  if (!FillEntry(scan, raw.constData(), host::LastComponent(canonical), DT_UNKNOWN, pData))
+    return Fail(ERROR_FILE_NOT_FOUND);
   return true;
 }
 

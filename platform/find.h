@@ -78,6 +78,21 @@ using FnUnnamedEntry = std::function<void(const QByteArray& raw)>;
 bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
                               const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
                               const FnUnnamedEntry& fnUnnamed = {});
+// A walk's listing that reads statuses only where it needs them: a plain file, a folder or a
+// link (the host's listing says which) gets a record of its name and kind alone
+// (FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_DIRECTORY, or FILE_ATTRIBUTE_REPARSE_POINT for a link
+// whose target is not looked up), with bStatusRead false; ReadEntryOfOpenFolder gives its
+// whole record. Entries whose kind the listing does not tell, and the root's entries (a folder
+// there may be a storage card), get their whole record, with bStatusRead true.
+using FnEntryWithStatus = std::function<void(const WIN32_FIND_DATAW&, bool bStatusRead)>;
+// bFresh: the descriptor was just opened and never read, so it is at its first entry already.
+bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder, bool bFresh,
+                             const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed = {});
+// The whole record of the entry strName of the folder open as dirFd (device path strFolder),
+// looked up relative to the descriptor, never following the name. False with
+// ERROR_FILE_NOT_FOUND when it has gone.
+bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder, const QString& strName,
+                           WIN32_FIND_DATAW* pData);
 // A host name as messages show it: its UTF-8 text, with every byte that is not part of
 // valid UTF-8, and every control character, written as \xHH.
 QString ShownHostName(const QByteArray& raw);

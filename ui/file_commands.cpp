@@ -57,7 +57,7 @@ void CFileCommands::SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt) {
 
 QString CFileCommands::ActiveFolder() const {
   const CCommandTarget target = host_.CommandTarget();
-  return target.pActive->Folder(target.part);
+  return target.Folder();
 }
 
 QString CFileCommands::OtherPanelFolder() const {
@@ -67,14 +67,14 @@ QString CFileCommands::OtherPanelFolder() const {
 bool CFileCommands::ActiveListOffers(EListCommand command) const {
   const CCommandTarget target = host_.CommandTarget();
   if (target.part != EPanelPart::eList) return false;
-  return target.pActive->List().Source()->Offers(command);
+  return target.List().Source()->Offers(command);
 }
 
 QList<int> CFileCommands::ActiveListRows() const {
   QList<int> rows;
   const CCommandTarget target = host_.CommandTarget();
   if (target.part != EPanelPart::eList) return rows;
-  const CListView* pView = target.pActive->ListView();
+  const CListView* pView = target.ListView();
   for (const QModelIndex& index : pView->Selection()->selectedRows()) rows << index.row();
   if (rows.isEmpty() && pView->CurrentRow() >= 0) rows << pView->CurrentRow();
   std::sort(rows.begin(), rows.end());
@@ -83,7 +83,7 @@ QList<int> CFileCommands::ActiveListRows() const {
 
 fileops::CSelection CFileCommands::ActiveListItems(EListCommand command) const {
   if (!ActiveListOffers(command)) return {};
-  const CListPanel& list = host_.CommandTarget().pActive->List();
+  const CListPanel& list = host_.CommandTarget().List();
   return list.Source()->Selection(list.Entries(), ActiveListRows());
 }
 
@@ -108,8 +108,8 @@ void CFileCommands::NewFolder() {
   // The new folder becomes the focused entry of the list that shows it.
   const CCommandTarget target = host_.CommandTarget();
   if (target.part != EPanelPart::eList) return;
-  CListPanel& list = target.pActive->List();
-  CListView* pView = target.pActive->ListView();
+  CListPanel& list = target.List();
+  CListView* pView = target.ListView();
   const QString strName = browse::LastComponent(strNewPath);
   for (int nRow = 0; nRow < list.rowCount(); ++nRow) {
     if (list.Entries().At(nRow)->displayName.compare(strName, Qt::CaseInsensitive) != 0)
@@ -131,11 +131,11 @@ void CFileCommands::RenameCurrent() {
     if (strOldPath == QStringLiteral("\\")) return;
     bFolder = true;
   } else {
-    const CListPanel& list = target.pActive->List();
+    const CListPanel& list = target.List();
     const IListSource& source = *list.Source();
     if (!source.Offers(EListCommand::eRename)) return;
     const fileops::CSelection item =
-        source.Selection(list.Entries(), {target.pActive->ListView()->CurrentRow()});
+        source.Selection(list.Entries(), {target.ListView()->CurrentRow()});
     if (item.empty()) return;
     strOldPath = item.front().strPath;
     bFolder = item.front().nKind == fileops::eSelFolder;

@@ -34,6 +34,15 @@ struct CCommandTarget {
   CPanelController* pActive = nullptr;  // the panel of the active view
   CPanelController* pOther = nullptr;   // the other panel
   EPanelPart part = EPanelPart::eList;  // which view of the active panel is active
+  // A list of the frame's own that is no panel's (the search results): when set, the list
+  // commands act on it rather than on pActive's list.
+  CListPanel* pList = nullptr;
+  CListView* pListView = nullptr;
+
+  CListPanel& List() const { return pList ? *pList : pActive->List(); }
+  CListView* ListView() const { return pList ? pListView : pActive->ListView(); }
+  // The folder the active view shows (a list) or has selected (a tree).
+  QString Folder() const { return pList ? pList->CurrentPath() : pActive->Folder(part); }
 };
 
 // What the file commands need of the window they serve.

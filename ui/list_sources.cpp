@@ -1,6 +1,7 @@
 #include "ui/list_sources.h"
 
 #include "browse/folder_tree_model.h"
+#include "collect/search_results.h"
 #include "fileops/list_source_bin.h"
 #include "registry/registry_view_source.h"
 #include "ui/frame_commands.h"
@@ -13,6 +14,7 @@ void RegisterDesktopListSources() {
   InstallDesktopRegistryDialogs();
   zip::RegisterZipListSource();
   CFolderTreeModel::SetDefaultArchiveFolders(&zip::ArchiveFolders);
+  collect::RegisterSearchListSource();
 }
 
 int CommandOfListCommand(EListCommand command) {
@@ -75,6 +77,8 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_TestArchive;
     case EListCommand::eCompress:
       return eCmd_Compress;
+    case EListCommand::eOpenContainingFolder:
+      return eCmd_OpenContainingFolder;
   }
   return 0;
 }

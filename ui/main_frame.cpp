@@ -16,6 +16,8 @@
 #include "core/texts.h"
 #include "ui/list_sources.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/tree_view.h"
 
 namespace {
@@ -52,6 +54,7 @@ CMainFrame::~CMainFrame() {
   for (const std::unique_ptr<CPanelController>& panel : panels_) panel->SetViews(nullptr, nullptr);
   headerBar_ = nullptr;
   searchBar_ = nullptr;
+  searchView_ = nullptr;
   selectionBar_ = nullptr;
   grid_ = nullptr;
 }
@@ -78,17 +81,8 @@ void CMainFrame::setupViews() {
   headerBar_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   pColumn->addWidget(headerBar_);
 
-  // The search bar: the search text and its button. The search itself runs through the
-  // collection engine, which this build does not have yet, so the button stays disabled.
-  searchBar_ = new QWidget(pCentral);
-  auto* pSearchRow = new QHBoxLayout(searchBar_);
-  pSearchRow->setContentsMargins(3, 2, 3, 2);
-  auto* pSearchEdit = new QLineEdit(searchBar_);
-  pSearchEdit->setPlaceholderText(core::Text(900582));
-  auto* pSearchButton = new QPushButton(core::Text(900583), searchBar_);
-  pSearchButton->setEnabled(false);
-  pSearchRow->addWidget(pSearchEdit, 1);
-  pSearchRow->addWidget(pSearchButton);
+  // The search bar: the search text (with the last ones searched for) and its button.
+  searchBar_ = new CSearchBar(pCentral);
   pColumn->addWidget(searchBar_);
 
   grid_ = new QWidget(pCentral);
@@ -126,6 +120,8 @@ void CMainFrame::setupViews() {
     pListView->SetMode(int(dwMode));
     pListView->SetHeaderShown(dwHeader != 0);
   }
+
+  setupSearch();
 
   // The selection bar: the three selection commands of the active list (added in
   // setupToolBar once the actions exist).
@@ -182,7 +178,13 @@ void CMainFrame::EnsureTree(EPanelId ePanel) {
 // --- Routing ---
 
 EPanelId CMainFrame::ActivePanel() const {
+  if (activeView_ == eView_Fifth) return searchPanel_;
   return activeView_ == eView_TreeB || activeView_ == eView_ListB ? ePanel_B : ePanel_A;
+}
+
+CListPanel& CMainFrame::ActiveList() const {
+  if (activeView_ == eView_Fifth && searchView_) return searchView_->List();
+  return panels_[ActivePanel()]->List();
 }
 
 EPanelPart CMainFrame::ActivePart() const {
@@ -196,6 +198,7 @@ void CMainFrame::OnPanelLocation(EPanelId ePanel, const CPanelLocation& location
 }
 
 void CMainFrame::OnPanelStatusText(EPanelId ePanel, const QString& strText) {
+  if (activeView_ == eView_Fifth) return;  // the fifth view's list has the status line
   if (ePanel == ActivePanel() && statusLabel_) statusLabel_->setText(strText);
 }
 
@@ -205,8 +208,13 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
 
 CCommandTarget CMainFrame::CommandTarget() const {
   const EPanelId eActive = ActivePanel();
-  return {panels_[eActive].get(), panels_[eActive == ePanel_A ? ePanel_B : ePanel_A].get(),
-          ActivePart()};
+  CCommandTarget target{panels_[eActive].get(),
+                        panels_[eActive == ePanel_A ? ePanel_B : ePanel_A].get(), ActivePart()};
+  if (activeView_ == eView_Fifth && searchView_) {
+    target.pList = &searchView_->List();
+    target.pListView = searchView_->ListView();
+  }
+  return target;
 }
 
 void CMainFrame::FocusActiveView() {
@@ -220,15 +228,19 @@ void CMainFrame::ApplyViewChanges() {
 
 void CMainFrame::UpdateLocationDisplays() {
   const EPanelId ePanel = ActivePanel();
-  const QString strText = panels_[ePanel]->List().Source()->LocationText();
+  const CListPanel& list = ActiveList();
+  const QString strText = list.Source()->LocationText();
   if (addressEdit_) addressEdit_->setText(strText);
-  if (headerBar_)
-    headerBar_->setText((ePanel == ePanel_A ? QStringLiteral("A: ") : QStringLiteral("B: ")) +
-                        strText);
+  if (headerBar_) {
+    const QString strPanel = activeView_ == eView_Fifth ? QString()
+                             : ePanel == ePanel_A       ? QStringLiteral("A: ")
+                                                        : QStringLiteral("B: ");
+    headerBar_->setText(strPanel + strText);
+  }
   setWindowTitle(strText.isEmpty() ? QString::fromUtf16(kFrameTitle)
                                    : strText + QStringLiteral(" - ") +
                                          QString::fromUtf16(kFrameTitle));
-  if (statusLabel_) statusLabel_->setText(panels_[ePanel]->List().StatusText());
+  if (statusLabel_) statusLabel_->setText(list.StatusText());
 }
 
 void CMainFrame::NavigateToAddress() {

@@ -32,6 +32,8 @@
 class CDlg_Profiles;
 class CDlg_Sett_Container;
 struct CFavorite;
+class CSearchBar;
+class CSearchView;
 class QAbstractItemView;
 namespace crypto {
 class IPasswordPrompt;
@@ -44,6 +46,7 @@ class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QShortcut;
 class QSplitter;
 class QToolBar;
 
@@ -61,7 +64,7 @@ class CMainFrame : public QMainWindow,
   ~CMainFrame() override;
 
   // --- Layout and views ---
-  // Switches to a layout (0..9; 10 has no fifth view in this build and is refused).
+  // Switches to a layout (0..10; 10 shows the fifth view, the search results).
   void SetLayout(DWORD dwLayout);
   DWORD Layout() const { return layout_; }
   DWORD PreviousLayout() const { return previousLayout_; }
@@ -69,7 +72,7 @@ class CMainFrame : public QMainWindow,
   bool SetActiveView(int nView);
   int ActiveView() const { return activeView_; }
   EPanelId ActivePanel() const;
-  // The widget of a view (1..4), whether the layout shows it, and the slot it sits in.
+  // The widget of a view (1..5), whether the layout shows it, and the slot it sits in.
   QWidget* ViewWidget(int nView) const;
   bool IsViewShown(int nView) const;
   int SlotOfView(int nView) const;
@@ -173,8 +176,23 @@ class CMainFrame : public QMainWindow,
   // The archive commands: extract here and to a folder, test, compress (ui/archive_commands.h).
   CArchiveCommands& ArchiveCommands() { return *archiveCommands_; }
 
-  // The context menu of a view (1..4): the commands that fit what it shows (files and
-  // folders, the recycle bin, a tree).
+  // --- Search (main_frame_search.cpp) ---
+  // Searches for the text from SimpleSearchRoot ("\" when 1, else the active panel's
+  // folder) on a thread of its own; the results fill the fifth view (layout 10) as they come.
+  void StartSearch(const QString& strText);
+  // Ends a running search; its results stay.
+  void StopSearch();
+  bool IsSearchRunning() const;
+  // The fifth view: shown (layout 10), and closed again (the layout before comes back).
+  void ShowSearchResults();
+  void CloseSearchResults();
+  // The folder of the focused result in the panel the search started from, the item focused.
+  void OpenContainingFolder();
+  CSearchBar* SearchBar() const { return searchBar_; }
+  CSearchView* SearchView() const { return searchView_; }
+
+  // The context menu of a view (1..5): the commands that fit what it shows (files and
+  // folders, the recycle bin, a tree, the search results).
   QList<QAction*> ContextMenuActions(int nView) const;
 
   // The panels and trees follow view notifications themselves; this applies what they have
@@ -242,7 +260,17 @@ class CMainFrame : public QMainWindow,
   void OnSplitterMoved(QSplitter* pMoved);
   int FirstShownView() const;
 
+  // Search (main_frame_search.cpp).
+  void setupSearch();
+  void AddSearchCommands();
+  // A result opened in the fifth view: a folder is shown in the panel, a file opened.
+  void OpenSearchResult(const QString& strFullPath);
+  // Shows a file-system folder in the list of a panel, the item strFocus focused.
+  void ShowInPanel(EPanelId ePanel, const QString& strFolder, const QString& strFocus);
+
   // Routing.
+  // The list the active view shows: a panel's, or the fifth view's.
+  CListPanel& ActiveList() const;
   // Which view of the active panel is the active view.
   EPanelPart ActivePart() const;
   void StepHistory(bool bForward);
@@ -268,7 +296,10 @@ class CMainFrame : public QMainWindow,
   QToolBar* addressBar_ = nullptr;
   QLineEdit* addressEdit_ = nullptr;
   QLabel* headerBar_ = nullptr;
-  QWidget* searchBar_ = nullptr;
+  CSearchBar* searchBar_ = nullptr;
+  CSearchView* searchView_ = nullptr;
+  QShortcut* stopSearch_ = nullptr;  // Escape while a search runs
+  EPanelId searchPanel_ = ePanel_A;  // the panel active when the fifth view was shown
   QWidget* selectionBar_ = nullptr;
   QLabel* statusLabel_ = nullptr;
 
@@ -287,5 +318,6 @@ class CMainFrame : public QMainWindow,
   std::unique_ptr<CArchiveCommands> archiveCommands_;
   // The context menu of a tree, and those of the lists by the commands their sources list.
   QList<QAction*> treeMenu_;
+  QList<QAction*> treeDeviceMenu_;  // added for the device node
   mutable std::map<std::vector<int>, QList<QAction*>> listMenus_;
 };

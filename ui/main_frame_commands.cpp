@@ -25,6 +25,8 @@
 #include "core/texts.h"
 #include "ui/profiles_dialog.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/main_frame.h"
 #include "ui/panel_controller.h"
 #include "ui/tree_view.h"
@@ -116,6 +118,7 @@ void CMainFrame::setupActions() {
     return AddCommand(nId, strLabel, std::move(handler));
   });
   AddSettingsCommands();
+  AddSearchCommands();
 }
 
 void CMainFrame::AddLayoutCommands() {
@@ -341,6 +344,7 @@ void CMainFrame::AddEditCommands() {
   auto activeList = [this]() -> CListView* {
     if (activeView_ == eView_ListA) return panels_[ePanel_A]->ListView();
     if (activeView_ == eView_ListB) return panels_[ePanel_B]->ListView();
+    if (activeView_ == eView_Fifth && searchView_) return searchView_->ListView();
     return nullptr;
   };
   AddCommand(eCmd_SelectAll, core::Text(900572), [activeList] {
@@ -405,6 +409,7 @@ void CMainFrame::setupMenus() {
   QMenu* pScreen = pView->addMenu(core::Text(900518));
   for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
   pView->addSeparator();
+  pView->addAction(Action(eCmd_SearchResults));
   pView->addAction(Action(eCmd_Refresh));
   pView->addSeparator();
   pView->addAction(Action(eCmd_Settings));
@@ -421,6 +426,7 @@ void CMainFrame::setupMenus() {
   connect(pProfiles, &QMenu::aboutToShow, this, [this, pProfiles] { FillProfilesMenu(pProfiles); });
   FillProfilesMenu(pProfiles);
   QMenu* pHelp = menuBar()->addMenu(core::Text(900512));
+  pHelp->addAction(Action(eCmd_DeviceProperties));
   pHelp->addAction(Action(eCmd_About));
 }
 
@@ -515,11 +521,12 @@ void CMainFrame::UpdateCommandStates() {
   for (const CLayoutCommand& command : kLayoutCommands)
     Action(command.id)->setChecked(command.layout == layout_);
   Action(eCmd_ToolLayoutGroup0 + frame::LayoutGroup(layout_))->setChecked(true);
-  const CListPanel& list = panels_[ActivePanel()]->List();
+  const CListPanel& list = ActiveList();
   Action(eCmd_Back)->setEnabled(list.History().CanGoBack());
   Action(eCmd_Forward)->setEnabled(list.History().CanGoForward());
   Action(eCmd_Up)->setEnabled(list.CanGoUp());
-  const bool bListActive = activeView_ == eView_ListA || activeView_ == eView_ListB;
+  const bool bListActive =
+      activeView_ == eView_ListA || activeView_ == eView_ListB || activeView_ == eView_Fifth;
   for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
     Action(nId)->setEnabled(bListActive);
   const CFileCommands& files = *commands_;
@@ -551,6 +558,9 @@ void CMainFrame::UpdateCommandStates() {
   Action(eCmd_Paste)->setEnabled(bInFolder && !files.ClipboardItems().empty());
   Action(eCmd_PasteShortcut)->setEnabled(bInFolder && !files.ClipboardItems().empty());
   archiveCommands_->UpdateStates();
+  Action(eCmd_OpenContainingFolder)
+      ->setEnabled(files.ActiveListOffers(EListCommand::eOpenContainingFolder) && bRows);
+  Action(eCmd_SearchResults)->setEnabled(layout_ != 10);
 }
 
 // --- Navigation ---
@@ -568,6 +578,12 @@ void CMainFrame::StepHistory(bool bForward) {
 
 void CMainFrame::Up() { panels_[ActivePanel()]->Up(); }
 
-void CMainFrame::Refresh() { panels_[ActivePanel()]->Refresh(ActivePart()); }
+void CMainFrame::Refresh() {
+  if (activeView_ == eView_Fifth) return ActiveList().Refresh();
+  panels_[ActivePanel()]->Refresh(ActivePart());
+}
 
-void CMainFrame::OpenCurrent() { panels_[ActivePanel()]->OpenCurrent(ActivePart()); }
+void CMainFrame::OpenCurrent() {
+  if (activeView_ == eView_Fifth) return searchView_->ListView()->OpenCurrent();
+  panels_[ActivePanel()]->OpenCurrent(ActivePart());
+}

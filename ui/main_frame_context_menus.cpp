@@ -9,6 +9,8 @@
 
 #include "ui/list_sources.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/main_frame.h"
 #include "ui/tree_view.h"
 
@@ -29,6 +31,7 @@ void CMainFrame::setupContextMenus() {
                        eCmd_ExtractHere, eCmd_ExtractTo, eCmd_TestArchive, eCmd_Compress, 0,
                        eCmd_Refresh});
   treeMenu_ << separator() << TreeFavoritesMenu()->menuAction() << Action(eCmd_AddFavorite);
+  treeDeviceMenu_ = actions({0, eCmd_DeviceProperties});
   for (const std::unique_ptr<CPanelController>& panel : panels_) {
     CListView* pList = panel->ListView();
     const int nList = pList->ViewNumber();
@@ -48,10 +51,15 @@ void CMainFrame::setupContextMenus() {
 
 QList<QAction*> CMainFrame::ContextMenuActions(int nView) const {
   if (nView == eView_TreeA || nView == eView_TreeB) {
-    // A node whose place has a menu of its own (a registry key) shows that one.
+    // A node whose place has a menu of its own (a registry key) shows that one; the device
+    // node (the root) also leads to the device property page.
     const QList<EListCommand> place = commands_->TreePlaceMenu();
-    return place.isEmpty() ? treeMenu_ : ListMenuActions(place);
+    if (!place.isEmpty()) return ListMenuActions(place);
+    const EPanelId eTree = nView == eView_TreeB ? ePanel_B : ePanel_A;
+    if (panels_[eTree]->Folder(EPanelPart::eTree) != QStringLiteral("\\")) return treeMenu_;
+    return treeMenu_ + treeDeviceMenu_;
   }
+  if (nView == eView_Fifth) return ListMenuActions(searchView_->List().Source()->ContextMenu());
   const EPanelId ePanel = nView == eView_ListB ? ePanel_B : ePanel_A;
   // The menu over the selected rows (the focused one when none is selected).
   const CListView* pView = panels_[ePanel]->ListView();

@@ -8,6 +8,8 @@
 #include "core/settings.h"
 #include "core/settings_io.h"
 #include "ui/list_view.h"
+#include "ui/search_bar.h"
+#include "ui/search_view.h"
 #include "ui/main_frame.h"
 #include "ui/panel_controller.h"
 #include "ui/tree_view.h"
@@ -18,12 +20,13 @@ QWidget* CMainFrame::ViewWidget(int nView) const {
     case eView_TreeB: return panels_[ePanel_B]->TreeView();
     case eView_ListA: return panels_[ePanel_A]->ListView();
     case eView_ListB: return panels_[ePanel_B]->ListView();
+    case eView_Fifth: return searchView_;
     default: return nullptr;
   }
 }
 
 bool CMainFrame::IsViewShown(int nView) const {
-  if (nView < eView_TreeA || nView > eView_ListB) return false;
+  if (nView < eView_TreeA || nView > eView_Fifth) return false;
   return frame::VisibleViews(layout_)[nView - 1];
 }
 
@@ -32,7 +35,8 @@ int CMainFrame::SlotOfView(int nView) const {
 }
 
 void CMainFrame::SetLayout(DWORD dwLayout) {
-  if (dwLayout >= kRestorableLayouts) return;  // no fifth view in this build
+  if (dwLayout >= kLayoutCount) return;
+  if (dwLayout == 10 && layout_ != 10) searchPanel_ = ActivePanel();
   previousLayout_ = layout_;
   layout_ = dwLayout;
   settings.MainViewConfig = dwLayout;
@@ -59,11 +63,22 @@ void CMainFrame::TellPanelsTheLayout() {
 void CMainFrame::PlaceViews() {
   placing_ = true;
   const CFrameLayout layout = frame::Layout(layout_);
+  // Layout 10: the fifth view alone, in slot 0.
+  const bool bFifth = layout_ == 10;
   for (int nSlot = 0; nSlot < kSlotCount; ++nSlot) {
     QWidget* pView = ViewWidget(frame::ViewInSlot(layout.assignment, nSlot));
     // Slots 0 and 1 form the top row, 2 and 3 the bottom row, left to right.
     rowSplitters_[nSlot / 2]->insertWidget(nSlot % 2, pView);
-    pView->setVisible(layout.visible[nSlot]);
+    pView->setVisible(layout.visible[nSlot] && !bFifth);
+  }
+  // The fifth view sits in the top row only while it is shown, so that the rows' splitters
+  // hold the four views alone otherwise.
+  if (searchView_ && bFifth) {
+    rowSplitters_[0]->insertWidget(0, searchView_);
+    searchView_->setVisible(true);
+  } else if (searchView_ && searchView_->parentWidget() != grid_) {
+    searchView_->setVisible(false);
+    searchView_->setParent(grid_);
   }
   for (int nRow = 0; nRow < 2; ++nRow)
     rowSplitters_[nRow]->setVisible(layout.visible[nRow * 2] || layout.visible[nRow * 2 + 1]);

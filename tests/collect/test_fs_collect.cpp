@@ -17,6 +17,7 @@
 #include "core/app_log.h"
 #include "platform/file_system.h"
 #include "platform/filetime.h"
+#include "platform/find.h"
 #include "support/temp_root.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -332,6 +333,20 @@ TEST_F(CollectTest, LinkedFoldersAreNeverEntered) {
   // A start folder that is a link is not walked.
   engine_.Options().strStartFolder = "\\Docs\\other";
   EXPECT_FALSE(engine_.CollectFiles(&sink_));
+}
+
+TEST_F(CollectTest, ResultsCarryTheWholeRecordOfFilesAndLinkedFiles) {
+  // Below the root the walk reads names and kinds; what is collected has its status read.
+  ASSERT_TRUE(QFile::link(Host("\\a.tmp"), Host("\\Docs\\alias.tmp")));
+  ASSERT_TRUE(QFile::link(Host("\\Cache"), Host("\\Docs\\folder.tmp")));
+  EXPECT_TRUE(RunSearch(&engine_, "*.tmp", &sink_));
+  EXPECT_EQ(sink_.Paths(), (Paths{"\\Docs\\alias.tmp", "\\Docs\\b.TMP", "\\Docs\\~c.tmp",
+                                  "\\a.tmp", "\\~a.tmp"}))
+      << "a linked folder is no file, whatever its name";
+  EXPECT_EQ(plat::FindSize(sink_.results["\\Docs\\alias.tmp"].data), 5u);
+  EXPECT_EQ(plat::FindSize(sink_.results["\\Docs\\~c.tmp"].data), 3u);
+  EXPECT_NE(sink_.results["\\Docs\\b.TMP"].data.ftLastWriteTime.dwHighDateTime, 0u);
+  EXPECT_EQ(engine_.TotalBytes(), 5u + 2 + 3 + 5 + 1);
 }
 
 TEST_F(CollectTest, MaskStartFolderAndRecursion) {
