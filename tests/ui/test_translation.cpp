@@ -58,8 +58,10 @@ TEST_P(TranslationTest, EveryNumberOfATranslatedEnglishTextIsTranslated) {
   std::map<QString, std::vector<int>> numbersOf;
   for (const core::CTextEntry& entry : core::TextTable())
     numbersOf[QString::fromUtf8(entry.text.source)].push_back(entry.nId);
-  for (const auto& [english, numbers] : numbersOf) {
-    const auto translated = [&](int n) { return core::Text(n) != english; };
+  for (const auto& group : numbersOf) {
+    const QString& english = group.first;
+    const std::vector<int>& numbers = group.second;
+    const auto translated = [&english](int n) { return core::Text(n) != english; };
     if (std::none_of(numbers.begin(), numbers.end(), translated)) continue;
     for (int n : numbers) EXPECT_TRUE(translated(n)) << n << " " << english.toStdString();
   }
