@@ -12,11 +12,11 @@ struct CLocationToken {
 };
 
 constexpr CLocationToken kLocationTokens[] = {
-    {"WINDOWS", eSpecLoc_Windows},          {"MY_DOCS", eSpecLoc_MyDocuments},
-    {"PROG_FILES", eSpecLoc_ProgramFiles},  {"AVANTGO_CACHE", eSpecLoc_AvantGoDatabase},
-    {"IE_CACHE", eSpecLoc_IECache},         {"IE_HISTORY", eSpecLoc_IEHistory},
-    {"IE_COOKIES", eSpecLoc_IECookies},     {"NETFRONT_CACHE", eSpecLoc_NetFrontCache},
-    {"OPERA_CACHE", eSpecLoc_OperaData},    {"APPDATA", eSpecLoc_ApplicationData},
+    {"WINDOWS", eSpecialLoc_Windows},          {"MY_DOCS", eSpecialLoc_MyDocuments},
+    {"PROG_FILES", eSpecialLoc_ProgramFiles},  {"AVANTGO_CACHE", eSpecialLoc_AvantGoDatabase},
+    {"IE_CACHE", eSpecialLoc_IECache},         {"IE_HISTORY", eSpecialLoc_IEHistory},
+    {"IE_COOKIES", eSpecialLoc_IECookies},     {"NETFRONT_CACHE", eSpecialLoc_NetFrontCache},
+    {"OPERA_CACHE", eSpecialLoc_OperaData},    {"APPDATA", eSpecialLoc_ApplicationData},
 };
 
 bool IsRegistryToken(const QString& strToken) {

@@ -64,36 +64,36 @@ QString NetFrontCache() {
     const QString value = UserValue(QString::fromUtf16(key), u"L2CacheDir");
     if (FolderExists(value)) return value;
   }
-  return ValueOrBelow(QString(), eSpecLoc_ProgramFiles, u"\\ACCESS NetFront32\\cache");
+  return ValueOrBelow(QString(), eSpecialLoc_ProgramFiles, u"\\ACCESS NetFront32\\cache");
 }
 
 QString Locate(int nId) {
   switch (nId) {
-    case eSpecLoc_Windows: return WindowsFolder();
-    case eSpecLoc_MyDocuments: return ShellFolder(plat::CSIDL_PERSONAL);
-    case eSpecLoc_ProgramFiles: return ShellFolder(plat::CSIDL_PROGRAM_FILES);
-    case eSpecLoc_StartMenu: return ShellFolder(plat::CSIDL_STARTMENU);
-    case eSpecLoc_Programs: return ShellFolder(plat::CSIDL_PROGRAMS);
-    case eSpecLoc_Startup: return ShellFolder(plat::CSIDL_STARTUP);
-    case eSpecLoc_AvantGoDatabase:
+    case eSpecialLoc_Windows: return WindowsFolder();
+    case eSpecialLoc_MyDocuments: return ShellFolder(plat::CSIDL_PERSONAL);
+    case eSpecialLoc_ProgramFiles: return ShellFolder(plat::CSIDL_PROGRAM_FILES);
+    case eSpecialLoc_StartMenu: return ShellFolder(plat::CSIDL_STARTMENU);
+    case eSpecialLoc_Programs: return ShellFolder(plat::CSIDL_PROGRAMS);
+    case eSpecialLoc_Startup: return ShellFolder(plat::CSIDL_STARTUP);
+    case eSpecialLoc_AvantGoDatabase:
       return ValueOrBelow(UserValue(QStringLiteral("Software\\AvantGo"), u"DatabaseLocation"),
-                          eSpecLoc_Windows, u"\\AvantGo");
-    case eSpecLoc_IECache:
-      return ValueOrBelow(UserValue(kShellFolders, u"Cache"), eSpecLoc_Windows,
+                          eSpecialLoc_Windows, u"\\AvantGo");
+    case eSpecialLoc_IECache:
+      return ValueOrBelow(UserValue(kShellFolders, u"Cache"), eSpecialLoc_Windows,
                           u"\\Temporary Internet Files");
-    case eSpecLoc_IEHistory:
-      return ValueOrBelow(UserValue(kShellFolders, u"History"), eSpecLoc_Windows, u"\\History");
-    case eSpecLoc_IECookies:
-      return ValueOrBelow(UserValue(kShellFolders, u"Cookies"), eSpecLoc_Windows, u"\\Cookies");
-    case eSpecLoc_NetFrontCache: return NetFrontCache();
-    case eSpecLoc_MailAttachments:
+    case eSpecialLoc_IEHistory:
+      return ValueOrBelow(UserValue(kShellFolders, u"History"), eSpecialLoc_Windows, u"\\History");
+    case eSpecialLoc_IECookies:
+      return ValueOrBelow(UserValue(kShellFolders, u"Cookies"), eSpecialLoc_Windows, u"\\Cookies");
+    case eSpecialLoc_NetFrontCache: return NetFrontCache();
+    case eSpecialLoc_MailAttachments:
       return ValueOrBelow(UserValue(QStringLiteral("Software\\Microsoft\\MAPI"), u"AttachPath"),
-                          eSpecLoc_Windows, u"\\Messaging\\Attachments");
-    case eSpecLoc_OperaData: return ValueOrBelow(QString(), eSpecLoc_ApplicationData, u"\\Opera");
-    case eSpecLoc_JournalBarCache:
+                          eSpecialLoc_Windows, u"\\Messaging\\Attachments");
+    case eSpecialLoc_OperaData: return ValueOrBelow(QString(), eSpecialLoc_ApplicationData, u"\\Opera");
+    case eSpecialLoc_JournalBarCache:
       return UserValue(QStringLiteral("Software\\OmegaOne\\JournalBar"), u"Cache");
-    case eSpecLoc_ApplicationData: return ShellFolder(plat::CSIDL_APPDATA);
-    default: return QString();  // eSpecLoc_None and unknown ids
+    case eSpecialLoc_ApplicationData: return ShellFolder(plat::CSIDL_APPDATA);
+    default: return QString();  // eSpecialLoc_None and unknown ids
   }
 }
 

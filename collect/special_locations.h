@@ -10,22 +10,22 @@ namespace collect {
 
 // Ids of the special locations.
 enum ESpecialLocation : int {
-  eSpecLoc_Windows = 1,          // the system folder: the program's own folder on the desktop
-  eSpecLoc_MyDocuments = 2,
-  eSpecLoc_ProgramFiles = 3,
-  eSpecLoc_StartMenu = 4,
-  eSpecLoc_Programs = 5,
-  eSpecLoc_Startup = 6,
-  eSpecLoc_AvantGoDatabase = 7,
-  eSpecLoc_IECache = 8,
-  eSpecLoc_IEHistory = 9,
-  eSpecLoc_IECookies = 10,
-  eSpecLoc_NetFrontCache = 11,
-  eSpecLoc_MailAttachments = 12,
-  eSpecLoc_None = 13,            // always empty
-  eSpecLoc_OperaData = 14,
-  eSpecLoc_JournalBarCache = 15,
-  eSpecLoc_ApplicationData = 16,
+  eSpecialLoc_Windows = 1,          // the system folder: the program's own folder on the desktop
+  eSpecialLoc_MyDocuments = 2,
+  eSpecialLoc_ProgramFiles = 3,
+  eSpecialLoc_StartMenu = 4,
+  eSpecialLoc_Programs = 5,
+  eSpecialLoc_Startup = 6,
+  eSpecialLoc_AvantGoDatabase = 7,
+  eSpecialLoc_IECache = 8,
+  eSpecialLoc_IEHistory = 9,
+  eSpecialLoc_IECookies = 10,
+  eSpecialLoc_NetFrontCache = 11,
+  eSpecialLoc_MailAttachments = 12,
+  eSpecialLoc_None = 13,            // always empty
+  eSpecialLoc_OperaData = 14,
+  eSpecialLoc_JournalBarCache = 15,
+  eSpecialLoc_ApplicationData = 16,
 };
 
 // The device path of a special location; empty when it does not exist as a folder, and for

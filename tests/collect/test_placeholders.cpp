@@ -144,54 +144,54 @@ TEST_F(TokensTest, MountedCardsAreListedAndNamed) {
 
 TEST_F(TokensTest, SpecialLocationsFromTheShellAndTheirFallbacks) {
   const QString windows = plat::ProgramFolder();
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_Windows), windows);
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_None), "");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_Windows), windows);
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_None), "");
   EXPECT_EQ(GetSpecialLocation(0), "");
   EXPECT_EQ(GetSpecialLocation(17), "");
   // Shell folders exist only once made.
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_ProgramFiles), "");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_ProgramFiles), "");
   MakeFolder("\\.pinewood-browser\\Program Files");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_ProgramFiles), "\\.pinewood-browser\\Program Files");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_ProgramFiles), "\\.pinewood-browser\\Program Files");
   MakeFolder("\\.pinewood-browser\\Start Menu\\Programs");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_StartMenu), "\\.pinewood-browser\\Start Menu");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_Programs), "\\.pinewood-browser\\Start Menu\\Programs");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_Startup), "");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_StartMenu), "\\.pinewood-browser\\Start Menu");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_Programs), "\\.pinewood-browser\\Start Menu\\Programs");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_Startup), "");
   MakeFolder("\\My Documents");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_MyDocuments), "\\My Documents");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_MyDocuments), "\\My Documents");
 
   // A registry value wins over the fallback, but only a folder that exists is returned.
   MakeFolder("\\.pinewood-browser\\History");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_IEHistory), "\\.pinewood-browser\\History");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_IEHistory), "\\.pinewood-browser\\History");
   SetUser(shellFolders_, "History", "\\Hist");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_IEHistory), "") << "the value names a missing folder";
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_IEHistory), "") << "the value names a missing folder";
   MakeFolder("\\Hist");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_IEHistory), "\\Hist");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_IEHistory), "\\Hist");
 
   SetUser("Software\\Microsoft\\MAPI", "AttachPath", "\\Mail");
   MakeFolder("\\Mail");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_MailAttachments), "\\Mail");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_JournalBarCache), "") << "no value, no fallback";
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_MailAttachments), "\\Mail");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_JournalBarCache), "") << "no value, no fallback";
   SetUser("Software\\OmegaOne\\JournalBar", "Cache", "\\Mail");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_JournalBarCache), "\\Mail");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_JournalBarCache), "\\Mail");
 
   MakeFolder("\\Application Data\\Opera");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_ApplicationData), "\\Application Data");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_OperaData), "\\Application Data\\Opera");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_ApplicationData), "\\Application Data");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_OperaData), "\\Application Data\\Opera");
 }
 
 TEST_F(TokensTest, NetFrontCacheTakesTheFirstValueNamingAnExistingFolder) {
   const QString pf = "\\.pinewood-browser\\Program Files";
   MakeFolder(pf + "\\ACCESS NetFront32\\cache");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_NetFrontCache), pf + "\\ACCESS NetFront32\\cache");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_NetFrontCache), pf + "\\ACCESS NetFront32\\cache");
   SetUser("Software\\access\\NetFront33\\BrowserPref", "L2CacheDir", "\\nf33");  // missing
   SetUser("Software\\access.co.jp\\NetFront32\\BrowserPref", "L2CacheDir", "");  // empty
   SetUser("Software\\access.co.jp\\NetFront31\\BrowserPref", "L2CacheDir", "\\nf31");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_NetFrontCache), pf + "\\ACCESS NetFront32\\cache")
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_NetFrontCache), pf + "\\ACCESS NetFront32\\cache")
       << "no value names an existing folder yet";
   MakeFolder("\\nf31");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_NetFrontCache), "\\nf31");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_NetFrontCache), "\\nf31");
   MakeFolder("\\nf33");
-  EXPECT_EQ(GetSpecialLocation(eSpecLoc_NetFrontCache), "\\nf33");
+  EXPECT_EQ(GetSpecialLocation(eSpecialLoc_NetFrontCache), "\\nf33");
   EXPECT_EQ(Expand("%NETFRONT_CACHE%\\a"), "\\nf33\\a");
 }
 
