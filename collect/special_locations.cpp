@@ -89,7 +89,8 @@ QString Locate(int nId) {
     case eSpecialLoc_MailAttachments:
       return ValueOrBelow(UserValue(QStringLiteral("Software\\Microsoft\\MAPI"), u"AttachPath"),
                           eSpecialLoc_Windows, u"\\Messaging\\Attachments");
-    case eSpecialLoc_OperaData: return ValueOrBelow(QString(), eSpecialLoc_ApplicationData, u"\\Opera");
+    case eSpecialLoc_OperaData:
+      return ValueOrBelow(QString(), eSpecialLoc_ApplicationData, u"\\Opera");
     case eSpecialLoc_JournalBarCache:
       return UserValue(QStringLiteral("Software\\OmegaOne\\JournalBar"), u"Cache");
     case eSpecialLoc_ApplicationData: return ShellFolder(plat::CSIDL_APPDATA);
