@@ -24,6 +24,9 @@ CListWorker::CListWorker(QObject* pParent) : QThread(pParent), calculators_(Defa
 CListWorker::~CListWorker() {
   RequestExit();
   wait();
+  // The thread's last reads happen under the lock; taking it once more orders them before the
+  // members are destroyed in a way race detectors see (QThread::wait synchronises out of view).
+  std::lock_guard lock(mutex_);
 }
 
 bool CListWorker::Push(COperation op) {
