@@ -29,7 +29,7 @@ class CEnumWalk final : public fileops::IPlanVisitor {
     return sink_.OnFindData(item, folders_.back());
   }
   bool Matches(const CWalkItem& item) const {
-    return plat::FindPatternMatches(mask_, item.Name());
+    return plat::FindPatternMatches(mask_, plat::FindNameView(item.data));
   }
 
   EWalk FolderEntered(const CWalkItem& folder) override {

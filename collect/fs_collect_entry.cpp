@@ -18,13 +18,6 @@ constexpr DWORD kListExcludeFolder = 0x80000000;
 constexpr DWORD kListIncludeFolder = 0xC0000000;
 constexpr DWORD kListIncludeFile = 0x40000000;
 
-// The name of a find record, without a copy.
-QStringView FindNameView(const WIN32_FIND_DATAW& data) {
-  qsizetype length = 0;
-  while (length < MAX_PATH && data.cFileName[length] != 0) ++length;
-  return QStringView(reinterpret_cast<const char16_t*>(data.cFileName), length);
-}
-
 quint64 Ticks(const FILETIME& ft) { return plat::FileTimeToU64(ft); }
 
 bool IsSet(const FILETIME& ft) { return Ticks(ft) != 0; }
@@ -72,7 +65,7 @@ bool CFSCollect::OnFindData(const CEntry& entry, const QString& strFolder) {
   if (cancel_.load(std::memory_order_relaxed)) bStopped_ = true;
   if (bStopped_) return false;
   plat::KeepAwake();
-  const QStringView strName = FindNameView(entry.data);
+  const QStringView strName = plat::FindNameView(entry.data);
   if (strName == u"." || strName == u"..") return true;
   const QString& strPath = entry.strPath;
   const DWORD dwFlags = options_.dwGlobalSettings;
@@ -134,7 +127,7 @@ bool CFSCollect::PassesFileFilters(const CEntry& entry) const {
 
 bool CFSCollect::OnFile(const CEntry& entry, const QString& strFolder, const QString& strPath) {
   if (ExcludedByFolderRule(strFolder) || !PassesFileFilters(entry)) return false;
-  const QStringView strName = FindNameView(entry.data);
+  const QStringView strName = plat::FindNameView(entry.data);
   for (size_t i = 0; i < excFiles_.size(); ++i) {
     const SFSCFileRule& rule = excFiles_[i];
     if (rule.bEnable && MatchWildcard(strName, rule.strFileSpec) && ExtAccepts(rule.ext, entry)) {

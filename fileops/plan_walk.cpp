@@ -1,5 +1,6 @@
 #include "fileops/plan_walk.h"
 
+#include <memory>
 #include <vector>
 
 #include "core/app_log.h"
@@ -21,21 +22,44 @@ struct CListing {
   std::vector<QByteArray> unnamed;
   std::vector<char> statusRead;  // a walk of names and kinds: whether each record is whole
 
+  void Clear() {
+    entries.clear();
+    unnamed.clear();
+    statusRead.clear();
+  }
   void Read(const plat::CWalkFolder& folder, EWalkRead read) {
+    Clear();
     bRead = folder.ReadEntries(&entries, &unnamed,
                                read == EWalkRead::eKinds ? &statusRead : nullptr);
     if (!bRead) {
       dwError = plat::GetLastError();
-      entries.clear();
-      unnamed.clear();
-      statusRead.clear();
+      Clear();
     }
   }
 };
 
+// One walk: its visitor, what it reads, and a listing for each depth it is at, kept from one
+// folder to the next so that a walk of many folders does not grow a new listing each time.
+struct CWalk {
+  IPlanVisitor& visitor;
+  EWalkRead read;
+  std::vector<std::unique_ptr<CListing>> listings;
+  size_t depth = 0;
+
+  CListing& Enter() {
+    if (depth == listings.size()) listings.push_back(std::make_unique<CListing>());
+    return *listings[depth++];
+  }
+  void Leave() {
+    CListing& listing = *listings[--depth];
+    // The listing of a very large folder is not kept for the rest of the walk.
+    if (listing.entries.capacity() > kKeptEntries) listing = CListing{};
+  }
+  static constexpr size_t kKeptEntries = 4096;
+};
+
 // The entries of an entered folder, then its FolderLeft. False when the walk stops.
-bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor,
-                 EWalkRead read);
+bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, CWalk& walk);
 
 // The path of an entry of strFolder, made in one allocation (a walk makes one per entry).
 QString ChildPath(const QString& strFolder, const WIN32_FIND_DATAW& entry) {
@@ -52,8 +76,8 @@ QString ChildPath(const QString& strFolder, const WIN32_FIND_DATAW& entry) {
 }
 
 // A sub-folder: opened relative to its parent, entered, walked, left.
-EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVisitor& visitor,
-                EWalkRead read) {
+EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, CWalk& walk) {
+  IPlanVisitor& visitor = walk.visitor;
   plat::CWalkFolder child;
   const bool bOpened = child.OpenChild(parent, item.Name());
   const DWORD error = bOpened ? ERROR_SUCCESS : plat::GetLastError();
@@ -69,13 +93,19 @@ EWalk WalkChild(const plat::CWalkFolder& parent, const CWalkItem& item, IPlanVis
     if (visitor.Refused(item, error) == EWalk::eStop) return EWalk::eStop;
     return visitor.FolderLeft(item) == EWalk::eStop ? EWalk::eStop : EWalk::eGoOn;
   }
-  return WalkEntries(child, item, visitor, read) ? EWalk::eGoOn : EWalk::eStop;
+  return WalkEntries(child, item, walk) ? EWalk::eGoOn : EWalk::eStop;
 }
 
-bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVisitor& visitor,
-                 EWalkRead read) {
-  CListing listing;
-  listing.Read(folder, read);
+bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, CWalk& walk) {
+  struct CLevel {
+    CWalk& walk;
+    CListing& listing;
+    explicit CLevel(CWalk& w) : walk(w), listing(w.Enter()) {}
+    ~CLevel() { walk.Leave(); }
+  } level(walk);
+  IPlanVisitor& visitor = walk.visitor;
+  CListing& listing = level.listing;
+  listing.Read(folder, walk.read);
   if (!listing.bRead && visitor.Refused(self, listing.dwError) == EWalk::eStop) return false;
   for (const QByteArray& raw : listing.unnamed) {
     const EWalk next = visitor.Unnamed(self, plat::ShownHostName(raw));
@@ -90,7 +120,7 @@ bool WalkEntries(const plat::CWalkFolder& folder, const CWalkItem& self, IPlanVi
     if (!bStatusRead && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
       next = visitor.Link(item);
     } else if (plat::IsWalkableFolder(entry)) {
-      next = WalkChild(folder, item, visitor, read);
+      next = WalkChild(folder, item, walk);
     } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       next = visitor.LinkNotFollowed(item);
     } else {
@@ -147,7 +177,8 @@ bool WalkFolder(const QString& strFolder, IPlanVisitor& visitor, EWalkRead read)
     if (visitor.Refused(self, error) == EWalk::eStop) return false;
     return visitor.FolderLeft(self) != EWalk::eStop;
   }
-  return WalkEntries(folder, self, visitor, read);
+  CWalk walk{visitor, read, {}};
+  return WalkEntries(folder, self, walk);
 }
 
 int WalkRemovingTree(const QString& strFolder, const FnTreeStep& fnFile, const FnTreeStep& fnLink,

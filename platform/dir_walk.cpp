@@ -31,7 +31,10 @@ CWalkFolder::~CWalkFolder() {
 }
 
 CWalkFolder::CWalkFolder(CWalkFolder&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)), read_(other.read_) {
+    : fd_(other.fd_),
+      path_(std::move(other.path_)),
+      relative_(std::move(other.relative_)),
+      read_(other.read_) {
   other.fd_ = -1;
 }
 
@@ -40,45 +43,45 @@ CWalkFolder& CWalkFolder::operator=(CWalkFolder&& other) noexcept {
     if (fd_ >= 0) ::close(fd_);
     fd_ = other.fd_;
     path_ = std::move(other.path_);
+    relative_ = std::move(other.relative_);
     read_ = other.read_;
     other.fd_ = -1;
   }
   return *this;
 }
 
-bool CWalkFolder::Take(int fd, const QString& canonical) {
+bool CWalkFolder::Take(int fd, const QString& canonical, const QByteArray& relative) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = fd;
   path_ = canonical;
+  relative_ = relative;
   read_ = false;
   return true;
 }
 
 bool CWalkFolder::Open(const QString& devicePath) {
   QString canonical;
-  if (!CDeviceRoot::Canonical(devicePath, &canonical)) return false;
+  QByteArray relative;
+  if (!CDeviceRoot::Canonical(devicePath, &canonical) ||
+      !host::RelativeHostPath(canonical, &relative))
+    return false;
   host::CFd fd;
   if (const int err = host::OpenBeneath(canonical, kFolderFlags, &fd)) {
     host::CFd item;
     const bool bExists = host::OpenBeneath(canonical, O_PATH | O_NOFOLLOW | O_CLOEXEC, &item) == 0;
     return FailOpen(err, bExists, canonical);
   }
-  return Take(fd.Release(), canonical);
+  return Take(fd.Release(), canonical, relative);
 }
 
 bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
-  const QString child =
+  if (parent.fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
+  // Only the name is mapped to the host; it is opened relative to the parent's descriptor,
+  // never through a link.
+  QByteArray raw;
+  if (!host::HostName(strName, &raw)) return false;
+  const QString canonical =
       (parent.path_ == u"\\" ? parent.path_ : parent.path_ + u'\\') + strName;
-  QString canonical;
-  QByteArray host;
-  if (parent.fd_ < 0 || !CDeviceRoot::Canonical(child, &canonical) ||
-      !CDeviceRoot::ToHost(canonical, &host)) {
-    if (parent.fd_ < 0) SetLastError(ERROR_INVALID_HANDLE);
-    return false;
-  }
-  // The host name is the last component of the mapped path; it is opened relative to the
-  // parent's descriptor, never through a link.
-  const QByteArray raw = host.mid(host.lastIndexOf('/') + 1);
   const int fd = ::openat(parent.fd_, raw.constData(), kFolderFlags);
   if (fd < 0) {
     const int err = errno;
@@ -86,7 +89,8 @@ bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
     return FailOpen(err, ::fstatat(parent.fd_, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0,
                     canonical);
   }
-  return Take(fd, canonical);
+  return Take(fd, canonical,
+              parent.relative_.isEmpty() ? raw : parent.relative_ + '/' + raw);
 }
 
 bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
@@ -99,7 +103,7 @@ bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
     const bool bFresh = !read_;
     read_ = true;
     return ForEachKindOfOpenFolder(
-        fd_, path_, bFresh,
+        fd_, path_, relative_, bFresh,
         [pEntries, pStatusRead](const WIN32_FIND_DATAW& data, bool bStatusRead) {
           pEntries->push_back(data);
           pStatusRead->push_back(bStatusRead ? 1 : 0);
@@ -108,13 +112,13 @@ bool CWalkFolder::ReadEntries(std::vector<WIN32_FIND_DATAW>* pEntries,
   }
   read_ = true;
   return ForEachEntryOfOpenFolder(
-      fd_, path_, [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); },
+      fd_, path_, relative_, [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); },
       fnUnnamed);
 }
 
 bool CWalkFolder::ReadEntry(const QString& strName, WIN32_FIND_DATAW* pData) const {
   if (fd_ < 0) return host::Fail(ERROR_INVALID_HANDLE);
-  return ReadEntryOfOpenFolder(fd_, path_, strName, pData);
+  return ReadEntryOfOpenFolder(fd_, path_, relative_, strName, pData);
 }
 
 }  // namespace plat

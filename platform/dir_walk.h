@@ -5,6 +5,7 @@
 // its parent's descriptor, refusing a symbolic link at that moment: a folder swapped for a
 // link between listing and descending is never followed, wherever the link points.
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -44,10 +45,11 @@ class CWalkFolder {
   bool ReadEntry(const QString& strName, WIN32_FIND_DATAW* pData) const;
 
  private:
-  bool Take(int fd, const QString& canonical);
+  bool Take(int fd, const QString& canonical, const QByteArray& relative);
 
   int fd_ = -1;
   QString path_;
+  QByteArray relative_;  // the host path relative to the root, made once for the whole walk
   mutable bool read_ = false;  // the descriptor was read from (it is no longer at its start)
 };
 

@@ -205,7 +205,7 @@ bool WildcardMatch(QStringView pattern, QStringView name) {
   return p == pattern.size();
 }
 
-bool FindPatternMatches(const QString& pattern, const QString& name) {
+bool FindPatternMatches(QStringView pattern, QStringView name) {
   if (pattern == u"*" || pattern == u"*.*") return true;
   if (!HasWildcards(pattern)) return pattern.compare(name, Qt::CaseInsensitive) == 0;
   return WildcardMatch(pattern, name);
@@ -223,7 +223,7 @@ bool ForEachFolderEntry(const QString& strFolder,
   QByteArray folderRelative;
   std::unique_ptr<DIR, int (*)(DIR*)> opened(OpenFolder(canonical, &folderRelative), &::closedir);
   if (!opened) return false;
-  return ForEachEntryOfOpenFolder(::dirfd(opened.get()), canonical, fnEntry);
+  return ForEachEntryOfOpenFolder(::dirfd(opened.get()), canonical, folderRelative, fnEntry);
 }
 
 namespace {
@@ -281,18 +281,14 @@ size_t FillThreads() {
 
 // ForEachEntryOfOpenFolder and ForEachKindOfOpenFolder: bKindsOnly leaves the status of plain
 // files and folders outside the root unread.
-bool ScanOpenFolder(int dirFd, const QString& strFolder, bool bKindsOnly, bool bFresh,
-                    const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed) {
-  QString canonical;
-  QByteArray folderRelative;
-  if (!CDeviceRoot::Canonical(strFolder, &canonical) ||
-      !host::RelativeHostPath(canonical, &folderRelative))
-    return false;
+bool ScanOpenFolder(int dirFd, const QString& strFolder, const QByteArray& folderRelative,
+                    bool bKindsOnly, bool bFresh, const FnEntryWithStatus& fnEntry,
+                    const FnUnnamedEntry& fnUnnamed) {
   // One buffer per thread: a scan reads its folder to the end before the next scan starts.
   thread_local std::unique_ptr<CEntryReader> reader;
   if (!reader) reader = std::make_unique<CEntryReader>();
   if (!reader->Start(dirFd, bFresh)) return Fail(ErrorFromErrno(errno));
-  const bool bTopLevel = canonical == u"\\";
+  const bool bTopLevel = strFolder == u"\\";
   const CFolderScan scan{dirFd, &folderRelative, bTopLevel, CDeviceRoot::HostDevice()};
   // The root's folders may be storage cards, which only their status tells.
   const bool bKinds = bKindsOnly && !bTopLevel;
@@ -365,34 +361,35 @@ bool ScanOpenFolder(int dirFd, const QString& strFolder, bool bKindsOnly, bool b
 }  // namespace
 
 bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const QByteArray& folderRelative,
                               const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
                               const FnUnnamedEntry& fnUnnamed) {
   return ScanOpenFolder(
-      dirFd, strFolder, false, false, [&fnEntry](const WIN32_FIND_DATAW& data, bool) { fnEntry(data); },
-      fnUnnamed);
+      dirFd, strFolder, folderRelative, false, false,
+      [&fnEntry](const WIN32_FIND_DATAW& data, bool) { fnEntry(data); }, fnUnnamed);
 }
 
-bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder, bool bFresh,
+bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder,
+                             const QByteArray& folderRelative, bool bFresh,
                              const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed) {
-  return ScanOpenFolder(dirFd, strFolder, true, bFresh, fnEntry, fnUnnamed);
+  return ScanOpenFolder(dirFd, strFolder, folderRelative, true, bFresh, fnEntry, fnUnnamed);
 }
 
-bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder, const QString& strName,
+bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                           const QByteArray& folderRelative, const QString& strName,
                            WIN32_FIND_DATAW* pData) {
-  const QString child = (strFolder == u"\\" ? strFolder : strFolder + u'\\') + strName;
-  QString canonical;
-  QByteArray folderRelative;
-  QByteArray host;
-  if (!CDeviceRoot::Canonical(child, &canonical) || !CDeviceRoot::ToHost(canonical, &host))
-    return false;
-  const qsizetype slash = canonical.lastIndexOf(u'\\');
-  const QString folder = slash == 0 ? QStringLiteral("\\") : canonical.left(slash);
-  if (!host::RelativeHostPath(folder, &folderRelative)) return false;
-  const QByteArray raw = host.mid(host.lastIndexOf('/') + 1);
-  const CFolderScan scan{dirFd, &folderRelative, folder == u"\\", CDeviceRoot::HostDevice()};
-  if (!FillEntry(scan, raw.constData(), host::LastComponent(canonical), DT_UNKNOWN, pData))
+  QByteArray raw;
+  if (!host::HostName(strName, &raw)) return false;
+  const CFolderScan scan{dirFd, &folderRelative, strFolder == u"\\", CDeviceRoot::HostDevice()};
+  if (!FillEntry(scan, raw.constData(), strName, DT_UNKNOWN, pData))
     return Fail(ERROR_FILE_NOT_FOUND);
   return true;
+}
+
+QStringView FindNameView(const WIN32_FIND_DATAW& data) {
+  qsizetype length = 0;
+  while (length < MAX_PATH && data.cFileName[length] != 0) ++length;
+  return QStringView(data.cFileName, length);
 }
 
 bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries) {
@@ -400,11 +397,7 @@ bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* 
                             [pEntries](const WIN32_FIND_DATAW& data) { pEntries->push_back(data); });
 }
 
-QString FindName(const WIN32_FIND_DATAW& data) {
-  qsizetype length = 0;
-  while (length < MAX_PATH && data.cFileName[length] != 0) ++length;
-  return QString::fromUtf16(data.cFileName, length);
-}
+QString FindName(const WIN32_FIND_DATAW& data) { return FindNameView(data).toString(); }
 
 quint64 FindSize(const WIN32_FIND_DATAW& data) {
   return (static_cast<quint64>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -51,9 +51,11 @@ bool WildcardMatch(QStringView pattern, QStringView name);
 
 // True when a name is one a find with the pattern (a last component: "*", "*.*", "*.lnk",
 // "a?c.txt", or a plain name) reports: case is ignored, "*" and "*.*" match every name.
-bool FindPatternMatches(const QString& pattern, const QString& name);
+bool FindPatternMatches(QStringView pattern, QStringView name);
 
-// cFileName as text, and the 64-bit size of a find record.
+// cFileName as text (a view of the record's own characters, or a copy), and the 64-bit size of a
+// find record.
+QStringView FindNameView(const WIN32_FIND_DATAW& data);
 QString FindName(const WIN32_FIND_DATAW& data);
 quint64 FindSize(const WIN32_FIND_DATAW& data);
 // True when a recursive walk may descend into the entry: a folder that is not a link.
@@ -73,9 +75,11 @@ bool ForEachFolderEntry(const QString& strFolder,
 // listing shows it, but a walk that must empty its folder hears of it.
 using FnUnnamedEntry = std::function<void(const QByteArray& raw)>;
 // The same for a folder already open as dirFd (a walk's descriptor, platform/dir_walk.h), whose
-// device path is strFolder. The descriptor stays open and is read from its start. fnUnnamed,
-// when given, hears of each name the device cannot name.
+// canonical device path is strFolder and whose host path relative to the root is
+// folderRelative. The descriptor stays open and is read from its start. fnUnnamed, when given,
+// hears of each name the device cannot name.
 bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                              const QByteArray& folderRelative,
                               const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry,
                               const FnUnnamedEntry& fnUnnamed = {});
 // A walk's listing that reads statuses only where it needs them: a plain file, a folder or a
@@ -86,12 +90,14 @@ bool ForEachEntryOfOpenFolder(int dirFd, const QString& strFolder,
 // there may be a storage card), get their whole record, with bStatusRead true.
 using FnEntryWithStatus = std::function<void(const WIN32_FIND_DATAW&, bool bStatusRead)>;
 // bFresh: the descriptor was just opened and never read, so it is at its first entry already.
-bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder, bool bFresh,
+bool ForEachKindOfOpenFolder(int dirFd, const QString& strFolder,
+                             const QByteArray& folderRelative, bool bFresh,
                              const FnEntryWithStatus& fnEntry, const FnUnnamedEntry& fnUnnamed = {});
-// The whole record of the entry strName of the folder open as dirFd (device path strFolder),
-// looked up relative to the descriptor, never following the name. False with
-// ERROR_FILE_NOT_FOUND when it has gone.
-bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder, const QString& strName,
+// The whole record of the entry strName of the folder open as dirFd (paths as above), looked
+// up relative to the descriptor, never following the name. False with ERROR_FILE_NOT_FOUND
+// when it has gone.
+bool ReadEntryOfOpenFolder(int dirFd, const QString& strFolder,
+                           const QByteArray& folderRelative, const QString& strName,
                            WIN32_FIND_DATAW* pData);
 // A host name as messages show it: its UTF-8 text, with every byte that is not part of
 // valid UTF-8, and every control character, written as \xHH.

@@ -355,4 +355,21 @@ bool DeviceName(const char* raw, QString* pName) {
   return true;
 }
 
+bool HostName(const QString& name, QByteArray* pRaw) {
+  if (name.isEmpty() || name == u"." || name == u"..") return Fail(ERROR_INVALID_NAME);
+  bool ascii = true;
+  for (const QChar c : name) {
+    if (c == u'\\' || c == u'/' || c.isNull()) return Fail(ERROR_INVALID_NAME);
+    ascii = ascii && c.unicode() < 0x80;
+  }
+  if (ascii) {
+    *pRaw = name.toLatin1();
+    return true;
+  }
+  QByteArray raw = QFile::encodeName(name);
+  if (QFile::decodeName(raw) != name) return Fail(ERROR_INVALID_NAME);
+  *pRaw = std::move(raw);
+  return true;
+}
+
 }  // namespace plat::host

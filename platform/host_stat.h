@@ -105,5 +105,8 @@ bool IsDotOrDotDot(const char* raw);
 // True for a host name the device can show: one without a backslash that survives the trip
 // through the host encoding. *pName, when given, receives the device name.
 bool DeviceName(const char* raw, QString* pName = nullptr);
+// The host bytes of one device name; false (ERROR_INVALID_NAME) for a name that is not a single
+// component: empty, "." or "..", holding a separator or NUL, or not held by the host encoding.
+bool HostName(const QString& name, QByteArray* pRaw);
 
 }  // namespace plat::host

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/host_stat.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -58,6 +59,28 @@ TEST_F(DeviceRootTest, EscapesAndMalformedPathsAreRefused) {
     QByteArray host;
     EXPECT_FALSE(plat::CDeviceRoot::ToHost(device, &host)) << device.toStdString();
     EXPECT_EQ(plat::GetLastError(), ERROR_INVALID_NAME) << device.toStdString();
+  }
+}
+
+// One name of a walk maps to the host alone; a name that is not one component is refused as
+// the whole path would be.
+TEST_F(DeviceRootTest, OneNameMapsAsItsPathsLastComponentDoes) {
+  for (const QString& name : {QStringLiteral("x.txt"), QStringLiteral("K\u00e4se \u65e5")}) {
+    QByteArray raw, host;
+    ASSERT_TRUE(plat::host::HostName(name, &raw)) << name.toStdString();
+    ASSERT_TRUE(plat::CDeviceRoot::ToHost("\\d\\" + name, &host));
+    EXPECT_TRUE(host.endsWith("/" + raw)) << host.constData();
+  }
+  const QString refused[] = {
+      QString(),         QStringLiteral("."),   QStringLiteral(".."),
+      QStringLiteral("a\\b"), QStringLiteral("a/b"), QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+      QString(QChar(0xD800)),
+  };
+  for (const QString& name : refused) {
+    plat::SetLastError(0);
+    QByteArray raw;
+    EXPECT_FALSE(plat::host::HostName(name, &raw)) << name.toStdString();
+    EXPECT_EQ(plat::GetLastError(), ERROR_INVALID_NAME) << name.toStdString();
   }
 }
 

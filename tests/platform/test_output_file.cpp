@@ -58,7 +58,9 @@ TEST_F(OutputFileTest, NothingHasTheFinalNameUntilTheOutputIsComplete) {
     ASSERT_TRUE(WriteText(&out, "new content"));
     // Before the commit the name holds what it held before, and nothing else is named.
     EXPECT_EQ(ExistsHost("\\d\\out.txt"), bReplace);
-    if (bReplace) EXPECT_EQ(ReadHost("\\d\\out.txt"), "old");
+    if (bReplace) {
+      EXPECT_EQ(ReadHost("\\d\\out.txt"), "old");
+    }
     ASSERT_TRUE(out.Commit(true, true));
     EXPECT_EQ(ReadHost("\\d\\out.txt"), "new content");
     EXPECT_EQ(Listing("\\d"), QStringList({"out.txt"}));
