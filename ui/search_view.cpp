@@ -45,7 +45,6 @@ void CSearchView::Start(const QString& strText, const QString& strStartFolder) {
   CListingRequest request;
   request.nSortField = collect::eSearchField_Found;
   list_->ShowListing(std::make_unique<collect::CSearchListSource>(results), request);
-  title_->setText(list_->Source()->LocationText());
   run_ = std::make_unique<collect::CSearchRun>(
       strText, strStartFolder, this,
       [this](std::vector<collect::CSearchResults::CResult>&& batch, quint64 uFolders) {
@@ -73,6 +72,9 @@ void CSearchView::Stop() {
 bool CSearchView::IsRunning() const { return run_ && run_->IsRunning(); }
 
 void CSearchView::OnPanelStatusText(EPanelId, const QString& strText) {
+  // The search text is in the window's title, the address bar and the header bar already;
+  // the view's own header counts what the search has done.
+  title_->setText(strText);
   emit statusTextChanged(strText);
 }
 

@@ -51,7 +51,7 @@ class CSearchView : public QWidget, private IListPanelObserver {
 
   std::unique_ptr<CListPanel> list_;
   CListView* view_ = nullptr;
-  QLabel* title_ = nullptr;
+  QLabel* title_ = nullptr;  // the counts of the search
   QPushButton* close_ = nullptr;
   std::unique_ptr<collect::CSearchRun> run_;
 };
