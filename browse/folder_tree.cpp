@@ -133,6 +133,7 @@ void CFolderTree::Select(const QModelIndex& index) {
 
 void CFolderTree::OnExpanded(const QModelIndex& index) {
   model_.Expand(index);
+  WatchFolder(index);
   if (settings.MainTreeSingleExpand == 1) Select(index);
 }
 
@@ -146,6 +147,7 @@ bool CFolderTree::IsUnder(const QModelIndex& index, const QModelIndex& ancestor)
 void CFolderTree::OnCollapsed(const QModelIndex& index) {
   // The selected node must not go away with the children: the collapsed node takes over.
   if (IsUnder(Current(), index) || settings.MainTreeSingleExpand == 1) Select(index);
+  UnwatchFolders(index);
   model_.Collapse(index);
 }
 
@@ -203,6 +205,59 @@ void CFolderTree::NoteChanges(const std::vector<fileops::CViewChange>& changes) 
     note(change, change.strNewPath);
   }
   ApplyChangedPlaces();
+}
+
+void CFolderTree::NotePlace(const QString& strFolder) {
+  fileops::CViewChange place;
+  place.strPath = strFolder;
+  changedPlaces_.insert(QString::number(place.kind) + QStringLiteral("|0|") + strFolder.toLower(), place);
+}
+
+void CFolderTree::WatchFolder(const QModelIndex& index) {
+  const CTreeNode* pNode = model_.Node(index);
+  if (!changes_ || !pNode || pNode->kind != eEntry_Folder) return;
+  const QString strFolder = browse::StripTrailingBackslash(pNode->FullPath());
+  if (strFolder.isEmpty()) return;
+  auto& watch = watches_[strFolder.toLower()];
+  if (watch) return;
+  watch = std::make_unique<plat::CFolderWatch>(
+      strFolder, [this, strFolder](const plat::CFolderWatch::CEvents& events) {
+        bool bChanged = false;
+        for (const plat::CFolderEvent& event : events) {
+          if (event.kind == plat::CFolderEvent::eGone) {
+            // Its parent's node drops it; the watch goes with the node.
+            const QString strParent = browse::ParentPath(strFolder);
+            if (!strParent.isEmpty()) NotePlace(strParent);
+            watches_.erase(strFolder.toLower());
+            ApplyChangedPlaces();
+            return;
+          }
+          // A file written to changes no node.
+          if (event.kind != plat::CFolderEvent::eChanged) bChanged = true;
+        }
+        if (!bChanged) return;
+        NotePlace(strFolder);
+        ApplyChangedPlaces();
+      });
+}
+
+void CFolderTree::UnwatchFolders(const QModelIndex& index) {
+  const CTreeNode* pNode = model_.Node(index);
+  if (!pNode || pNode->kind != eEntry_Folder) return;
+  const QString strFolder = browse::StripTrailingBackslash(pNode->FullPath()).toLower();
+  const QString strPrefix = strFolder.endsWith(u'\\') ? strFolder : strFolder + u'\\';
+  for (auto it = watches_.begin(); it != watches_.end();) {
+    if (it->first == strFolder || it->first.startsWith(strPrefix))
+      it = watches_.erase(it);
+    else
+      ++it;
+  }
+}
+
+QStringList CFolderTree::WatchedFolders() const {
+  QStringList folders;
+  for (const auto& [strKey, watch] : watches_) folders << strKey;
+  return folders;
 }
 
 void CFolderTree::ContentsChanged(const QModelIndex& index) {

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "core/location.h"
 #include "core/view_batch.h"
 #include "browse/panel_keys.h"
+#include "platform/folder_watch.h"
 
 // What a tree node stands for, as the frame and the list need it.
 struct CTreeTarget {
@@ -75,6 +77,10 @@ class CFolderTree : public QObject {
   void FollowChanges();
   // Applies the notifications gathered so far now, unless a run is going on.
   void ApplyViewChanges();
+  // While following changes, the folders of expanded nodes are watched for changes other
+  // programs make (platform/folder_watch.h); their nodes follow as they do for view
+  // notifications. The folders watched now, lower-case.
+  QStringList WatchedFolders() const;
 
   // Select the node of a location, filling the nodes on the way. When the location no
   // longer exists (or the tree filter hides part of it) the deepest node found is selected
@@ -125,6 +131,9 @@ class CFolderTree : public QObject {
   void NoteChanges(const std::vector<fileops::CViewChange>& changes);
   // The nodes of the places noted so far read again, unless a run is going on.
   void ApplyChangedPlaces();
+  void NotePlace(const QString& strFolder);
+  void WatchFolder(const QModelIndex& index);
+  void UnwatchFolders(const QModelIndex& index);
 
   EPanelId panel_;
   CFolderTreeModel model_;
@@ -136,5 +145,7 @@ class CFolderTree : public QObject {
   // Places whose items changed, kept until no run goes on: (kind, root, path) by lower-case
   // key.
   QHash<QString, fileops::CViewChange> changedPlaces_;
-  std::unique_ptr<fileops::CViewChangeBatch> changes_;  // last: unsubscribes first
+  std::unique_ptr<fileops::CViewChangeBatch> changes_;  // unsubscribes before the rest goes
+  // The expanded folders watched, by lower-case path; they go first.
+  std::map<QString, std::unique_ptr<plat::CFolderWatch>> watches_;
 };

@@ -104,6 +104,7 @@ void CListPanel::ShowListing(std::unique_ptr<IListSource> source,
   const CPanelLocation location = source_->Location();
   if (request.bRecord && location.kind != 0) history_.Record(location);
   ReportLocation(location);
+  WatchShownFolder();
   if (worker_) {
     if (IsFileSystemListing())
       QueueWork(/*bFolderTotals=*/true);

@@ -29,6 +29,7 @@
 #include "core/location.h"
 #include "core/view_batch.h"
 #include "browse/panel_keys.h"
+#include "platform/folder_watch.h"
 
 // What a list panel tells its owner (the desktop's panel controller, a test).
 class IListPanelObserver {
@@ -49,7 +50,9 @@ struct CListPanelOptions {
   bool bWorker = true;
   // Follow view notifications (core/view_notify.h): rows of items that are added, removed or
   // renamed in the listed place are updated, a few times a second during a run and once at
-  // its end; a listing that shows a folder which goes away leaves it at once.
+  // its end; a listing that shows a folder which goes away leaves it at once. The folder
+  // shown is also watched for changes other programs make (platform/folder_watch.h), which
+  // take the same way.
   bool bFollowChanges = false;
 };
 
@@ -129,6 +132,11 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   void RefreshRow(int nRow);
   // Applies the view notifications gathered so far now (bFollowChanges).
   void ApplyViewChanges();
+  // Reads the listing again and updates only the rows that differ (added, gone, changed), so
+  // that the selection and the scroll position stay where they are.
+  void Resync();
+  // The watch of the folder shown (bFollowChanges and a file-system listing), or null.
+  const plat::CFolderWatch* FolderWatch() const { return watch_.get(); }
 
   // The filtered item sink: an item found in some folder is added to the listing unless the
   // list's filters (MainListShowFolders, -ShowSystem, -ShowHidden, -ShowInRom, -ShowRO) or
@@ -211,6 +219,8 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   void UpdateRows(const QHash<QString, std::pair<QString, bool>>& items,
                   const QStringList& order);
   void InsertRows(CListEntries* pFresh);
+  void WatchShownFolder();
+  void OnFolderEvents(const plat::CFolderWatch::CEvents& events);
 
   EPanelId panel_;
   IListPanelObserver* observer_;
@@ -234,4 +244,5 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   // Last, so that it unsubscribes first.
   bool relistAfterRun_ = false;  // a change asked for a new listing during a run
   std::unique_ptr<fileops::CViewChangeBatch> changes_;
+  std::unique_ptr<plat::CFolderWatch> watch_;  // goes before the batch it feeds
 };

@@ -3,12 +3,14 @@
 // that a run over many files never lists the folder again while it goes on. A listing whose
 // rows depend on a change in another way is listed again, after the run when one is going on.
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
 
 #include "browse/list_panel.h"
 #include "core/path_helpers.h"
+#include "platform/find.h"
 
 namespace {
 
@@ -188,4 +190,101 @@ void CListPanel::InsertRows(CListEntries* pFresh) {
     entries_.Insert(nLow, std::move(entry));
     endInsertRows();
   }
+}
+
+// --- Changes other programs make ---
+
+void CListPanel::WatchShownFolder() {
+  const QString strFolder = changes_ ? CurrentPath() : QString();
+  if (strFolder.isEmpty()) {
+    watch_.reset();
+    return;
+  }
+  if (watch_ && watch_->Path().compare(strFolder, Qt::CaseInsensitive) == 0) return;
+  watch_.reset();  // the old folder's events stop before the new watch starts
+  watch_ = std::make_unique<plat::CFolderWatch>(
+      strFolder, [this](const plat::CFolderWatch::CEvents& events) { OnFolderEvents(events); });
+}
+
+// The host's events take the way of the view notifications: an entry that was created or
+// changed is read again, one that went is removed, a lost track reads the listing again.
+void CListPanel::OnFolderEvents(const plat::CFolderWatch::CEvents& events) {
+  const QString strFolder = CurrentPath();
+  if (!changes_ || strFolder.isEmpty()) return;
+  for (const plat::CFolderEvent& event : events) {
+    switch (event.kind) {
+      case plat::CFolderEvent::eGone: {
+        WIN32_FIND_DATAW data;
+        if (plat::FindOne(strFolder, &data)) {  // put back already (moved away and back)
+          Resync();
+          watch_.reset();  // the old watch followed what was there before
+          WatchShownFolder();
+        } else {
+          fileops::CViewChange change;
+          change.change = EViewChange::eFolderRemoved;
+          change.strPath = strFolder;
+          LeaveGoneFolder(change);
+        }
+        return;
+      }
+      case plat::CFolderEvent::eRescan:
+        changes_->Flush();  // what was gathered before is older than the new listing
+        Resync();
+        return;
+      case plat::CFolderEvent::eAdded:
+      case plat::CFolderEvent::eChanged:
+      case plat::CFolderEvent::eRemoved: {
+        fileops::CViewChange change;
+        change.change = event.kind == plat::CFolderEvent::eRemoved ? EViewChange::eItemRemoved
+                                                                   : EViewChange::eItemAdded;
+        change.strPath = browse::AppendPathComponent(strFolder, event.strName);
+        changes_->OnViewChange(change);
+        break;
+      }
+    }
+  }
+}
+
+void CListPanel::Resync() {
+  CListEntries fresh;
+  source_->Fill(&fresh);
+  QHash<QString, int> freshAt;
+  freshAt.reserve(fresh.Count());
+  for (int i = 0; i < fresh.Count(); ++i) {
+    const QString strPath = source_->FullPath(*fresh.At(i));
+    if (!strPath.isEmpty()) freshAt.insert(strPath.toLower(), i);
+  }
+  QHash<QString, std::pair<QString, bool>> items;
+  QStringList order;
+  const auto note = [&](const QString& strPath, bool bThere) {
+    const QString strKey = strPath.toLower();
+    order.append(strKey);
+    items.insert(strKey, {strPath, bThere});
+  };
+  QSet<QString> listed;
+  for (int nRow = 0; nRow < entries_.Count(); ++nRow) {
+    CListEntry* pRow = entries_.At(nRow);
+    const QString strPath = source_->FullPath(*pRow);
+    if (strPath.isEmpty()) continue;
+    const QString strKey = strPath.toLower();
+    listed.insert(strKey);
+    const auto at = freshAt.constFind(strKey);
+    if (at == freshAt.cend()) {
+      note(strPath, false);
+      continue;
+    }
+    // Read again only when some column would show something else.
+    CListEntry* pNew = fresh.At(*at);
+    for (int nColumn = 0; nColumn < columns_.size(); ++nColumn) {
+      const int nField = columns_[nColumn].field;
+      if (source_->Text(*pRow, nField) != source_->Text(*pNew, nField) ||
+          pRow->displayName != pNew->displayName) {
+        note(strPath, true);
+        break;
+      }
+    }
+  }
+  for (auto it = freshAt.cbegin(); it != freshAt.cend(); ++it)
+    if (!listed.contains(it.key())) note(source_->FullPath(*fresh.At(it.value())), true);
+  if (!order.isEmpty()) UpdateRows(items, order);
 }

@@ -174,6 +174,10 @@ class IListSource {
   // How the place reads in the address bar, the header bar and the title ("\Docs",
   // "HKEY_LOCAL_MACHINE\Software", "Recycle Bin"); empty for a panel that shows nothing.
   virtual QString LocationText() const { return {}; }
+  // The system error a listing of this place meets (ERROR_PATH_NOT_FOUND for a folder that is
+  // not there, ERROR_ACCESS_DENIED, ...), 0 when it can be read. A typed address that meets
+  // one is refused before anything is listed.
+  virtual DWORD OpenError() const { return 0; }
   // The file-system folder the listing shows: where pasted items and new folders go, and the
   // folder whose changes reload it. Empty for every other place.
   virtual QString FolderPath() const { return {}; }

@@ -24,6 +24,8 @@ void CFileSystemListSource::Fill(CListEntries* pEntries) {
   });
 }
 
+DWORD CFileSystemListSource::OpenError() const { return plat::FolderOpenError(path_); }
+
 QString CFileSystemListSource::StatusText(const CListEntries& entries) const {
   int nFolders = 0;
   int nFiles = 0;

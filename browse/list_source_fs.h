@@ -59,6 +59,7 @@ class CFileSystemListSource : public IListSource {
   int InitialSortField() const override;
   QString LocationText() const override { return path_; }
   QString FolderPath() const override { return path_; }
+  DWORD OpenError() const override;
   // An item of the listed folder is a row; other places are not shown.
   EChangeFit ChangeFit(DWORD dwKind, HKEY root, const QString& strPath) const override;
   std::unique_ptr<CListEntry> EntryForItem(const QString& strPath) const override;

@@ -671,6 +671,9 @@ constexpr CTextEntry kTexts[] = {
     {901136, QT_TRANSLATE_NOOP3("pinbro", "Move up", "901136")},
     {901137, QT_TRANSLATE_NOOP3("pinbro", "Move down", "901137")},
     {901138, QT_TRANSLATE_NOOP3("pinbro", "Name of the favorite:", "901138")},
+    {901300, QT_TRANSLATE_NOOP3("pinbro", "Go to", "901300")},
+    {901301, QT_TRANSLATE_NOOP3("pinbro", "Cannot open %1", "901301")},
+    {901302, QT_TRANSLATE_NOOP3("pinbro", "Selected: %1 (%2)", "901302")},
 };
 
 }  // namespace

@@ -216,6 +216,17 @@ bool FindOne(const QString& devicePath, WIN32_FIND_DATAW* data) {
   return CDeviceRoot::Canonical(devicePath, &canonical) && FindExact(canonical, data);
 }
 
+DWORD FolderOpenError(const QString& strFolder) {
+  QByteArray relative;
+  if (!host::RelativeHostPath(strFolder, &relative)) return ERROR_INVALID_NAME;
+  host::CFd fd;
+  const int err = host::OpenRelative(relative, O_RDONLY | O_DIRECTORY, &fd);
+  if (err == 0) return 0;
+  if (err == ENOTDIR && host::OpenRelative(relative, O_PATH, &fd) == 0) return ERROR_DIRECTORY;
+  if (err == ENOENT || err == ENOTDIR) return ERROR_PATH_NOT_FOUND;
+  return ErrorFromErrno(err);
+}
+
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
   QString canonical;

@@ -66,6 +66,12 @@ bool IsWalkableFolder(const WIN32_FIND_DATAW& data);
 // folder was read to its end (an empty folder too); false when it could not be read.
 bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* pEntries);
 
+// Whether a device folder can be listed: 0, or the error its listing meets:
+// ERROR_PATH_NOT_FOUND when it is not there, ERROR_DIRECTORY when it is not a folder,
+// ERROR_ACCESS_DENIED when it may not be read or a link leads outside the root,
+// ERROR_INVALID_NAME for a path the device root refuses.
+DWORD FolderOpenError(const QString& strFolder);
+
 // Every entry of a device folder handed to fnEntry in the host's order, the fastest way to
 // list a large folder. True when the folder was read to its end; false when it could not be
 // read (fnEntry may have seen the entries before the failure).

@@ -1,16 +1,23 @@
 #include "ui/main_frame.h"
 
 #include <QHBoxLayout>
+#include <QCompleter>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "browse/address_completion.h"
 #include "browse/folder_tree.h"
+#include "browse/selection_summary.h"
+#include "core/message_box.h"
+#include "platform/errors.h"
 #include "browse/list_source_factory.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -108,6 +115,11 @@ void CMainFrame::setupViews() {
     auto* pTreeView = new CFolderTreeView(panel.Tree(), nTreeView, rowSplitters_[0]);
     auto* pListView = new CListView(panel.List(), nListView, rowSplitters_[1]);
     panel.SetViews(pTreeView, pListView);
+    connect(pListView->Selection(), &QItemSelectionModel::selectionChanged, this,
+            &CMainFrame::UpdateSelectionSummary);
+    // Folder totals arrive later and sizes change with the disk.
+    connect(&panel.List(), &QAbstractItemModel::dataChanged, this,
+            &CMainFrame::UpdateSelectionSummary);
     connect(pTreeView, &CFolderTreeView::viewFocused, this, &CMainFrame::OnViewFocused);
     connect(pListView, &CListView::viewFocused, this, &CMainFrame::OnViewFocused);
     // Queued: the operation runs after the drag has ended, not inside its event.
@@ -146,9 +158,19 @@ void CMainFrame::setupBars() {
   addressEdit_ = new QLineEdit(addressBar_);
   addressBar_->addWidget(addressEdit_);
   connect(addressEdit_, &QLineEdit::returnPressed, this, &CMainFrame::NavigateToAddress);
+  // Folder names complete as they are typed.
+  addressCompletions_ = new QStringListModel(this);
+  auto* pCompleter = new QCompleter(addressCompletions_, this);
+  pCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+  addressEdit_->setCompleter(pCompleter);
+  connect(addressEdit_, &QLineEdit::textEdited, this, [this](const QString& strText) {
+    addressCompletions_->setStringList(browse::FolderCompletions(strText.trimmed()));
+  });
 
   statusLabel_ = new QLabel(this);
   statusBar()->addWidget(statusLabel_, 1);
+  selectionLabel_ = new QLabel(this);
+  statusBar()->addPermanentWidget(selectionLabel_);
 }
 
 void CMainFrame::OpenStartLocations(const QString& strStartFolder) {
@@ -241,13 +263,51 @@ void CMainFrame::UpdateLocationDisplays() {
                                    : strText + QStringLiteral(" - ") +
                                          QString::fromUtf16(kFrameTitle));
   if (statusLabel_) statusLabel_->setText(list.StatusText());
+  UpdateSelectionSummary();
+}
+
+void CMainFrame::UpdateSelectionSummary() {
+  if (!selectionLabel_) return;
+  QString strText;
+  if (ActivePart() == EPanelPart::eList && activeView_ != eView_Fifth) {
+    const CListView* pView = ListView(ActivePanel());
+    if (pView && pView->Selection()) {
+      QList<int> rows;
+      for (const QModelIndex& index : pView->Selection()->selectedRows()) rows << index.row();
+      strText = browse::SelectionSummaryText(browse::SummarizeRows(ActiveList(), rows));
+    }
+  }
+  selectionLabel_->setText(strText);
+}
+
+QString CMainFrame::SelectionSummaryLine() const {
+  return selectionLabel_ ? selectionLabel_->text() : QString();
 }
 
 void CMainFrame::NavigateToAddress() {
   const QString strText = addressEdit_->text().trimmed();
   CPanelLocation location;
-  if (!ListSources().ParseAddress(strText, &location)) return;
-  panels_[ActivePanel()]->List().ShowLocation(location, true, true);
+  CListPanel& list = panels_[ActivePanel()]->List();
+  const auto refuse = [&](DWORD dwError) {
+    // The panel stays where it is, and so does what the address bar says of it.
+    addressEdit_->setText(list.Source()->LocationText());
+    MsgError(plat::SystemMessage(dwError).trimmed(), core::Text(901300),
+             core::Text(901301).arg(strText));
+  };
+  if (!ListSources().ParseAddress(strText, &location)) {
+    refuse(ERROR_INVALID_NAME);
+    return;
+  }
+  const std::unique_ptr<IListSource> probe = ListSources().Make(location);
+  if (!probe) {
+    refuse(ERROR_PATH_NOT_FOUND);
+    return;
+  }
+  if (const DWORD dwError = probe->OpenError()) {
+    refuse(dwError);
+    return;
+  }
+  list.ShowLocation(location, true, true);
 }
 
 QString CMainFrame::AddressText() const { return addressEdit_ ? addressEdit_->text() : QString(); }
@@ -265,4 +325,8 @@ void CMainFrame::OnViewFocused(int nView) {
   settings.MainViewActive = DWORD(nView);
   UpdateLocationDisplays();
   UpdateCommandStates();
+}
+
+QCompleter* CMainFrame::AddressCompleter() const {
+  return addressEdit_ ? addressEdit_->completer() : nullptr;
 }

@@ -43,7 +43,9 @@ class CFolderTreeView;
 class CListView;
 class QAction;
 class QActionGroup;
+class QCompleter;
 class QLabel;
+class QStringListModel;
 class QLineEdit;
 class QMenu;
 class QShortcut;
@@ -140,6 +142,10 @@ class CMainFrame : public QMainWindow,
 
   // --- What the bars show ---
   QString AddressText() const;
+  // The status bar's selection part ("Selected: 2 (3.00 KB)"); empty without a selection.
+  QString SelectionSummaryLine() const;
+  // The address bar's completer, whose candidates follow the typed text.
+  QCompleter* AddressCompleter() const;
   QString StatusLineText() const;
   QString HeaderText() const;
 
@@ -280,6 +286,7 @@ class CMainFrame : public QMainWindow,
   void OnViewFocused(int nView);
   void UpdateLocationDisplays();
   void NavigateToAddress();
+  void UpdateSelectionSummary();
 
   std::array<std::unique_ptr<CPanelController>, 2> panels_;
   DWORD layout_ = 7;
@@ -302,6 +309,8 @@ class CMainFrame : public QMainWindow,
   EPanelId searchPanel_ = ePanel_A;  // the panel active when the fifth view was shown
   QWidget* selectionBar_ = nullptr;
   QLabel* statusLabel_ = nullptr;
+  QLabel* selectionLabel_ = nullptr;  // the active list's selection: count and size
+  QStringListModel* addressCompletions_ = nullptr;
 
   QHash<int, QAction*> actions_;
   std::array<QActionGroup*, 2> modeGroups_{};
