@@ -671,6 +671,23 @@ constexpr CTextEntry kTexts[] = {
     {901136, QT_TRANSLATE_NOOP3("pinbro", "Move up", "901136")},
     {901137, QT_TRANSLATE_NOOP3("pinbro", "Move down", "901137")},
     {901138, QT_TRANSLATE_NOOP3("pinbro", "Name of the favorite:", "901138")},
+    {901200, QT_TRANSLATE_NOOP3("pinbro", "Copy to folder", "901200")},
+    {901201, QT_TRANSLATE_NOOP3("pinbro", "Move to folder", "901201")},
+    {901202, QT_TRANSLATE_NOOP3("pinbro", "Copy one item to:", "901202")},
+    {901203, QT_TRANSLATE_NOOP3("pinbro", "Copy %1 items to:", "901203")},
+    {901204, QT_TRANSLATE_NOOP3("pinbro", "Move one item to:", "901204")},
+    {901205, QT_TRANSLATE_NOOP3("pinbro", "Move %1 items to:", "901205")},
+    {901206, QT_TRANSLATE_NOOP3("pinbro", "The folder \"%1\" does not exist.", "901206")},
+    {901210, QT_TRANSLATE_NOOP3("pinbro", "Two trees side by side", "901210")},
+    {901211, QT_TRANSLATE_NOOP3("pinbro", "Two lists side by side", "901211")},
+    {901212, QT_TRANSLATE_NOOP3("pinbro", "Two trees one above the other", "901212")},
+    {901213, QT_TRANSLATE_NOOP3("pinbro", "Two lists one above the other", "901213")},
+    {901220, QT_TRANSLATE_NOOP3("pinbro", "Delete permanently", "901220")},
+    {901221, QT_TRANSLATE_NOOP3("pinbro", "Show hidden items", "901221")},
+    {901222, QT_TRANSLATE_NOOP3("pinbro", "Go to address", "901222")},
+    {901223, QT_TRANSLATE_NOOP3("pinbro", "Select and go to next", "901223")},
+    {901224, QT_TRANSLATE_NOOP3("pinbro", "View file", "901224")},
+    {901225, QT_TRANSLATE_NOOP3("pinbro", "Edit file", "901225")},
 };
 
 }  // namespace

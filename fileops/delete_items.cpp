@@ -161,16 +161,9 @@ int DeleteItemsCommand(const CSelection& selection) {
 
 int DeleteCommand(const CSelection& selection) {
   if (selection.empty()) return eDeleteNothing;
+  if (settings.UseRecycleBin == 0) return DeleteForGoodCommand(selection);
   const bool bSingle = selection.size() == 1;
   const CSelItem& first = selection.front();
-  if (settings.UseRecycleBin == 0) {
-    if (bSingle)
-      return first.nKind == eSelFolder ? DeleteFolderCommand(first.strPath)
-                                       : DeleteFileCommand(first.strPath);
-    if (!AskDelete(ConfirmItemsText(static_cast<qsizetype>(selection.size())), DeleteTitle()))
-      return eDeleteCancelled;
-    return DeleteItemsCommand(selection);
-  }
   // Nothing is deleted unless the bin can take it.
   QString bin;
   if (!EnsureRecycleBin(&bin)) {
@@ -183,6 +176,17 @@ int DeleteCommand(const CSelection& selection) {
   if (!AskDelete(ConfirmItemsText(static_cast<qsizetype>(selection.size())), DeletingTitle()))
     return eDeleteCancelled;
   return RecycleItemsCommand(selection);
+}
+
+int DeleteForGoodCommand(const CSelection& selection) {
+  if (selection.empty()) return eDeleteNothing;
+  const CSelItem& first = selection.front();
+  if (selection.size() == 1)
+    return first.nKind == eSelFolder ? DeleteFolderCommand(first.strPath)
+                                     : DeleteFileCommand(first.strPath);
+  if (!AskDelete(ConfirmItemsText(static_cast<qsizetype>(selection.size())), DeleteTitle()))
+    return eDeleteCancelled;
+  return DeleteItemsCommand(selection);
 }
 
 }  // namespace fileops

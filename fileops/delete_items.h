@@ -39,4 +39,9 @@ int DeleteItemsCommand(const CSelection& selection);
 // go to RecycleItemsCommand. A result code of the command used.
 int DeleteCommand(const CSelection& selection);
 
+// Delete for good whatever UseRecycleBin says (Shift+Delete): one file or folder goes to
+// DeleteFileCommand / DeleteFolderCommand, several items are confirmed once and go to
+// DeleteItemsCommand. A result code of the command used.
+int DeleteForGoodCommand(const CSelection& selection);
+
 }  // namespace fileops

@@ -263,6 +263,7 @@ void CMainFrame::OnViewFocused(int nView) {
   if (!IsViewShown(nView)) return;
   activeView_ = nView;
   settings.MainViewActive = DWORD(nView);
+  MarkActivePanel();
   UpdateLocationDisplays();
   UpdateCommandStates();
 }
