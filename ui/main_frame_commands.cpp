@@ -409,19 +409,6 @@ void CMainFrame::AddDesktopKeyCommands() {
   addAction(pAddress);
 }
 
-void CMainFrame::ShowHiddenItems(bool bShow) {
-  // The "hidden" row of the File browser options: the trees and the lists together.
-  settings.MainTreeShowHidden = bShow ? 1 : 0;
-  settings.MainListShowHidden = bShow ? 1 : 0;
-  Action(eCmd_ShowHidden)->setChecked(bShow);
-  for (auto& panel : panels_) {
-    if (!panel->IsOpen()) continue;
-    if (panel->IsTreeBuilt()) panel->Refresh(EPanelPart::eTree);
-    panel->Refresh(EPanelPart::eList);
-  }
-  UpdateCommandStates();
-}
-
 void CMainFrame::setupMenus() {
   QMenu* pFile = menuBar()->addMenu(core::Text(900507));
   for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename)})
