@@ -36,10 +36,11 @@ bench: configure
 
 # Renders the main window at 1280x800 in six layouts (vertical browser, two trees, two lists,
 # quadro vertical, quadro horizontal with large icons in panel B, single list) to PNG files, and
-# each of the twelve settings pages over it (settings_01_general.png ... settings_12_shred.png).
+# each of the twelve settings pages over it (settings_01_general.png ... settings_12_shred.png),
+# and the first start with the desktop's defaults at 1280x800 and 800x480 (first_start_*.png).
 screenshots: configure
 	cmake --build $(BUILD) --target test_main_frame test_settings_pages
-	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng
+	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_main_frame --gtest_filter=MainFrameTest.RendersLayoutsToPng:MainFrameTest.RendersFirstStartToPng
 	cd $(BUILD)/tests && QT_QPA_PLATFORM=offscreen ./test_settings_pages --gtest_filter=*RendersSettingsPagesToPng
 	@ls -1 $(BUILD)/tests/screenshots/*.png
 

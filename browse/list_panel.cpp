@@ -178,14 +178,18 @@ void CListPanel::Refresh() { Perform(source_->Refresh()); }
 bool CListPanel::Back() {
   CPanelLocation location;
   if (!history_.Back(&location)) return false;
+  steppingHistory_ = true;
   ShowLocation(location, true, false);
+  steppingHistory_ = false;
   return true;
 }
 
 bool CListPanel::Forward() {
   CPanelLocation location;
   if (!history_.Forward(&location)) return false;
+  steppingHistory_ = true;
   ShowLocation(location, true, false);
+  steppingHistory_ = false;
   return true;
 }
 

@@ -114,6 +114,8 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   // being recorded.
   bool Back();
   bool Forward();
+  // True while a step back or forward lists its place (a view restores what it showed there).
+  bool ListingFromHistory() const { return steppingHistory_; }
 
   // Sorting. The field becomes the column's field with the direction flag set when it
   // differs from the current one; for the same field bToggle flips the flag.
@@ -234,6 +236,7 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
   bool ascending_ = true;  // the sort direction flag
   QString statusText_;
   CNavHistory history_;
+  bool steppingHistory_ = false;
   quint64 generation_ = 0;
   int firstVisible_ = 0;
   int visibleCount_ = 0;  // rows per page as the view last said; 0 before it did

@@ -199,6 +199,34 @@ QString CDwordRule::Describe() const {
   return QStringLiteral("%1 to %2").arg(dwLow).arg(dwHigh);
 }
 
+namespace {
+
+std::vector<CHostDefault>& HostDefaults() {
+  static std::vector<CHostDefault> defaults;
+  return defaults;
+}
+
+}  // namespace
+
+DWORD COption::DwordDefault(bool bHiRes) const {
+  for (const CHostDefault& host : HostDefaults())
+    if (QStringView(host.name) == QStringView(name)) return host.dwValue;
+  return bHiRes ? dwDefaultHiRes : dwDefault;
+}
+
+void SetHostOptionDefaults(std::vector<CHostDefault> defaults) {
+  HostDefaults() = std::move(defaults);
+}
+
+std::vector<CHostDefault> DesktopOptionDefaults() {
+  return {
+      {u"DoubleClickActivation", 1},  // a double click is the desktop's tap
+      {u"MainViewConfig", 2},         // list A and list B side by side
+      {u"MainViewActive", 3},         // list A
+      {u"MainViewStatusbar", 1},
+  };
+}
+
 QString COption::StringDefault() const {
   if (flags & eOptDefaultExeFolder) return ExecutableFolder();
   if (flags & eOptDefaultInProgramFolder)

@@ -61,9 +61,22 @@ struct COption {
   CDwordRule rule;               // eDword
   unsigned flags;
 
-  DWORD DwordDefault(bool bHiRes) const { return bHiRes ? dwDefaultHiRes : dwDefault; }
+  // The host's default where it sets one (SetHostOptionDefaults), else the table's.
+  DWORD DwordDefault(bool bHiRes) const;
   QString StringDefault() const;  // the executable's folder for the log folder
 };
+
+// A default a host puts in place of the table's, for both screen kinds.
+struct CHostDefault {
+  const char16_t* name;  // the option's registry value name
+  DWORD dwValue;
+};
+// Installs the host's defaults (replacing any installed before); called before the options
+// are first read. No host defaults are installed unless a program installs them.
+void SetHostOptionDefaults(std::vector<CHostDefault> defaults);
+// The desktop programs' defaults: a double click opens, both lists are shown side by side
+// with the left one active, and the status bar is on (docs/host.md says why).
+std::vector<CHostDefault> DesktopOptionDefaults();
 
 // Puts every field of *pSettings to its table default. A field with two names (ClearType) takes
 // the default of the name read first. The log folder's default (the executable's folder) is

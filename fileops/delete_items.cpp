@@ -94,12 +94,31 @@ bool AskDelete(const QString& strText, const QString& strTitle) {
   return MsgQuestion(strText, strTitle, ConfirmDeleteHeader()) == eMsgAnsYes;
 }
 
+// The question of a delete that bypasses the recycle bin: it names the delete as permanent.
+bool AskDeleteForGood(const CSelection& selection) {
+  const CSelItem& first = selection.front();
+  const QString strName = browse::LastComponent(first.strPath);
+  const QString strText = selection.size() > 1 ? core::Text(900586).arg(selection.size())
+                          : first.nKind == eSelFolder ? core::Text(103).arg(strName)
+                                                      : core::Text(61221).arg(strName);
+  return MsgQuestion(strText, DeleteTitle(), core::Text(61218)) == eMsgAnsYes;
+}
+
+// One file deleted for good after its question was answered.
+int DeleteFileNow(const QString& strPath);
+
 }  // namespace
 
 int DeleteFileCommand(const QString& strPath) {
   if (strPath.isEmpty()) return eDeleteNothing;
   if (!AskDelete(ConfirmFileText(browse::LastComponent(strPath)), DeleteTitle()))
     return eDeleteCancelled;
+  return DeleteFileNow(strPath);
+}
+
+namespace {
+
+int DeleteFileNow(const QString& strPath) {
   LogTrace(u"DeleteFileCommand(%s)...", strPath);
   int result = eDeleteOK;
   if (ShredFile(strPath)) {
@@ -112,6 +131,8 @@ int DeleteFileCommand(const QString& strPath) {
   LogTrace(u"DeleteFileCommand(%s)", strPath);
   return result;
 }
+
+}  // namespace
 
 int DeleteFolderCommand(const QString& strPath) {
   if (strPath.isEmpty()) return eDeleteNothing;
@@ -183,6 +204,14 @@ int DeleteCommand(const CSelection& selection) {
   if (!AskDelete(ConfirmItemsText(static_cast<qsizetype>(selection.size())), DeletingTitle()))
     return eDeleteCancelled;
   return RecycleItemsCommand(selection);
+}
+
+int DeleteForGoodCommand(const CSelection& selection) {
+  if (selection.empty()) return eDeleteNothing;
+  if (!AskDeleteForGood(selection)) return eDeleteCancelled;
+  const CSelItem& first = selection.front();
+  if (selection.size() == 1 && first.nKind != eSelFolder) return DeleteFileNow(first.strPath);
+  return DeleteItemsCommand(selection);
 }
 
 }  // namespace fileops

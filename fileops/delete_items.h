@@ -39,4 +39,10 @@ int DeleteItemsCommand(const CSelection& selection);
 // go to RecycleItemsCommand. A result code of the command used.
 int DeleteCommand(const CSelection& selection);
 
+// Delete for good whatever UseRecycleBin says (Shift+Delete): one question that names the
+// delete as permanent ("Are you sure you want to permanently delete file "%s"?", the folder's
+// and the items' texts likewise; No is its default), then the plain delete of one file or
+// DeleteItemsCommand. A result code.
+int DeleteForGoodCommand(const CSelection& selection);
+
 }  // namespace fileops

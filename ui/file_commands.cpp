@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QDesktopServices>
+#include <QFile>
 #include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QUrl>
@@ -23,6 +24,7 @@
 #include "fileops/shredder.h"
 #include "platform/device_root.h"
 #include "platform/file_system.h"
+#include "ui/copy_dest_dialog.h"
 #include "ui/enc_dialogs.h"
 #include "ui/list_view.h"
 
@@ -42,7 +44,10 @@ int CopyInto(const fileops::CSelection& items, const QString& strFolder, bool bM
 }  // namespace
 
 CFileCommands::CFileCommands(IFileCommandsHost& host, QWidget* pDialogParent)
-    : host_(host), dialogParent_(pDialogParent), fileOpener_(OpenWithDesktop) {
+    : host_(host),
+      dialogParent_(pDialogParent),
+      fileOpener_(OpenWithDesktop),
+      shellOpener_(plat::ShellOpen) {
   SetPasswordPrompt(nullptr);
 }
 
@@ -192,10 +197,43 @@ void CFileCommands::PasteShortcuts() {
 void CFileCommands::CopyToOtherPanel(bool bMove) {
   if (host_.CommandTarget().pOther->Open()) host_.CommandStatesChanged();
   const fileops::CSelection selection = CommandSelection();
-  const QString strDest = OtherPanelFolder();
-  if (selection.empty() || strDest.isEmpty()) return;
+  const QString strProposed = OtherPanelFolder();
+  if (selection.empty() || strProposed.isEmpty()) return;
+  QString strDest;
+  const int nItems = static_cast<int>(selection.size());
+  const bool bGo = destAsker_ ? destAsker_(bMove, nItems, strProposed, &strDest)
+                              : AskDestination(bMove, nItems, strProposed, &strDest);
+  if (!bGo || strDest.isEmpty()) {
+    host_.FocusActiveView();
+    return;
+  }
   CopyInto(selection, strDest, bMove);
   AfterOperation();
+}
+
+bool CFileCommands::AskDestination(bool bMove, int nItems, const QString& strProposed,
+                                   QString* pstrFolder) {
+  CDlg_CopyDest dialog(bMove, nItems, strProposed, dialogParent_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  *pstrFolder = dialog.Folder();
+  return true;
+}
+
+void CFileCommands::ViewOrEditCurrent(plat::EShellOpen eHow) {
+  const CCommandTarget target = host_.CommandTarget();
+  if (target.part != EPanelPart::eList || !target.ListView()) return;
+  const CListPanel& list = target.List();
+  const CListEntry* pEntry = list.Entries().At(target.ListView()->CurrentRow());
+  if (!pEntry) return;
+  const QString strPath = list.Source()->FullPath(*pEntry);
+  const DWORD dwAttributes = plat::GetFileAttributes(strPath);
+  if (strPath.isEmpty() || dwAttributes == INVALID_FILE_ATTRIBUTES ||
+      (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return;
+  QByteArray hostPath;
+  if (!plat::CDeviceRoot::ToHost(strPath, &hostPath)) return;
+  if (!shellOpener_ || !shellOpener_(QFile::decodeName(hostPath), eHow))
+    LogErr(u"Could not hand %s to the desktop's viewer or editor", strPath);
 }
 
 void CFileCommands::DropItems(const QStringList& devicePaths, const QString& strTargetFolder,
@@ -250,6 +288,18 @@ void CFileCommands::DeleteSelection() {
   const fileops::CSelection selection = CommandSelection();
   if (selection.empty()) return;
   fileops::DeleteCommand(selection);
+  AfterOperation();
+}
+
+void CFileCommands::DeleteSelectionForGood() {
+  // Where the rows can only be deleted for good anyway (the recycle bin), that is done.
+  if (ActiveListOffers(EListCommand::eDeleteForGood)) {
+    PurgeSelection();
+    return;
+  }
+  const fileops::CSelection selection = CommandSelection();
+  if (selection.empty()) return;
+  fileops::DeleteForGoodCommand(selection);
   AfterOperation();
 }
 

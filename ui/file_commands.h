@@ -22,6 +22,7 @@
 
 #include "browse/list_source.h"
 #include "core/selection.h"
+#include "platform/shell_open.h"
 #include "ui/panel_controller.h"
 
 class QWidget;
@@ -80,8 +81,22 @@ class CFileCommands {
   const fileops::CSelection& ClipboardItems() const { return clipboard_; }
   bool ClipboardMoves() const { return clipboardMoves_; }
   // F5 and F6: the command's items into the folder the other panel's list shows (the other
-  // panel is opened first). Nothing happens when either side is not a file-system folder.
+  // panel is opened first), once the destination asker agreed (it may name another folder).
+  // Nothing happens when either side is not a file-system folder.
   void CopyToOtherPanel(bool bMove);
+  // The destination of F5 and F6: the proposed folder comes in, the chosen one goes out;
+  // false cancels. The default is the small dialog of ui/copy_dest_dialog.h.
+  using DestinationAsker =
+      std::function<bool(bool bMove, int nItems, const QString& strProposed, QString* pstrFolder)>;
+  void SetDestinationAsker(DestinationAsker asker) { destAsker_ = std::move(asker); }
+  // F3 and F4: the active list's focused file handed to the desktop's viewer or editor
+  // (plat::ShellOpen). Folders, and rows that are no file of the host, are left alone.
+  void ViewOrEditCurrent(plat::EShellOpen eHow);
+  using ShellOpener = std::function<bool(const QString& strHostPath, plat::EShellOpen eHow)>;
+  void SetShellOpener(ShellOpener opener) { shellOpener_ = std::move(opener); }
+  // Shift+Delete: the command's items deleted for good, after the question of a delete
+  // without the recycle bin (No is its default answer).
+  void DeleteSelectionForGood();
   // Items dropped on a list: copied, or moved, into strTargetFolder. Items that already lie
   // in that folder, and paths that are not there, are left out; members of an archive are
   // extracted (Paste and F5 do the same with them).
@@ -147,11 +162,14 @@ class CFileCommands {
   // focus of the active view restored.
   void AfterOperation();
   bool AskName(const QString& strOldName, QString* pstrNewName);
+  bool AskDestination(bool bMove, int nItems, const QString& strProposed, QString* pstrFolder);
 
   IFileCommandsHost& host_;
   QWidget* dialogParent_;
   NameAsker nameAsker_;
   FileOpener fileOpener_;
+  DestinationAsker destAsker_;
+  ShellOpener shellOpener_;
   std::unique_ptr<crypto::IPasswordPrompt> desktopPrompt_;
   crypto::IPasswordPrompt* prompt_ = nullptr;  // desktopPrompt_ unless a test set another
   fileops::CSelection clipboard_;

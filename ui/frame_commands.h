@@ -95,4 +95,15 @@ enum EFrameCommand : int {
   eCmd_ExtractTo = 34072,
   eCmd_TestArchive = 34073,
   eCmd_Compress = 34074,
+  // Desktop keys and the layouts without a command of the table.
+  eCmd_DeletePermanently = 34080,  // Shift+Delete
+  eCmd_ShowHidden = 34081,         // Ctrl+H: hidden items shown or not, in trees and lists
+  eCmd_FocusAddress = 34082,       // Ctrl+L
+  eCmd_ToggleSelect = 34083,       // Insert, Ctrl+Space: the focused row, then the next
+  eCmd_ViewFile = 34084,           // F3
+  eCmd_EditFile = 34085,           // F4
+  eCmd_TwoTrees = 34086,           // layout 1
+  eCmd_TwoLists = 34087,           // layout 2
+  eCmd_TwoTreesStacked = 34088,    // layout 4
+  eCmd_TwoListsStacked = 34089,    // layout 5
 };

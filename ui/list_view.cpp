@@ -32,6 +32,7 @@ CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
   selection_ = new QItemSelectionModel(&panel_, this);
   setupDetails();
   setupIcons();
+  connect(&panel_, &QAbstractItemModel::modelAboutToBeReset, this, &CListView::RememberState);
   connect(&panel_, &QAbstractItemModel::modelReset, this, &CListView::OnListingReset);
   connect(&panel_, &CListPanel::folderTotalsDone, this, [this] {
     if (settings.MainListAutoSizeColumn != 0) FitColumnsToContents();
@@ -205,6 +206,8 @@ void CListView::InvertSelection() {
 
 void CListView::OnEntryClicked(const QModelIndex& index, bool bDouble) {
   if (!index.isValid()) return;
+  // Ctrl and Shift make a click a selection gesture (toggle, extend): it never opens.
+  if (clickModifiers_ & (Qt::ControlModifier | Qt::ShiftModifier)) return;
   // One tap opens unless DoubleClickActivation asks for two; a double tap always opens once.
   const bool bWantDouble = settings.DoubleClickActivation != 0;
   if (bDouble != bWantDouble) return;
@@ -225,9 +228,78 @@ void CListView::OnListingReset() {
   details_->header()->setSortIndicatorShown(true);
   details_->header()->setSortIndicator(
       panel_.SortField(), panel_.SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
-  if (panel_.rowCount() > 0)
-    selection_->setCurrentIndex(panel_.index(0, 0), QItemSelectionModel::NoUpdate);
+  RestoreState();
   ReportVisibleRows();
+}
+
+QString CListView::RowPath(int nRow) const {
+  const CListEntry* pEntry = panel_.Entries().At(nRow);
+  return pEntry ? panel_.Source()->FullPath(*pEntry) : QString();
+}
+
+void CListView::RememberState() {
+  leftPlaceKey_.clear();
+  leftPlacePath_.clear();
+  if (!panel_.Source() || !panel_.ShowsListing()) return;
+  leftPlaceKey_ = panel_.Source()->LocationText();
+  leftPlacePath_ = panel_.CurrentPath();
+  if (leftPlaceKey_.isEmpty()) return;
+  CViewState state;
+  for (const QModelIndex& index : selection_->selectedRows()) state.selected << RowPath(index.row());
+  state.current = CurrentRow() >= 0 ? RowPath(CurrentRow()) : QString();
+  state.nScrollX = CurrentView()->horizontalScrollBar()->value();
+  state.nScrollY = CurrentView()->verticalScrollBar()->value();
+  // The places of one session's history; a long walk forgets the oldest at once.
+  if (states_.size() > 256) states_.clear();
+  states_.insert(leftPlaceKey_, state);
+}
+
+void CListView::RestoreState() {
+  if (panel_.rowCount() == 0) return;
+  const QString strKey = panel_.Source()->LocationText();
+  const bool bSamePlace = !strKey.isEmpty() && strKey == leftPlaceKey_;
+  const auto found = states_.constFind(strKey);
+  if ((panel_.ListingFromHistory() || bSamePlace) && found != states_.constEnd()) {
+    const CViewState& state = *found;
+    QItemSelection rows;
+    int nCurrent = -1;
+    for (int nRow = 0; nRow < panel_.rowCount(); ++nRow) {
+      const QString strPath = RowPath(nRow);
+      if (state.selected.contains(strPath))
+        rows.select(panel_.index(nRow, 0), panel_.index(nRow, panel_.columnCount() - 1));
+      if (nCurrent < 0 && strPath == state.current) nCurrent = nRow;
+    }
+    selection_->setCurrentIndex(panel_.index(qMax(nCurrent, 0), 0), QItemSelectionModel::NoUpdate);
+    selection_->select(rows, QItemSelectionModel::ClearAndSelect);
+    // The scroll range is known once the rows are laid out.
+    QAbstractItemView* pView = CurrentView();
+    pView->doItemsLayout();
+    pView->horizontalScrollBar()->setValue(state.nScrollX);
+    pView->verticalScrollBar()->setValue(state.nScrollY);
+    return;
+  }
+  // Up (or any step to the parent): the place just left is focused and selected.
+  if (!leftPlacePath_.isEmpty() && !bSamePlace) {
+    for (int nRow = 0; nRow < panel_.rowCount(); ++nRow) {
+      if (RowPath(nRow) != leftPlacePath_) continue;
+      selection_->setCurrentIndex(panel_.index(nRow, 0), QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+      CurrentView()->scrollTo(panel_.index(nRow, 0));
+      return;
+    }
+  }
+  selection_->setCurrentIndex(panel_.index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void CListView::ToggleCurrentAndMoveOn() {
+  const int nRow = CurrentRow();
+  if (nRow < 0) return;
+  selection_->select(panel_.index(nRow, 0),
+                     QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+  if (nRow + 1 < panel_.rowCount()) {
+    selection_->setCurrentIndex(panel_.index(nRow + 1, 0), QItemSelectionModel::NoUpdate);
+    CurrentView()->scrollTo(panel_.index(nRow + 1, 0));
+  }
 }
 
 void CListView::ApplyColumnWidths() {
@@ -352,8 +424,11 @@ QString CListView::DropTargetFolder(const QPoint& viewportPos) const {
 bool CListView::HandleDragEvent(QWidget* pViewport, QEvent* pEvent) {
   const bool bEnabled = settings.DragAndDrop != 0;
   switch (pEvent->type()) {
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
       auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+      clickModifiers_ = pMouse->modifiers();
+      if (pEvent->type() == QEvent::MouseButtonDblClick) return false;
       // A press on an entry may become a drag; a press on empty space selects with a band.
       dragArmed_ = bEnabled && pMouse->button() == Qt::LeftButton &&
                    CurrentView()->indexAt(pMouse->position().toPoint()).isValid();
@@ -372,6 +447,7 @@ bool CListView::HandleDragEvent(QWidget* pViewport, QEvent* pEvent) {
     }
     case QEvent::MouseButtonRelease:
       dragArmed_ = false;
+      clickModifiers_ = static_cast<QMouseEvent*>(pEvent)->modifiers();
       return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {

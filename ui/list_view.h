@@ -4,10 +4,12 @@
 // style is a QTreeView, the other three a QListView; both show the panel's CListPanel and share
 // one selection. The view tells the panel which rows are on screen (so the worker computes
 // their icons first), sorts on a header click, keeps the column widths the user sets, and
-// opens an entry by a single or a double click as DoubleClickActivation says. With
+// opens an entry by a single or a double click as DoubleClickActivation says (a click with
+// Ctrl or Shift only selects). With
 // DragAndDrop set, selected file-system entries can be dragged out of the list, and items
 // dropped on it are offered to the frame (itemsDropped), which copies or moves them.
 
+#include <QHash>
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -59,6 +61,8 @@ class CListView : public QWidget {
   void SelectAll();
   void UnselectAll();
   void InvertSelection();
+  // Insert and Ctrl+Space: the focused row's selection toggled, the focus moved to the next row.
+  void ToggleCurrentAndMoveOn();
 
   // --- Drag and drop ---
   // The device paths of the selected file-system entries, in row order ("..": never).
@@ -87,6 +91,18 @@ class CListView : public QWidget {
   void setupDetails();
   void setupIcons();
   void OnListingReset();
+  // What the view showed of a place, kept when the listing changes: brought back when the
+  // place is listed again by Back, Forward or a refresh; a place left for its parent is
+  // focused there.
+  struct CViewState {
+    QStringList selected;  // full paths of the selected rows
+    QString current;       // full path of the focused row
+    int nScrollX = 0;
+    int nScrollY = 0;
+  };
+  void RememberState();
+  void RestoreState();
+  QString RowPath(int nRow) const;
   void ApplyColumnWidths();
   void FitFirstColumn();
   void FitColumnsToContents();
@@ -106,4 +122,8 @@ class CListView : public QWidget {
   bool applyingWidths_ = false;  // widths set by the view itself are not the user's
   QPoint dragStart_;              // where the left button went down on an entry
   bool dragArmed_ = false;        // a move far enough from dragStart_ starts a drag
+  QHash<QString, CViewState> states_;  // by the place's address text
+  QString leftPlaceKey_;   // the place listed before the listing changed
+  QString leftPlacePath_;  // its folder path, focused in the new listing when it is a row
+  Qt::KeyboardModifiers clickModifiers_;  // of the last press or release on an entry
 };

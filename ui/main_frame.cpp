@@ -323,6 +323,7 @@ void CMainFrame::OnViewFocused(int nView) {
   if (!IsViewShown(nView)) return;
   activeView_ = nView;
   settings.MainViewActive = DWORD(nView);
+  MarkActivePanel();
   UpdateLocationDisplays();
   UpdateCommandStates();
 }

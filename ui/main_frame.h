@@ -157,6 +157,12 @@ class CMainFrame : public QMainWindow,
   void SetFileOpener(FileOpener opener) { commands_->SetFileOpener(std::move(opener)); }
   using NameAsker = CFileCommands::NameAsker;
   void SetNameAsker(NameAsker asker) { commands_->SetNameAsker(std::move(asker)); }
+  // F5 and F6 ask their destination through this (the default: the small dialog); F3 and F4
+  // hand a host file to this (the default: the desktop's viewer and editor).
+  using DestinationAsker = CFileCommands::DestinationAsker;
+  void SetDestinationAsker(DestinationAsker asker) { commands_->SetDestinationAsker(std::move(asker)); }
+  using ShellOpener = CFileCommands::ShellOpener;
+  void SetShellOpener(ShellOpener opener) { commands_->SetShellOpener(std::move(opener)); }
   void SetPasswordPrompt(crypto::IPasswordPrompt* pPrompt) { commands_->SetPasswordPrompt(pPrompt); }
   void NewFolder() { commands_->NewFolder(); }
   void RenameCurrent() { commands_->RenameCurrent(); }
@@ -251,6 +257,11 @@ class CMainFrame : public QMainWindow,
   void AddOrientationCommands();
   void AddNavigationCommands();
   void AddEditCommands();
+  void AddDesktopKeyCommands();
+  // Ctrl+H: the trees' and lists' hidden items shown or not, the open panels listed again.
+  void ShowHiddenItems(bool bShow);
+  // The active panel's views framed, the other panel's selection drawn as inactive.
+  void MarkActivePanel();
   void SetListMode(EPanelId ePanel, int nMode);
   void SetFontSize(DWORD dwStep);
   void RequestOrientation(int nCode);

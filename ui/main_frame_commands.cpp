@@ -30,6 +30,7 @@
 #include "ui/main_frame.h"
 #include "ui/panel_controller.h"
 #include "ui/tree_view.h"
+#include "platform/shell_open.h"
 
 namespace {
 
@@ -45,6 +46,10 @@ constexpr CLayoutCommand kLayoutCommands[] = {
     {eCmd_SingleList, 900522, 7},
     {eCmd_QuadroHorizontal, 900523, 8},
     {eCmd_QuadroVertical, 900524, 9},
+    {eCmd_TwoTrees, 901210, 1},
+    {eCmd_TwoLists, 901211, 2},
+    {eCmd_TwoTreesStacked, 901212, 4},
+    {eCmd_TwoListsStacked, 901213, 5},
 };
 
 struct CModeCommand {
@@ -336,6 +341,7 @@ void CMainFrame::AddEditCommands() {
   }
   pDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   grid_->addAction(pDelete);
+  AddDesktopKeyCommands();
   // The commands a listing carries out itself, on its rows or on a tree node's place.
   for (const auto& [id, command, nText] : kListingCommands)
     AddCommand(id, core::Text(nText), [this, command = command] {
@@ -358,12 +364,60 @@ void CMainFrame::AddEditCommands() {
   });
 }
 
+void CMainFrame::AddDesktopKeyCommands() {
+  // The keys of the views; the address and search fields keep theirs.
+  const struct {
+    int id;
+    int nText;
+    QList<QKeySequence> keys;
+    std::function<void()> run;
+  } kKeys[] = {
+      {eCmd_DeletePermanently, 901220, {QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+       [this] { commands_->DeleteSelectionForGood(); }},
+      {eCmd_ToggleSelect, 901223,
+       {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_Space)},
+       [this] {
+         if (activeView_ == eView_ListA || activeView_ == eView_ListB)
+           ListView(ActivePanel())->ToggleCurrentAndMoveOn();
+         else if (activeView_ == eView_Fifth)
+           searchView_->ListView()->ToggleCurrentAndMoveOn();
+       }},
+      {eCmd_ViewFile, 901224, {QKeySequence(Qt::Key_F3)},
+       [this] { commands_->ViewOrEditCurrent(plat::EShellOpen::eView); }},
+      {eCmd_EditFile, 901225, {QKeySequence(Qt::Key_F4)},
+       [this] { commands_->ViewOrEditCurrent(plat::EShellOpen::eEdit); }},
+  };
+  for (const auto& command : kKeys) {
+    QAction* pAction = AddCommand(command.id, core::Text(command.nText), command.run);
+    pAction->setShortcuts(command.keys);
+    pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid_->addAction(pAction);
+  }
+  // Ctrl+H and Ctrl+L work from anywhere in the window.
+  QAction* pHidden = AddCommand(eCmd_ShowHidden, core::Text(901221), nullptr);
+  pHidden->setCheckable(true);
+  pHidden->setChecked(settings.MainListShowHidden != 0);
+  pHidden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  connect(pHidden, &QAction::triggered, this, [this](bool bOn) { ShowHiddenItems(bOn); });
+  addAction(pHidden);
+  QAction* pAddress = AddCommand(eCmd_FocusAddress, core::Text(901222), [this] {
+    if (settings.MainViewAddressbar == 0) Action(eCmd_AddressBar)->setChecked(true);
+    addressEdit_->setFocus(Qt::ShortcutFocusReason);
+    addressEdit_->selectAll();
+  });
+  pAddress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  addAction(pAddress);
+}
+
 void CMainFrame::setupMenus() {
   QMenu* pFile = menuBar()->addMenu(core::Text(900507));
   for (int nId : {int(eCmd_Open), int(eCmd_NewFolder), int(eCmd_Rename)})
     pFile->addAction(Action(nId));
   pFile->addSeparator();
-  for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete), int(eCmd_Shred)})
+  for (int nId : {int(eCmd_ViewFile), int(eCmd_EditFile)}) pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  for (int nId : {int(eCmd_CopyToOther), int(eCmd_MoveToOther), int(eCmd_Delete),
+                  int(eCmd_DeletePermanently), int(eCmd_Shred)})
     pFile->addAction(Action(nId));
   pFile->addSeparator();
   for (int nId : {int(eCmd_Encrypt), int(eCmd_Decrypt)}) pFile->addAction(Action(nId));
@@ -382,7 +436,8 @@ void CMainFrame::setupMenus() {
   for (int nId : {int(eCmd_Cut), int(eCmd_Copy), int(eCmd_Paste), int(eCmd_PasteShortcut)})
     pEdit->addAction(Action(nId));
   pEdit->addSeparator();
-  for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection)})
+  for (int nId : {int(eCmd_SelectAll), int(eCmd_UnselectAll), int(eCmd_InvertSelection),
+                  int(eCmd_ToggleSelect)})
     pEdit->addAction(Action(nId));
   pEdit->addSeparator();
   for (const auto& command : kListingCommands) {
@@ -409,13 +464,15 @@ void CMainFrame::setupMenus() {
   QMenu* pScreen = pView->addMenu(core::Text(900518));
   for (const CValueCommand& command : kOrientationCommands) pScreen->addAction(Action(command.id));
   pView->addSeparator();
+  pView->addAction(Action(eCmd_ShowHidden));
   pView->addAction(Action(eCmd_SearchResults));
   pView->addAction(Action(eCmd_Refresh));
   pView->addSeparator();
   pView->addAction(Action(eCmd_Settings));
 
   QMenu* pGo = menuBar()->addMenu(core::Text(900510));
-  for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel)})
+  for (int nId : {int(eCmd_Back), int(eCmd_Forward), int(eCmd_Up), int(eCmd_SwitchPanel),
+                  int(eCmd_FocusAddress)})
     pGo->addAction(Action(nId));
 
   favoritesMenu_ = menuBar()->addMenu(core::Text(901130));
@@ -491,6 +548,7 @@ void CMainFrame::ApplyOptions() {
   }
   for (const CValueCommand& command : kFontCommands)
     Action(command.id)->setChecked(DWORD(command.value) == settings.MainViewFontSize);
+  Action(eCmd_ShowHidden)->setChecked(settings.MainListShowHidden != 0);
   ApplyFont();
   SetLayout(settings.MainViewConfig < kRestorableLayouts ? settings.MainViewConfig : 7);
   if (!frame::IsSingleViewLayout(layout_) && dwActive >= 1 && dwActive <= 4)
@@ -550,6 +608,8 @@ void CMainFrame::UpdateCommandStates() {
   const bool bPurge = files.ActiveListOffers(EListCommand::eDeleteForGood) && bRows;
   Action(eCmd_Delete)->setEnabled(offers(EListCommand::eDelete) || bPurge ||
                                   files.ActiveViewOffersOwn(EListCommand::eDelete));
+  Action(eCmd_DeletePermanently)->setEnabled(offers(EListCommand::eDelete) || bPurge);
+  Action(eCmd_ShowHidden)->setChecked(settings.MainListShowHidden != 0);
   Action(eCmd_Restore)->setEnabled(files.ActiveListOffers(EListCommand::eRestore) && bRows);
   Action(eCmd_DeleteForGood)->setEnabled(bPurge);
   const bool bOtherFolder = !files.OtherPanelFolder().isEmpty();

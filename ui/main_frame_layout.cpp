@@ -1,8 +1,10 @@
 // The frame's layouts: which views the slots hold, which are shown, the splitter positions and
 // the active view.
 #include <QEvent>
+#include <QListView>
 #include <QSplitter>
 #include <QTimer>
+#include <QTreeView>
 
 #include "browse/folder_tree.h"
 #include "core/settings.h"
@@ -13,6 +15,7 @@
 #include "ui/main_frame.h"
 #include "ui/panel_controller.h"
 #include "ui/tree_view.h"
+#include "ui/view_marks.h"
 
 QWidget* CMainFrame::ViewWidget(int nView) const {
   switch (nView) {
@@ -99,9 +102,22 @@ bool CMainFrame::SetActiveView(int nView) {
   placing_ = true;
   if (QWidget* pView = ViewWidget(nView)) pView->setFocus(Qt::OtherFocusReason);
   placing_ = false;
+  MarkActivePanel();
   UpdateLocationDisplays();
   UpdateCommandStates();
   return true;
+}
+
+void CMainFrame::MarkActivePanel() {
+  const bool bFifth = activeView_ == eView_Fifth;
+  for (EPanelId ePanel : {ePanel_A, ePanel_B}) {
+    const bool bActive = !bFifth && ActivePanel() == ePanel;
+    if (CListView* pList = ListView(ePanel)) {
+      MarkViewActive(pList->DetailsView(), bActive);
+      MarkViewActive(pList->IconView(), bActive);
+    }
+    MarkViewActive(TreeView(ePanel), bActive);
+  }
 }
 
 void CMainFrame::ApplySplitters() {

@@ -80,6 +80,17 @@ void CMainFrame::OpenSettings() {
   ShowSettings(refresh, this, settingsRunner_);
 }
 
+void CMainFrame::ShowHiddenItems(bool bShow) {
+  // The "hidden" row of the File browser options: the trees and the lists together, every
+  // node of the trees read afresh.
+  settings.MainTreeShowHidden = bShow ? 1 : 0;
+  settings.MainListShowHidden = bShow ? 1 : 0;
+  Action(eCmd_ShowHidden)->setChecked(bShow);
+  CFrameSettingsRefresh refresh(*this);
+  refresh.RefreshContents();
+  UpdateCommandStates();
+}
+
 void CMainFrame::RebuildMenus() {
   // The old menus may be the ones whose command opened the sheet: they go once it returned.
   const QList<QMenu*> old = menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);

@@ -6,6 +6,7 @@
 #include "app/cli/terminal_progress.h"
 #include "core/settings_answers.h"
 #include "core/settings_io.h"
+#include "core/settings_options.h"
 #include "platform/host_defaults.h"
 #include "platform/registry_hive.h"
 
@@ -110,6 +111,8 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
   }
   // The current profile's options, and boxes on the terminal with the profile's remembered
   // answers, as the desktop has them.
+  // The same defaults as the desktop program, so that both read a missing value alike.
+  SetHostOptionDefaults(DesktopOptionDefaults());
   LoadStoredOptions();
   CTerminalMessageBox boxUi(options.answer, err);
   CSettingsRememberedAnswers rememberedAnswers;

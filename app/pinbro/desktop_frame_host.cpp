@@ -9,6 +9,7 @@
 #include "browse/icon_manager.h"
 #include "core/startup_shell.h"
 #include "ui/main_frame.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -49,14 +50,15 @@ CDesktopFrameHost::~CDesktopFrameHost() = default;
 
 void CDesktopFrameHost::ScreenSize(int* pnWidth, int* pnHeight) {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  const QSize size = screen ? screen->size() : QSize();
+  const QSize size =
+      screen ? HandheldScreenSize(screen->size(), screen->physicalDotsPerInch()) : QSize();
   *pnWidth = size.width();
   *pnHeight = size.height();
 }
 
 bool CDesktopFrameHost::CreateMainFrame() {
   frame_ = std::make_unique<CMainFrame>();
-  frame_->resize(1024, 700);
+  RestoreWindowState(frame_.get());
   if (qEnvironmentVariableIsSet("PINBRO_EXIT_AT_FIRST_PAINT"))
     new CFirstPaintProbe(frame_.get(), startClock_);
   frame_->show();
@@ -70,6 +72,9 @@ bool CDesktopFrameHost::CreateMainFrame() {
   return true;
 }
 
-void CDesktopFrameHost::DestroyMainFrame() { frame_.reset(); }
+void CDesktopFrameHost::DestroyMainFrame() {
+  if (frame_) SaveWindowState(frame_.get());
+  frame_.reset();
+}
 
 void CDesktopFrameHost::ReleaseSharedUiObjects() { ReleaseAppIconManager(); }

@@ -9,6 +9,7 @@
 #include "app/pinbro/desktop_frame_host.h"
 #include "core/message_box.h"
 #include "core/settings_answers.h"
+#include "core/settings_options.h"
 #include "core/settings_screen.h"
 #include "core/texts.h"
 #include "platform/host_defaults.h"
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     QMessageBox::critical(nullptr, "Pinewood Browser", error);
     return 1;
   }
+  SetHostOptionDefaults(DesktopOptionDefaults());
   CDesktopFrameHost host;
   host.SetStartClock(startClock);
   // The screen test sizes the desktop box, so its provider is set before the box is made.

@@ -34,7 +34,9 @@ class CliSettingsTest : public ::testing::Test {
 };
 
 TEST_F(CliSettingsTest, SettingsGetAndSet) {
-  EXPECT_EQ(Get("MainViewConfig"), "7\n");
+  // The desktop's defaults: both lists, a double click to open.
+  EXPECT_EQ(Get("MainViewConfig"), "2\n");
+  EXPECT_EQ(Get("DoubleClickActivation"), "1\n");
   // The data folder lies outside this temporary root, so the bin is in the root's program folder.
   EXPECT_EQ(Get("RecycleBinPath"), "\\.pinewood-browser\\RecycleBin\n");
   EXPECT_EQ(Get("DS3"), "4294967295\n");

@@ -49,6 +49,17 @@ class MainFrameTest : public test::TempRootAndHive {
       opened_ << strHost;
       return true;
     });
+    // F5 and F6 take the proposed folder, as Enter in their dialog does; the dialog's own
+    // tests put the real one back.
+    frame_->SetDestinationAsker(
+        [](bool, int, const QString& strProposed, QString* pstrFolder) {
+          *pstrFolder = strProposed;
+          return true;
+        });
+    frame_->SetShellOpener([this](const QString& strHost, plat::EShellOpen eHow) {
+      shellOpened_ << QStringLiteral("%1 %2").arg(int(eHow)).arg(strHost);
+      return true;
+    });
     frame_->resize(1280, 800);
     frame_->show();
     QApplication::setActiveWindow(frame_.get());
@@ -88,6 +99,7 @@ class MainFrameTest : public test::TempRootAndHive {
 
   std::unique_ptr<CMainFrame> frame_;
   QStringList opened_;
+  QStringList shellOpened_;  // "<how> <host path>" of F3 and F4
 };
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "core/settings.h"
 #include "core/view_notify.h"
 #include "core/settings_io.h"
+#include "core/settings_options.h"
 #include "core/settings_store.h"
 #include "core/settings_screen.h"
 #include "support/scripted_message_box.h"
@@ -38,6 +39,7 @@
 #include "ui/list_view.h"
 #include "ui/main_frame.h"
 #include "ui/tree_view.h"
+#include "ui/window_state.h"
 
 #include "main_frame_fixture.h"
 
@@ -702,6 +704,44 @@ TEST_F(MainFrameTest, RendersLayoutsToPng) {
     EXPECT_EQ(pixmap.size(), QSize(1280, 800));
     EXPECT_TRUE(pixmap.save(strFile)) << strFile.toStdString();
   }
+}
+
+TEST_F(MainFrameTest, RendersFirstStartToPng) {
+  // A first start with the desktop's defaults on a large and on a small screen: both lists,
+  // the status bar on, the window inside the screen's area, pictures at the desktop's size.
+  SetHostOptionDefaults(DesktopOptionDefaults());
+  const QString strFolder = QCoreApplication::applicationDirPath() + "/screenshots";
+  ASSERT_TRUE(QDir().mkpath(strFolder));
+  const struct {
+    QRect area;
+    double dDpi;  // a 13-inch laptop, a 7-inch panel
+    const char* file;
+  } screens[] = {{{0, 0, 1280, 800}, 113.0, "first_start_1280.png"},
+                 {{0, 0, 800, 480}, 133.0, "first_start_800x480.png"}};
+  for (const auto& screen : screens) {
+    const QSize handheld = HandheldScreenSize(screen.area.size(), screen.dDpi);
+    OverrideScreenSize(handheld.width(), handheld.height());
+    LoadDefaults();
+    LoadSettings();
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->setGeometry(FirstWindowGeometry(screen.area));
+    frame_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame_.get()));
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->Layout(), 2u) << screen.file;
+    EXPECT_EQ(frame_->ActiveView(), int(eView_ListA));
+    EXPECT_TRUE(frame_->IsViewShown(eView_ListB));
+    EXPECT_TRUE(frame_->statusBar()->isVisible());
+    EXPECT_EQ(frame_->ListView(ePanel_A)->DetailsView()->iconSize(), QSize(16, 16));
+    const QPixmap pixmap = frame_->grab();
+    EXPECT_TRUE(screen.area.contains(QRect(frame_->geometry().topLeft(), pixmap.size())))
+        << screen.file;
+    const QString strFile = strFolder + "/" + screen.file;
+    EXPECT_TRUE(pixmap.save(strFile)) << strFile.toStdString();
+    frame_.reset();
+  }
+  SetHostOptionDefaults({});
+  OverrideScreenSize(0, 0);
 }
 
 }  // namespace
