@@ -15,6 +15,7 @@
 #include "platform/device_root.h"
 #include "platform/file_system.h"
 #include "platform/filetime.h"
+#include "zip/opened_members.h"
 #include "zip/zip_commands.h"
 
 namespace {
@@ -311,10 +312,6 @@ bool CopyOutOfArchive(const fileops::CSelection& items, const QString& strFolder
 }
 
 }  // namespace
-
-QString OpenedMembersFolder(const QString& strArchive) {
-  return QStringLiteral("\\Temp\\Pinewood Browser\\") + browse::LastComponent(strArchive);
-}
 
 void RegisterZipListSource() {
   CListSourceKind sources;

@@ -9,7 +9,7 @@
 // Locations: kind 5 (eEntry_Zip) with the archive's path for its top, kind 7
 // (eEntry_ZipFolder) with "<archive path>\<folder inside>" for a folder in it. Opening a
 // folder row lists it; opening a file row extracts the member into the program's folder for
-// opened members (zip::OpenedMembersFolder) and hands that file on. The selection of rows
+// opened members (zip/opened_members.h) and hands that file on. The selection of rows
 // names each item as "<archive path>\<name inside>" (zip::ExtractItems takes that); copied
 // out, the items are extracted (the copy-out the kinds register with the factory).
 
@@ -80,10 +80,6 @@ CPanelLocation ZipLocation(const QString& strArchive, const QString& strInner);
 // zip format" box is shown and the panel stays where it was. Items of an archive copied into a
 // folder (Paste, copy to the other panel, a drop) are extracted there (ExtractItems).
 void RegisterZipListSource();
-
-// Where opened members of an archive are extracted before they are handed to the desktop's
-// application: "\Temp\Pinewood Browser\<archive name>".
-QString OpenedMembersFolder(const QString& strArchive);
 
 // The names of the folders directly inside a folder of an archive (for the folder tree).
 QStringList ArchiveFolders(const QString& strArchive, const QString& strInner);

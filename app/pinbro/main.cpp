@@ -16,6 +16,7 @@
 #include "platform/registry_hive.h"
 #include "ui/message_box_dialog.h"
 #include "ui/progress_window.h"
+#include "zip/opened_members.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
   CDesktopProgressFactory progressUi;
   fileops::CScopedProgressFactory installProgress(&progressUi);
   if (!InitInstance(host)) return 1;
+  // Copies of archive members opened a day ago or more are not kept for ever.
+  zip::RemoveStaleOpenedMembers(zip::kOpenedMembersKeptSeconds);
   const int status = app.exec();
   ExitInstance(host);
   plat::CHive::Close();

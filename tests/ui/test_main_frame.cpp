@@ -72,7 +72,9 @@ TEST_F(MainFrameTest, LayoutCommandsShowTheViewsOfTheTable) {
       EXPECT_EQ(frame_->ViewWidget(nView)->isVisible(), c.shown[nView - 1]) << nView;
       EXPECT_EQ(frame_->SlotOfView(nView), c.slotOf[nView - 1]) << nView;
     }
-    if (c.active) EXPECT_EQ(frame_->ActiveView(), c.active);
+    if (c.active) {
+      EXPECT_EQ(frame_->ActiveView(), c.active);
+    }
     EXPECT_TRUE(frame_->IsViewShown(frame_->ActiveView()));
     EXPECT_EQ(settings.MainViewActive, DWORD(frame_->ActiveView()));
   }
