@@ -89,7 +89,9 @@ void CListView::setupDetails() {
   });
   connect(details_->header(), &QHeaderView::sectionResized, this,
           [this](int nColumn, int, int nWidth) {
-            if (!applyingWidths_) panel_.SetColumnWidth(nColumn, nWidth);
+            if (applyingWidths_) return;
+            panel_.SetColumnWidth(nColumn, nWidth);
+            if (nColumn == details_->header()->count() - 1) lastWanted_ = nWidth;
           });
   connect(details_->verticalScrollBar(), &QScrollBar::valueChanged, this,
           &CListView::ReportVisibleRows);
@@ -316,21 +318,37 @@ void CListView::ApplyColumnWidths() {
       nWidth = std::max({nWidth, static_cast<QAbstractItemView*>(details_)->sizeHintForColumn(i),
                          details_->header()->sectionSizeHint(i)});
     if (nWidth > 0) details_->header()->resizeSection(i, nWidth);
+    if (i == widths.size() - 1) lastWanted_ = nWidth;
   }
   applyingWidths_ = false;
   FitFirstColumn();
 }
 
 void CListView::FitFirstColumn() {
-  // The first column takes up the room the others leave, never less than its own width.
+  // The first column takes up the room the others leave. Where there is too little, a first
+  // column the user never sized gives way down to its header's width, then the last column is
+  // cut to the room left, so that the columns fit without scrolling sideways while they can.
   QHeaderView* pHeader = details_->header();
   const QVector<int> widths = panel_.ColumnWidths();
-  if (pHeader->count() == 0 || widths.isEmpty()) return;
+  const QList<CListColumn> columns = panel_.Columns();
+  const int nCount = pHeader->count();
+  if (nCount == 0 || widths.isEmpty()) return;
+  const int nLast = nCount - 1;
+  const int nLastWanted = nLast > 0 && lastWanted_ > 0 ? lastWanted_ : pHeader->sectionSize(nLast);
   int nOthers = 0;
-  for (int i = 1; i < pHeader->count(); ++i) nOthers += pHeader->sectionSize(i);
-  const int nFill = qMax(widths[0], details_->viewport()->width() - nOthers);
+  for (int i = 1; i < nCount; ++i) nOthers += i == nLast ? nLastWanted : pHeader->sectionSize(i);
+  const bool bNameSized = columns.isEmpty() || widths[0] != columns[0].defaultWidth;
+  const int nNameFloor =
+      bNameSized ? widths[0] : qMin(widths[0], qMax(pHeader->sectionSizeHint(0), kNameFloor));
+  const int nView = details_->viewport()->width();
+  const int nFill = qMax(nNameFloor, nView - nOthers);
   applyingWidths_ = true;
   pHeader->resizeSection(0, nFill);
+  if (nLast > 0) {
+    const int nRoom = nView - nFill - (nOthers - nLastWanted);
+    const int nLastFloor = qMin(nLastWanted, pHeader->sectionSizeHint(nLast));
+    pHeader->resizeSection(nLast, qBound(nLastFloor, nRoom, nLastWanted));
+  }
   applyingWidths_ = false;
 }
 

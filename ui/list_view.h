@@ -120,6 +120,8 @@ class CListView : public QWidget {
   QListView* icons_ = nullptr;
   QItemSelectionModel* selection_ = nullptr;
   bool applyingWidths_ = false;  // widths set by the view itself are not the user's
+  int lastWanted_ = 0;  // the last column's width before it is cut to fit the view
+  static constexpr int kNameFloor = 100;  // pixels a name column gives way down to
   QPoint dragStart_;              // where the left button went down on an entry
   bool dragArmed_ = false;        // a move far enough from dragStart_ starts a drag
   QHash<QString, CViewState> states_;  // by the place's address text
