@@ -136,6 +136,7 @@ enum class EListCommand {
   eTestArchive,    // every entry of the archive read through the decompressor
   eCompress,       // the rows' files and folders packed into a new archive
   eOpenContainingFolder,  // the folder of the focused row's item, in a panel, the item focused
+  eProperties,     // the properties dialog of the focused row's item
   // Commands a listing carries out itself (RunCommand): the registry editor's.
   eNewKey,
   eNewDwordValue,

@@ -174,7 +174,7 @@ bool CFileSystemListSource::Offers(EListCommand command) const {
 QList<EListCommand> CFileSystemListSource::ContextMenuFor(const CListEntries& entries,
                                                           const QList<int>& anRows) const {
   QList<EListCommand> menu = FileListContextMenu();
-  const int nTail = int(menu.lastIndexOf(EListCommand::eSeparator));
+  const int nTail = int(menu.indexOf(EListCommand::eSelectAll)) - 1;
   QList<EListCommand> archive;
   if (!ArchivePath(entries, anRows).isEmpty())
     archive = {EListCommand::eExtractHere, EListCommand::eExtractTo, EListCommand::eTestArchive};
