@@ -689,7 +689,6 @@ constexpr CTextEntry kTexts[] = {
     {901322, QT_TRANSLATE_NOOP3("pinbro", "Hidden", "901322")},
     {901323, QT_TRANSLATE_NOOP3("pinbro", "Link to:", "901323")},
     {901324, QT_TRANSLATE_NOOP3("pinbro", "%1 (%2 bytes)", "901324")},
-    {901325, QT_TRANSLATE_NOOP3("pinbro", "%1 files, %2 folders", "901325")},
     {901326, QT_TRANSLATE_NOOP3("pinbro", "Counting...", "901326")},
     {901327, QT_TRANSLATE_NOOP3("pinbro", "Cannot change the attributes of %1", "901327")},
 };

@@ -62,7 +62,8 @@ QString SizeText(quint64 uBytes) {
 }
 
 QString ContentsText(const CFolderTotals& totals) {
-  return core::Text(901325).arg(totals.files).arg(totals.folders);
+  // As the list's status line counts a folder.
+  return core::Text(900108).arg(totals.folders).arg(totals.files);
 }
 
 QString TimeText(const FILETIME& ft) {

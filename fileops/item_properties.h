@@ -40,7 +40,7 @@ DWORD ReadItemProperties(const QString& strPath, CItemProperties* pProperties,
 
 // The size line: "12.50 KB (12,800 bytes)", the byte count in the locale's digit groups.
 QString SizeText(quint64 uBytes);
-// The contents line of a folder: "3 files, 2 folders".
+// The contents line of a folder, as the status line counts: "Folders: 2, Files: 3".
 QString ContentsText(const CFolderTotals& totals);
 // A time as the dialog shows it: the list's date and time; "N/A" for a zero time.
 QString TimeText(const FILETIME& ft);

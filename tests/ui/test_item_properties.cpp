@@ -81,7 +81,7 @@ TEST_F(ItemPropertiesTest, AltEnterOnRowsShowsTheirFiguresAndAFolderTotal) {
     EXPECT_EQ(dialog.FigureText("Type:"), "File folder");
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.TotalsDone(); }, 5000));
     EXPECT_EQ(dialog.FigureText("Size:"), Size(3025));
-    EXPECT_EQ(dialog.FigureText("Contains:"), "3 files, 2 folders");
+    EXPECT_EQ(dialog.FigureText("Contains:"), "Folders: 2, Files: 3");
   }));
   // A link: its target as the host keeps it.
   FocusRow(ePanel_A, "LinkIn");
@@ -102,7 +102,7 @@ TEST_F(ItemPropertiesTest, AltEnterInTheTreeShowsTheSelectedFolder) {
   EXPECT_TRUE(AltEnterShows(pTree, [&](CDlg_Prop_Item& dialog) {
     EXPECT_EQ(dialog.FigureText("Name:"), "Music");
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.TotalsDone(); }, 5000));
-    EXPECT_EQ(dialog.FigureText("Contains:"), "0 files, 0 folders");
+    EXPECT_EQ(dialog.FigureText("Contains:"), "Folders: 0, Files: 0");
   }));
 }
 
