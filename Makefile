@@ -4,7 +4,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
 
-.PHONY: all deps configure build run cli test bench screenshots clean \
+.PHONY: all deps configure build run cli test bench screenshots clean install package \
 	sanitize sanitize-deps sanitize-asan sanitize-tsan fuzz crashtest
 
 all: build
@@ -25,6 +25,17 @@ build: configure
 run: build
 	@echo "Starting pinbro"
 	$(BUILD)/app/pinbro $(ARGS)
+
+# Installs the programs, the desktop entry, the icon and the licence under PREFIX (DESTDIR
+# is honoured, as cmake --install honours it).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD)/: look at it with dpkg-deb -I and dpkg-deb -c.
+package: build
+	cmake --build $(BUILD) --target package
+	@ls -1 $(BUILD)/*.deb
 
 test: build
 	@echo "Running the tests"

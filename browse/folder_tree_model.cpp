@@ -88,6 +88,8 @@ QVariant CFolderTreeModel::data(const QModelIndex& index, int nRole) const {
       return uint(pNode->root);
     case eRole_Filled:
       return pNode->filled;
+    case eRole_Link:
+      return pNode->link;
     default:
       return {};
   }

@@ -32,6 +32,7 @@ class CFolderTreeModel : public QAbstractItemModel {
     eRole_Path,                     // QString: folder path, file or archive path, key path
     eRole_Root,                     // uint: registry root of a key node
     eRole_Filled,                   // bool: the children have been enumerated
+    eRole_Link,                     // bool: the node's item is a symbolic link
   };
 
   explicit CFolderTreeModel(QObject* pParent = nullptr);

@@ -54,6 +54,8 @@ QVariant CListPanel::data(const QModelIndex& index, int nRole) const {
       return uint(pEntry->type);
     case eRole_FullPath:
       return source_->FullPath(*pEntry);
+    case eRole_Link:
+      return source_->IsLink(*pEntry);
     default:
       return {};
   }
@@ -156,6 +158,9 @@ bool CListPanel::Perform(const CListAction& action) {
       (*pEditor)(*this, action);
       return true;
     }
+    case CListAction::eRefuse:
+      if (observer_) observer_->OnPanelRefused(panel_, action.strPath, action.dwError);
+      return false;
     case CListAction::eNone:
       break;
   }

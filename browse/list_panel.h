@@ -42,6 +42,9 @@ class IListPanelObserver {
   virtual void OnPanelStatusText(EPanelId ePanel, const QString& strText) = 0;
   // A file was opened in the list; the frame hands it to the desktop.
   virtual void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) = 0;
+  // An entry could not be opened (a link whose target is outside the root or gone): the
+  // panel stays where it is; the frame shows the system's text for dwError.
+  virtual void OnPanelRefused(EPanelId ePanel, const QString& strFullPath, DWORD dwError) {}
 };
 
 struct CListPanelOptions {
@@ -65,6 +68,7 @@ class CListPanel : public QAbstractTableModel, public IFoundItemSink {
     eRole_IconIndex = Qt::UserRole + 1,  // int: image index of the row (column 0)
     eRole_EntryType,                     // uint: EEntryType of the row
     eRole_FullPath,                      // QString: device path of the row's item, or empty
+    eRole_Link,                          // bool: the row's item is a symbolic link
   };
 
   // Starts in the empty source (kind 1, one Name column). The worker thread, when wanted,

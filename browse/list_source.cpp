@@ -13,5 +13,5 @@ QList<EListCommand> FileListContextMenu() {
   return {C::eOpen,       C::eSeparator,    C::eCut,        C::eCopy,       C::ePaste,
           C::ePasteShortcut, C::eSeparator, C::eCopyToOther, C::eMoveToOther, C::eDelete,
           C::eShred,      C::eEncrypt,      C::eDecrypt,    C::eRename,     C::eNewFolder,
-          C::eSeparator,  C::eSelectAll,    C::eRefresh};
+          C::eSeparator,  C::eSelectAll,    C::eRefresh,    C::eSeparator, C::eProperties};
 }

@@ -64,6 +64,8 @@ struct CListAction {
     eShowLocation,  // list location in the panel (through the factory)
     eOpenFile,      // hand strPath to the panel's observer, which opens the file
     eEditValue,     // open the value strName (type dwType) of location for editing
+    eRefuse,        // strPath cannot be opened (dwError, a system error): the observer says
+                    // so and the panel stays
   };
   EKind kind = eNone;
   CPanelLocation location;
@@ -74,6 +76,7 @@ struct CListAction {
   QString strPath;         // eOpenFile
   QString strName;         // eEditValue
   DWORD dwType = 0;        // eEditValue
+  DWORD dwError = 0;       // eRefuse
 
   static CListAction Show(const CPanelLocation& where, bool bForce, bool bRecord) {
     CListAction action;
@@ -87,6 +90,13 @@ struct CListAction {
     CListAction action;
     action.kind = eOpenFile;
     action.strPath = strFullPath;
+    return action;
+  }
+  static CListAction Refuse(const QString& strFullPath, DWORD dwSystemError) {
+    CListAction action;
+    action.kind = eRefuse;
+    action.strPath = strFullPath;
+    action.dwError = dwSystemError;
     return action;
   }
   static CListAction EditValue(const CPanelLocation& key, const QString& strValue,
@@ -126,6 +136,7 @@ enum class EListCommand {
   eTestArchive,    // every entry of the archive read through the decompressor
   eCompress,       // the rows' files and folders packed into a new archive
   eOpenContainingFolder,  // the folder of the focused row's item, in a panel, the item focused
+  eProperties,     // the properties dialog of the focused row's item
   // Commands a listing carries out itself (RunCommand): the registry editor's.
   eNewKey,
   eNewDwordValue,
@@ -202,6 +213,8 @@ class IListSource {
   // bWorkerFillsIcons: the panel's worker computes slow icons later, so a placeholder may be
   // answered now.
   virtual int IconIndex(CListEntry& entry, bool bWorkerFillsIcons) = 0;
+  // True when the row's item is a symbolic link: the views mark its icon.
+  virtual bool IsLink(const CListEntry& entry) const { return false; }
 
   // The sort: negative when a comes before b, positive when after it, 0 when their order is
   // kept (the panel sorts stably). bAscending is the panel's sort direction flag.

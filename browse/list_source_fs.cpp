@@ -86,6 +86,12 @@ int CFileSystemListSource::IconIndex(CListEntry& entry, bool bWorkerFillsIcons) 
   return pItem->iconIndex;
 }
 
+bool CFileSystemListSource::IsLink(const CListEntry& entry) const {
+  const auto* pItem = entry.ItemAs<CFileItem>();
+  return pItem && entry.type != eEntry_Parent &&
+         (pItem->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 int CFileSystemListSource::Compare(const CListEntry& a, const CListEntry& b, int nField,
                                    bool bAscending) const {
   return browse::CompareFileSystemEntries(a, b, nField, bAscending);
@@ -104,6 +110,15 @@ void CFileSystemListSource::Sort(CListEntries* pEntries, int nField, bool bAscen
 }
 
 CListAction CFileSystemListSource::Activate(const CListEntry& entry) const {
+  // A link is opened only when its target can be reached inside the root: a link outside, or
+  // one whose target is gone, is listed as a file of size 0 and must neither be handed to the
+  // desktop (which would open the place outside) nor listed.
+  if (IsLink(entry)) {
+    const QString strPath = FullPath(entry);
+    if (const DWORD dwError = entry.type == eEntry_Folder ? plat::FolderOpenError(strPath)
+                                                          : plat::ItemOpenError(strPath))
+      return CListAction::Refuse(strPath, dwError);
+  }
   switch (entry.type) {
     case eEntry_Folder:
       return CListAction::Show(CPanelLocation::FileSystem(FullPath(entry)), false, true);
@@ -159,7 +174,7 @@ bool CFileSystemListSource::Offers(EListCommand command) const {
 QList<EListCommand> CFileSystemListSource::ContextMenuFor(const CListEntries& entries,
                                                           const QList<int>& anRows) const {
   QList<EListCommand> menu = FileListContextMenu();
-  const int nTail = int(menu.lastIndexOf(EListCommand::eSeparator));
+  const int nTail = int(menu.indexOf(EListCommand::eSelectAll)) - 1;
   QList<EListCommand> archive;
   if (!ArchivePath(entries, anRows).isEmpty())
     archive = {EListCommand::eExtractHere, EListCommand::eExtractTo, EListCommand::eTestArchive};

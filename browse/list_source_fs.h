@@ -40,6 +40,7 @@ class CFileSystemListSource : public IListSource {
   // Files and archives: the computed icon, else 19 while the worker will compute it, else
   // computed now. Folders: the folder icon rule, computed on first request and kept.
   int IconIndex(CListEntry& entry, bool bWorkerFillsIcons) override;
+  bool IsLink(const CListEntry& entry) const override;
   int Compare(const CListEntry& a, const CListEntry& b, int nField,
               bool bAscending) const override;
   // Sorting by type needs every type text.

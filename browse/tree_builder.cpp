@@ -104,14 +104,20 @@ std::unique_ptr<CTreeNode> BuildNode(const QString& strFolder, const WIN32_FIND_
                                      bool bArchiveFolders) {
   if (!IsTreeItem(strFolder, data)) return nullptr;
   const QString strName = plat::FindName(data);
+  std::unique_ptr<CTreeNode> node;
   switch (browse::EntryTypeForFind(data)) {
     case eEntry_Folder:
-      return MakeFolderNode(strFolder, strName);
+      node = MakeFolderNode(strFolder, strName);
+      break;
     case eEntry_Zip:
-      return MakeArchiveNode(strFolder, strName, bArchiveFolders);
+      node = MakeArchiveNode(strFolder, strName, bArchiveFolders);
+      break;
     default:
-      return MakeFileNode(strFolder, strName);
+      node = MakeFileNode(strFolder, strName);
+      break;
   }
+  node->link = HasAttribute(data, FILE_ATTRIBUTE_REPARSE_POINT);
+  return node;
 }
 
 std::unique_ptr<CTreeNode> MakeDeviceRootNode() {

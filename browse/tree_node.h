@@ -36,6 +36,7 @@ struct CTreeNode {
   QString name;         // folder, file, archive: the item's full name
   HKEY root = 0;        // registry root key and subkey
   int extClass = eTreeExt_None;  // file nodes
+  bool link = false;    // folder, file, archive: the item is a symbolic link
   QString archivePath;  // archive and folder inside an archive: the archive's full path
 
   CTreeNode* parent = nullptr;

@@ -222,7 +222,17 @@ int CSearchListSource::Compare(const CListEntry& a, const CListEntry& b, int nFi
 
 CListAction CSearchListSource::Activate(const CListEntry& entry) const {
   const QString strPath = FullPath(entry);
-  return strPath.isEmpty() ? CListAction{} : CListAction::OpenFile(strPath);
+  if (strPath.isEmpty()) return {};
+  // A link found whose target lies outside the root, or is gone, is not opened.
+  if (IsLink(entry))
+    if (const DWORD dwError = plat::ItemOpenError(strPath))
+      return CListAction::Refuse(strPath, dwError);
+  return CListAction::OpenFile(strPath);
+}
+
+bool CSearchListSource::IsLink(const CListEntry& entry) const {
+  const auto* pItem = entry.ItemAs<CFoundItem>();
+  return pItem && (pItem->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 CListAction CSearchListSource::Refresh() const {

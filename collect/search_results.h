@@ -112,6 +112,7 @@ class CSearchListSource : public IListSource {
 
   // A file is handed to the observer to be opened; so is a folder (the frame shows it).
   CListAction Activate(const CListEntry& entry) const override;
+  bool IsLink(const CListEntry& entry) const override;
   CListAction Refresh() const override;
   QString FullPath(const CListEntry& entry) const override;
   fileops::CSelection Selection(const CListEntries& entries,

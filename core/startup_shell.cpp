@@ -110,27 +110,49 @@ QString DefaultDesktopEntryFile() {
          QStringLiteral("/applications/pinewood-browser.desktop");
 }
 
+// The resources of a static library are registered by hand (outside any namespace).
+static void InitShellEntryResources() { Q_INIT_RESOURCE(shell_entry); }
+
 QString DesktopEntryText(const QString& strHostExecutable) {
-  return QStringLiteral(
-             "[Desktop Entry]\n"
-             "Type=Application\n"
-             "Version=1.0\n"
-             "Name=%1\n"
-             "Comment=Dual-pane file manager\n"
-             "Exec=%2\n"
-             "Icon=system-file-manager\n"
-             "Terminal=false\n"
-             "Categories=System;FileTools;FileManager;Utility;\n")
-      .arg(QString::fromUtf16(kProductName),
-           EscapeEntryValue(QuoteExecArgument(strHostExecutable)));
+  InitShellEntryResources();
+  // The template the installation's entry is made from too (data/, built into the program).
+  QFile templ(QStringLiteral(":/pinbro/pinewood-browser.desktop.in"));
+  if (!templ.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(templ.readAll())
+      .replace(QStringLiteral("@PINBRO_ENTRY_NAME@"), QString::fromUtf16(kProductName))
+      .replace(QStringLiteral("@PINBRO_ENTRY_EXEC@"),
+               EscapeEntryValue(QuoteExecArgument(strHostExecutable)));
 }
 
-bool WriteDesktopEntry(const QString& strFile, const QString& strHostExecutable) {
+QString DesktopEntryIconFile(const QString& strEntryFile) {
+  // <data>/applications/x.desktop -> <data>/icons/hicolor/scalable/apps/pinewood-browser.svg
+  const QDir data = QFileInfo(QFileInfo(strEntryFile).absolutePath()).absoluteDir();
+  return data.filePath(QStringLiteral("icons/hicolor/scalable/apps/pinewood-browser.svg"));
+}
+
+namespace {
+
+// Writes bytes to a file as a whole (never half-written), making its folder first.
+bool WriteWhole(const QString& strFile, const QByteArray& bytes) {
   if (!QDir().mkpath(QFileInfo(strFile).absolutePath())) return false;
   QSaveFile file(strFile);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(DesktopEntryText(strHostExecutable).toUtf8());
+  file.write(bytes);
   return file.commit();
+}
+
+}  // namespace
+
+bool WriteDesktopEntry(const QString& strFile, const QString& strHostExecutable) {
+  const QString strText = DesktopEntryText(strHostExecutable);
+  if (strText.isEmpty()) return false;
+  // The icon the entry names, where the desktop looks for a user's icons.
+  InitShellEntryResources();
+  QFile icon(QStringLiteral(":/pinbro/pinewood-browser.svg"));
+  if (!icon.open(QIODevice::ReadOnly) ||
+      !WriteWhole(DesktopEntryIconFile(strFile), icon.readAll()))
+    return false;
+  return WriteWhole(strFile, strText.toUtf8());
 }
 
 DWORD OperatingSystemVersion() {

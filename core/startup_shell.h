@@ -27,9 +27,14 @@ bool CreateStartMenuShortcut();
 // The freedesktop entry that puts the program into the host's application menu:
 // $XDG_DATA_HOME/applications/pinewood-browser.desktop.
 QString DefaultDesktopEntryFile();
-// The entry's text for a program at strHostExecutable (a host path).
+// The entry's text for a program at strHostExecutable (a host path), from the template
+// data/pinewood-browser.desktop.in that the installed entry is made from as well.
 QString DesktopEntryText(const QString& strHostExecutable);
-// Writes the entry (replacing an older one as a whole, never half-written). False on failure.
+// Where the icon of an entry at strEntryFile goes: the hicolor theme of the same data folder
+// (<data>/icons/hicolor/scalable/apps/pinewood-browser.svg).
+QString DesktopEntryIconFile(const QString& strEntryFile);
+// Writes the entry and its icon (each replacing an older one as a whole, never half-written).
+// False on failure.
 bool WriteDesktopEntry(const QString& strFile, const QString& strHostExecutable);
 
 // The running system's version as major * 100 + minor.

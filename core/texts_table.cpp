@@ -691,6 +691,23 @@ constexpr CTextEntry kTexts[] = {
     {901300, QT_TRANSLATE_NOOP3("pinbro", "Go to", "901300")},
     {901301, QT_TRANSLATE_NOOP3("pinbro", "Cannot open %1", "901301")},
     {901302, QT_TRANSLATE_NOOP3("pinbro", "Selected: %1 (%2)", "901302")},
+    {901310, QT_TRANSLATE_NOOP3("pinbro", "Properties", "901310")},
+    {901311, QT_TRANSLATE_NOOP3("pinbro", "%1 Properties", "901311")},
+    {901312, QT_TRANSLATE_NOOP3("pinbro", "Name:", "901312")},
+    {901313, QT_TRANSLATE_NOOP3("pinbro", "Type:", "901313")},
+    {901314, QT_TRANSLATE_NOOP3("pinbro", "Location:", "901314")},
+    {901315, QT_TRANSLATE_NOOP3("pinbro", "Size:", "901315")},
+    {901316, QT_TRANSLATE_NOOP3("pinbro", "Contains:", "901316")},
+    {901317, QT_TRANSLATE_NOOP3("pinbro", "Created:", "901317")},
+    {901318, QT_TRANSLATE_NOOP3("pinbro", "Modified:", "901318")},
+    {901319, QT_TRANSLATE_NOOP3("pinbro", "Accessed:", "901319")},
+    {901320, QT_TRANSLATE_NOOP3("pinbro", "Attributes:", "901320")},
+    {901321, QT_TRANSLATE_NOOP3("pinbro", "Read-only", "901321")},
+    {901322, QT_TRANSLATE_NOOP3("pinbro", "Hidden", "901322")},
+    {901323, QT_TRANSLATE_NOOP3("pinbro", "Link to:", "901323")},
+    {901324, QT_TRANSLATE_NOOP3("pinbro", "%1 (%2 bytes)", "901324")},
+    {901326, QT_TRANSLATE_NOOP3("pinbro", "Counting...", "901326")},
+    {901327, QT_TRANSLATE_NOOP3("pinbro", "Cannot change the attributes of %1", "901327")},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/filetime.h"
+#include "platform/find.h"
 #include "platform/host_stat.h"
 
 namespace plat {
@@ -285,6 +286,27 @@ bool SetFileAttributes(const QString& devicePath, DWORD attributes) {
   const int err = host::ApplyAttributes(target.Get(), attributes,
                                         host::LastComponent(canonical).startsWith(u'.'));
   return err == 0 || Fail(ErrorFromErrno(err));
+}
+
+bool ReadLinkTarget(const QString& devicePath, QString* target) {
+  CItemAt item;
+  if (!Resolve(devicePath, &item)) return false;
+  struct stat st;
+  if (const int err = LinkStat(item, &st)) return FailAt(err);
+  if (!S_ISLNK(st.st_mode)) return Fail(ERROR_INVALID_PARAMETER);
+  // A target may grow between the status and the read: read until the buffer holds it all.
+  QByteArray raw(qMax<qsizetype>(st.st_size, 64) + 1, Qt::Uninitialized);
+  for (;;) {
+    const ssize_t n = ::readlinkat(item.Dir(), item.Name(), raw.data(), size_t(raw.size()));
+    if (n < 0) return FailAt(errno);
+    if (n < raw.size()) {
+      raw.truncate(n);
+      break;
+    }
+    raw.resize(raw.size() * 2);
+  }
+  *target = ShownHostName(raw);
+  return true;
 }
 
 bool GetFileTimes(const QString& devicePath, FILETIME* creation, FILETIME* lastAccess,

@@ -37,6 +37,10 @@ bool RemoveDirectory(const QString& devicePath);
 // is a mount point); the other bits as last set, where the host keeps them.
 DWORD GetFileAttributes(const QString& devicePath);
 bool SetFileAttributes(const QString& devicePath, DWORD attributes);
+// The target text of a symbolic link, as the host stores it ("../Docs", "/usr"), with bytes
+// that are not UTF-8 shown as plat::ShownHostName shows them. False (last error set) when the
+// path is refused, not there (ERROR_FILE_NOT_FOUND) or not a link (ERROR_INVALID_PARAMETER).
+bool ReadLinkTarget(const QString& devicePath, QString* target);
 
 // Null pointers: not read / left as they are.
 bool GetFileTimes(const QString& devicePath, FILETIME* creation, FILETIME* lastAccess,

@@ -227,6 +227,20 @@ DWORD FolderOpenError(const QString& strFolder) {
   return ErrorFromErrno(err);
 }
 
+DWORD ItemOpenError(const QString& strPath) {
+  QByteArray relative;
+  if (!host::RelativeHostPath(strPath, &relative)) return ERROR_INVALID_NAME;
+  host::CFd fd;
+  const int err = host::OpenRelative(relative, O_PATH, &fd);
+  if (err == 0) return 0;
+  if (err == ENOENT || err == ENOTDIR) {
+    QString canonical;
+    CDeviceRoot::Canonical(strPath, &canonical);
+    return host::PathErrorOf(err, canonical);
+  }
+  return ErrorFromErrno(err);
+}
+
 bool ForEachFolderEntry(const QString& strFolder,
                         const std::function<void(const WIN32_FIND_DATAW&)>& fnEntry) {
   QString canonical;

@@ -72,6 +72,12 @@ bool ReadFolderEntries(const QString& strFolder, std::vector<WIN32_FIND_DATAW>* 
 // ERROR_INVALID_NAME for a path the device root refuses.
 DWORD FolderOpenError(const QString& strFolder);
 
+// Whether the item a device path names can be reached, links followed beneath the root: 0,
+// or ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND when it (or a link's target) is not there,
+// ERROR_ACCESS_DENIED when a link leads outside the root, ERROR_INVALID_NAME for a path the
+// device root refuses. Opening a link row asks this before anything is opened.
+DWORD ItemOpenError(const QString& strPath);
+
 // Every entry of a device folder handed to fnEntry in the host's order, the fastest way to
 // list a large folder. True when the folder was read to its end; false when it could not be
 // read (fnEntry may have seen the entries before the failure).

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest
   libssl-dev openssl zip unzip
   7zip libdeflate-dev
+  librsvg2-bin dpkg-dev
 )
 if [ "${1:-}" = "sanitize" ]; then
   packages+=(clang libclang-rt-dev lld)

@@ -111,6 +111,11 @@ class CFileCommands {
   // The recycle bin's list: its selected items back to where they were, or deleted for good.
   void RestoreSelection();
   void PurgeSelection();
+  // Alt+Enter: the properties dialog of the active list's focused item (its source offers
+  // eProperties) or of the tree's folder. PropertiesTarget is that item's path, empty when
+  // there is none; *pKnownBytes gets a folder total the list already has (else ~0).
+  QString PropertiesTarget(quint64* pKnownBytes = nullptr) const;
+  void ShowProperties();
   // Encrypts or decrypts the command's items with one password asked through the prompt.
   void EncryptSelection();
   void DecryptSelection();

@@ -75,6 +75,7 @@ enum EFrameCommand : int {
   eCmd_OpenContainingFolder = 34031,  // a search result's folder in the panel, the item focused
   eCmd_SearchResults = 34032,         // the fifth view with the last search's results
   eCmd_DeviceProperties = 34033,
+  eCmd_Properties = 34100,  // Alt+Enter: the properties of the focused file or folder
   eCmd_Settings = 34050,           // the settings sheet (Ctrl+,)
   eCmd_AddFavorite = 34051,        // the active panel's place into the favorites
   eCmd_OrganizeFavorites = 34052,

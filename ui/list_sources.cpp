@@ -55,6 +55,8 @@ int CommandOfListCommand(EListCommand command) {
       return eCmd_Restore;
     case EListCommand::eDeleteForGood:
       return eCmd_DeleteForGood;
+    case EListCommand::eProperties:
+      return eCmd_Properties;
     case EListCommand::eNewKey:
       return eCmd_NewKey;
     case EListCommand::eNewDwordValue:

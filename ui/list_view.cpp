@@ -22,6 +22,7 @@
 #include "platform/device_root.h"
 #include "core/settings.h"
 #include "core/settings_screen.h"
+#include "ui/link_overlay.h"
 
 CListView::CListView(CListPanel& panel, int nViewNumber, QWidget* pParent)
     : QWidget(pParent), panel_(panel), viewNumber_(nViewNumber) {
@@ -67,6 +68,7 @@ void CListView::setupDetails() {
   details_ = new QTreeView(stack_);
   details_->setModel(&panel_);
   details_->setSelectionModel(selection_);
+  details_->setItemDelegate(new CLinkOverlayDelegate(CListPanel::eRole_Link, details_));
   details_->setRootIsDecorated(false);
   details_->setUniformRowHeights(true);
   details_->setItemsExpandable(false);
@@ -105,6 +107,7 @@ void CListView::setupIcons() {
   icons_ = new QListView(stack_);
   icons_->setModel(&panel_);
   icons_->setSelectionModel(selection_);
+  icons_->setItemDelegate(new CLinkOverlayDelegate(CListPanel::eRole_Link, icons_));
   icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   icons_->setResizeMode(QListView::Adjust);
   icons_->setMovement(QListView::Static);

@@ -228,6 +228,11 @@ void CMainFrame::OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) {
   commands_->OpenFile(strFullPath);
 }
 
+void CMainFrame::OnPanelRefused(EPanelId, const QString& strFullPath, DWORD dwError) {
+  MsgError(plat::SystemMessage(dwError).trimmed(), core::Text(900552),
+           core::Text(901301).arg(strFullPath));
+}
+
 CCommandTarget CMainFrame::CommandTarget() const {
   const EPanelId eActive = ActivePanel();
   CCommandTarget target{panels_[eActive].get(),

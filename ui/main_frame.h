@@ -221,6 +221,7 @@ class CMainFrame : public QMainWindow,
   void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
   void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
   void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
+  void OnPanelRefused(EPanelId ePanel, const QString& strFullPath, DWORD dwError) override;
   // IFileCommandsHost: where the file commands act, and what they ask of the frame.
   CCommandTarget CommandTarget() const override;
   void CommandStatesChanged() override { UpdateCommandStates(); }

@@ -342,6 +342,12 @@ void CMainFrame::AddEditCommands() {
   pDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   grid_->addAction(pDelete);
   AddDesktopKeyCommands();
+  QAction* pProperties = AddCommand(eCmd_Properties, core::Text(901310),
+                                    [this] { commands_->ShowProperties(); });
+  pProperties->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Return),
+                             QKeySequence(Qt::ALT | Qt::Key_Enter)});
+  pProperties->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  grid_->addAction(pProperties);
   // The commands a listing carries out itself, on its rows or on a tree node's place.
   for (const auto& [id, command, nText] : kListingCommands)
     AddCommand(id, core::Text(nText), [this, command = command] {
@@ -429,6 +435,8 @@ void CMainFrame::setupMenus() {
   // What the file commands act on follows the selection: their states are read when it opens.
   connect(pFile, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
   for (int nId : {int(eCmd_Restore), int(eCmd_DeleteForGood)}) pFile->addAction(Action(nId));
+  pFile->addSeparator();
+  pFile->addAction(Action(eCmd_Properties));
   pFile->addSeparator();
   pFile->addAction(Action(eCmd_Exit));
 
@@ -621,6 +629,10 @@ void CMainFrame::UpdateCommandStates() {
   Action(eCmd_OpenContainingFolder)
       ->setEnabled(files.ActiveListOffers(EListCommand::eOpenContainingFolder) && bRows);
   Action(eCmd_SearchResults)->setEnabled(layout_ != 10);
+  // As the other file commands, by what the view offers, not by its current row.
+  Action(eCmd_Properties)
+      ->setEnabled(activeView_ != eView_Fifth &&
+                   (bListActive ? files.ActiveListOffers(EListCommand::eProperties) : bInFolder));
 }
 
 // --- Navigation ---

@@ -29,7 +29,7 @@ void CMainFrame::setupContextMenus() {
   treeMenu_ = actions({eCmd_Open, 0, eCmd_CopyToOther, eCmd_MoveToOther, eCmd_NewFolder,
                        eCmd_Rename, eCmd_Delete, eCmd_Shred, eCmd_Encrypt, eCmd_Decrypt, 0,
                        eCmd_ExtractHere, eCmd_ExtractTo, eCmd_TestArchive, eCmd_Compress, 0,
-                       eCmd_Refresh});
+                       eCmd_Refresh, 0, eCmd_Properties});
   treeMenu_ << separator() << TreeFavoritesMenu()->menuAction() << Action(eCmd_AddFavorite);
   treeDeviceMenu_ = actions({0, eCmd_DeviceProperties});
   for (const std::unique_ptr<CPanelController>& panel : panels_) {

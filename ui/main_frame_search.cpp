@@ -43,6 +43,10 @@ void CMainFrame::setupSearch() {
     if (activeView_ == eView_Fifth && statusLabel_) statusLabel_->setText(strText);
   });
   connect(searchView_, &CSearchView::openRequested, this, &CMainFrame::OpenSearchResult);
+  connect(searchView_, &CSearchView::openRefused, this,
+          [this](const QString& strPath, DWORD dwError) {
+            OnPanelRefused(ePanel_A, strPath, dwError);
+          });
   connect(searchView_, &CSearchView::closeRequested, this, &CMainFrame::CloseSearchResults);
   // Escape ends a running search wherever the keys are; otherwise it is left to the views.
   stopSearch_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);

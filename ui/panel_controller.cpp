@@ -124,6 +124,10 @@ void CPanelController::OnPanelOpenFile(EPanelId, const QString& strFullPath) {
   if (!closing_ && observer_) observer_->OnPanelOpenFile(panel_, strFullPath);
 }
 
+void CPanelController::OnPanelRefused(EPanelId, const QString& strFullPath, DWORD dwError) {
+  if (!closing_ && observer_) observer_->OnPanelRefused(panel_, strFullPath, dwError);
+}
+
 // --- Navigation ---
 
 bool CPanelController::Back() { return list_->Back(); }

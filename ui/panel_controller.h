@@ -41,6 +41,8 @@ class IPanelControllerObserver {
   virtual void OnPanelStatusText(EPanelId ePanel, const QString& strText) = 0;
   // A file was opened in the list.
   virtual void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) = 0;
+  // A row could not be opened (dwError, a system error); the list stays where it is.
+  virtual void OnPanelRefused(EPanelId ePanel, const QString& strFullPath, DWORD dwError) {}
 };
 
 class CPanelController : private IListPanelObserver {
@@ -103,6 +105,7 @@ class CPanelController : private IListPanelObserver {
   void OnPanelLocation(EPanelId ePanel, const CPanelLocation& location) override;
   void OnPanelStatusText(EPanelId ePanel, const QString& strText) override;
   void OnPanelOpenFile(EPanelId ePanel, const QString& strFullPath) override;
+  void OnPanelRefused(EPanelId ePanel, const QString& strFullPath, DWORD dwError) override;
 
   // The list opened at the stored folder without the tree; false when the place needs the
   // tree's restore.

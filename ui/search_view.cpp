@@ -81,3 +81,7 @@ void CSearchView::OnPanelStatusText(EPanelId, const QString& strText) {
 void CSearchView::OnPanelOpenFile(EPanelId, const QString& strFullPath) {
   emit openRequested(strFullPath);
 }
+
+void CSearchView::OnPanelRefused(EPanelId, const QString& strFullPath, DWORD dwError) {
+  emit openRefused(strFullPath, dwError);
+}

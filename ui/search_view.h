@@ -42,12 +42,15 @@ class CSearchView : public QWidget, private IListPanelObserver {
   void statusTextChanged(const QString& strText);
   // A result was opened (a file to open, a folder to show).
   void openRequested(const QString& strFullPath);
+  // A result could not be opened (dwError, a system error).
+  void openRefused(const QString& strFullPath, DWORD dwError);
   void closeRequested();
 
  private:
   void OnPanelLocation(EPanelId, const CPanelLocation&) override {}
   void OnPanelStatusText(EPanelId, const QString& strText) override;
   void OnPanelOpenFile(EPanelId, const QString& strFullPath) override;
+  void OnPanelRefused(EPanelId, const QString& strFullPath, DWORD dwError) override;
 
   std::unique_ptr<CListPanel> list_;
   CListView* view_ = nullptr;

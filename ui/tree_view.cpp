@@ -4,13 +4,16 @@
 #include <QPainter>
 
 #include "browse/folder_tree.h"
+#include "browse/folder_tree_model.h"
 #include "core/settings.h"
 #include "core/settings_screen.h"
+#include "ui/link_overlay.h"
 
 CFolderTreeView::CFolderTreeView(CFolderTree& tree, int nViewNumber, QWidget* pParent)
     : QTreeView(pParent), tree_(tree), viewNumber_(nViewNumber) {
   setModel(tree.Model());
   setSelectionModel(tree.SelectionModel());
+  setItemDelegate(new CLinkOverlayDelegate(CFolderTreeModel::eRole_Link, this));
   setHeaderHidden(true);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,5 +1,6 @@
 // pinbro: the desktop program.
 #include <QApplication>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTextStream>
@@ -59,7 +60,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Pinewood Browser");
   // The system's texts in the locale's language, when a translation of it is installed.
-  core::InstallStartTranslation(QApplication::applicationDirPath() + "/translations");
+  // A build keeps them beside the program, an installation in its share folder.
+  const QString strBeside = QApplication::applicationDirPath() + "/translations";
+  core::InstallStartTranslation(QFileInfo::exists(strBeside)
+                                    ? strBeside
+                                    : QApplication::applicationDirPath() +
+                                          "/../share/pinewood-browser/translations");
   CDesktopOptions options;
   QString error;
   if (!ParseOptions(QApplication::arguments(), &options, &error)) {

@@ -277,6 +277,11 @@ TEST_F(StartupTest, ShortcutOfferIsAskedAgainAfterNo) {
   EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
   EXPECT_TRUE(text.contains("\nName=Pinewood Browser\n"));
   EXPECT_TRUE(text.contains("\nExec=\"/opt/pinewood browser/pinbro\"\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\nIcon=pinewood-browser\n"));
+  // The icon the entry names is written where the desktop looks for a user's icons.
+  QFile icon(entryDir.path() + "/icons/hicolor/scalable/apps/pinewood-browser.svg");
+  ASSERT_TRUE(icon.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(icon.readAll().contains("<svg"));
 
   RunPostStartSteps(options);
   EXPECT_EQ(BoxTitles().size(), 3) << "a shortcut exists: not asked again";
