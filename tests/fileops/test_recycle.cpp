@@ -692,10 +692,10 @@ TEST_F(RecycleTest, ALinkOutsideTheRootOrToNothingStaysAndTheBoxSaysWhy) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("outside");
   f.close();
-  MakeFolder("\d");
+  MakeFolder("\\d");
   const char* const targets[] = {"out", "nothing"};
   for (const char* name : targets) {
-    const QString target = QString(name) == "out" ? secret : Host("\d\missing.txt");
+    const QString target = QString(name) == "out" ? secret : Host("\\d\\missing.txt");
     ASSERT_EQ(::symlink(QFile::encodeName(target).constData(),
                         QFile::encodeName(Host(QStringLiteral("\\d\\%1").arg(name))).constData()),
               0);

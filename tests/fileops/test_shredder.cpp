@@ -117,8 +117,12 @@ TEST_F(ShredderTest, PassesReachTheDiskInOrderBeforeTheDelete) {
     ASSERT_EQ(seenAtFlush.size(), c.fills.size());
     for (size_t i = 0; i < c.fills.size(); ++i) {
       EXPECT_EQ(seenAtFlush[i].size(), 10);  // the file keeps its length
-      if (c.fills[i] == 'z') EXPECT_EQ(seenAtFlush[i], QByteArray(10, '\0'));
-      if (c.fills[i] == 'o') EXPECT_EQ(seenAtFlush[i], QByteArray(10, '\xFF'));
+      if (c.fills[i] == 'z') {
+        EXPECT_EQ(seenAtFlush[i], QByteArray(10, '\0'));
+      }
+      if (c.fills[i] == 'o') {
+        EXPECT_EQ(seenAtFlush[i], QByteArray(10, '\xFF'));
+      }
       if (c.fills[i] == 'r') {
         EXPECT_NE(seenAtFlush[i], QByteArray(10, '\0'));
         EXPECT_NE(seenAtFlush[i], QByteArray(10, '\xFF'));

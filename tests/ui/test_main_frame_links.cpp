@@ -74,7 +74,9 @@ TEST_F(MainFrameLinksTest, LinkRowsAndNodesAreMarkedOnTheirIcons) {
     option.features |= QStyleOptionViewItem::HasDecoration;
     const QRect mark = pDelegate->OverlayRect(option, index);
     EXPECT_EQ(!mark.isEmpty(), row.link);
-    if (row.link) EXPECT_TRUE(option.rect.contains(mark));
+    if (row.link) {
+      EXPECT_TRUE(option.rect.contains(mark));
+    }
   }
   // The tree's folder node of a link inside the root is marked; a plain folder is not.
   auto* pTreeDelegate =
