@@ -37,6 +37,10 @@ class CFaultInjector {
   // The nth call of `op` from now on (1-based) fails with `error`; with `sticky` every later
   // call fails as well (a disk that stays full). A write that fails this way writes nothing.
   static void FailNth(EFaultOp op, int nth, DWORD error, bool sticky = false);
+  // Every call of `op` on an item in the device folder strFolder or below it (by the path the
+  // call reports) fails with `error` until Reset: a part of the tree that behaves apart, such
+  // as another file system (ERROR_NOT_SAME_DEVICE on MoveFile).
+  static void FailUnder(EFaultOp op, const QString& strFolder, DWORD error);
   // Disarms every fault and removes the observer.
   static void Reset();
   // Called for every operation, failing or not, on the calling thread.
