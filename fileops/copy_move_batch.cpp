@@ -18,6 +18,7 @@ namespace {
 // source stays.
 int CommitCopy(CPendingMoveStep* pStep, bool bFoldersOnDisk) {
   if (!CompleteOutput(&pStep->copy, bFoldersOnDisk, true, true)) return eCopyDataFailed;
+  KeepAttributes(pStep->kept, pStep->strPath);
   NotifyItemAdded(pStep->strPath);
   if (!ShredFile(pStep->strSource)) return eCopySourceNotDeleted;
   NotifyItemRemoved(pStep->strSource);
@@ -32,7 +33,12 @@ void CCopyRun::CommitMoves() {
   pending_.clear();
   pendingFiles_ = 0;
   // One write-back for the whole batch; the flushes below then find little left to write.
-  plat::FlushFileSystem(browse::ParentPath(steps.front().strPath));
+  // Files moved by a rename have no data to write.
+  for (const CPendingMoveStep& step : steps) {
+    if (step.kind != CPendingMoveStep::eFileCopied) continue;
+    plat::FlushFileSystem(browse::ParentPath(step.strPath));
+    break;
+  }
   // A created folder whose entry cannot be made durable could vanish with its contents: no
   // source after it in the batch is deleted.
   bool bFoldersOnDisk = true;
@@ -51,7 +57,16 @@ void CCopyRun::CommitMoves() {
         if (result != eCopyOK) ReportFileResult(step.strSource, result);
         break;
       }
+      case CPendingMoveStep::eFileRenamed:
+        // The renamed file is in one place or the other whatever happens; its new entry is
+        // made durable, and a failure to do so loses nothing.
+        if (!plat::FlushFolder(step.strPath)) {
+          LogErr(u"Could not flush the folder %s", step.strPath);
+          LogSystemError(plat::GetLastError());
+        }
+        break;
       case CPendingMoveStep::eSourceFolderDone:
+        if (step.bStamp) KeepFolderStamp(step.kept, step.strSource);
         // Whatever was not moved is still in it, and then it stays.
         if (!plat::RemoveDirectory(step.strPath)) {
           LogNotice(u"  Kept the folder %s", step.strPath);

@@ -116,17 +116,22 @@ std::vector<COperation> Operations() {
     t->MakeFile("\\src\\b.txt", "bbbb");
     t->MakeFolder("\\dst");
   };
+  // A move within one file system renames and deletes nothing; these go as if between two.
+  const auto twoFilesElsewhere = [=](DurabilityTest* t) {
+    twoFiles(t);
+    CFaultInjector::FailUnder(EFaultOp::eFaultRename, "\\src", ERROR_NOT_SAME_DEVICE);
+  };
   return {
-      {"single move", twoFiles, [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); },
+      {"single move", twoFilesElsewhere, [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); },
        {"\\src\\a.txt"}, "\\dst"},
       {"single move replacing",
        [=](DurabilityTest* t) {
-         twoFiles(t);
+         twoFilesElsewhere(t);
          t->MakeFile("\\dst\\a.txt", "old");
        },
        [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); }, {"\\src\\a.txt"},
        "\\dst"},
-      {"move run", twoFiles,
+      {"move run", twoFilesElsewhere,
        [] {
          return fileops::CopyItems({{eSelFile, "\\src\\a.txt"}, {eSelFile, "\\src\\b.txt"}},
                                    "\\dst", true);
@@ -224,6 +229,7 @@ TEST_F(DurabilityTest, AKilledRunLeavesNoPartialFileUnderAFinalName) {
       {"copy", [] { fileops::CopyOneFile("\\src\\big.bin", "\\dst", false); }, "\\dst"},
       {"move run",
        [] {
+         CFaultInjector::FailUnder(EFaultOp::eFaultRename, "\\src", ERROR_NOT_SAME_DEVICE);
          fileops::CopyItems({{eSelFile, "\\src\\small.txt"}, {eSelFile, "\\src\\big.bin"}},
                             "\\dst", true);
        },
