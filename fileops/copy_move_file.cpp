@@ -287,6 +287,7 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
 }
 
 void CCopyRun::FileFinished(int nResult, quint64 uSize, quint64 uBytesBefore) {
+  progress_->SetFileCounts(++filesFinished_, fileTotal_);
   if (nResult == eCopyOK) {
     ++filesDone_;
     progress_->SetStatus(CopiedCountText(filesDone_, fileTotal_));

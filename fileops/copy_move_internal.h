@@ -179,6 +179,7 @@ class CCopyRun {
   quint64* fileIndex_;
   quint64 fileTotal_;
   quint64 filesDone_ = 0;
+  quint64 filesFinished_ = 0;  // copied, skipped or failed: for the time estimate
   int firstFailure_ = eCopyOK;
   QString folderReason_;  // why the last folder step failed, for its report
   std::vector<CPendingMoveStep> pending_;

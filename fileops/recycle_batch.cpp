@@ -1,8 +1,12 @@
 // The flush batch of the recycle and restore runs.
+#include <map>
+
 #include "core/app_log.h"
+#include "core/path_helpers.h"
 #include "fileops/op_run.h"
 #include "fileops/recycle_internal.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 
 namespace fileops::recycle_detail {
 
@@ -20,10 +24,28 @@ int CFlushBatch::Commit() {
   // checked on its own. Unlike a write-back of the whole file system, it never waits for
   // other programs' data.
   for (CItem& item : items) item.file.StartWriteBack();
+  std::vector<QString> placed(items.size());  // final paths of the outputs put in place
+  for (size_t i = 0; i < items.size(); ++i) {
+    const QString path = items[i].file.FinalPath();
+    if (CompleteOutput(&items[i].file, true, true, false)) placed[i] = path;
+  }
+  // The names: each folder once, after all of its new entries are made.
+  std::map<QString, bool> folders;
+  for (const QString& path : placed) {
+    if (path.isEmpty()) continue;
+    const QString folder = browse::ParentPath(path);
+    if (folders.count(folder)) continue;
+    const bool bFlushed = plat::FlushFolder(folder);
+    if (!bFlushed) LogFailure(QStringLiteral("Could not flush the folder"), folder,
+                              plat::GetLastError());
+    folders[folder] = bFlushed;
+  }
   int firstFailure = 0;
-  for (CItem& item : items) {
-    const bool bDurable = CompleteOutput(&item.file, true, true, true);
-    const int result = item.fnDone(bDurable);
+  for (size_t i = 0; i < items.size(); ++i) {
+    bool bDurable = !placed[i].isEmpty() && folders[browse::ParentPath(placed[i])];
+    // A name that may not survive is taken back, so that nothing of the output is left.
+    if (!placed[i].isEmpty() && !bDurable) plat::DeleteFile(placed[i]);
+    const int result = items[i].fnDone(bDurable);
     if (firstFailure == 0) firstFailure = result;
   }
   return firstFailure;

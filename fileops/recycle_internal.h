@@ -60,11 +60,12 @@ bool RemoveBinTree(const QString& strDirectory);
 
 // Outputs that are written completely but not yet on stable storage or in place, each with what
 // is to happen once they are. Committing starts the write-back of every file's data at once,
-// then flushes every output, puts it in place with its folder's entry flushed, each step
-// checked, and calls its fnDone with whether it is durable.
-// The waits overlap instead of following one another; the guarantee for each file is
-// unchanged: its follow-up step (deleting a source or a container) runs only after its own
-// flush and close succeeded.
+// then flushes every output and puts it in place, each step checked, then flushes each folder
+// that received one once, and calls every fnDone with whether its output is durable.
+// The waits overlap instead of following one another, and one folder flush covers the names of
+// the whole batch; the guarantee for each file is unchanged: its follow-up step (deleting a
+// source or a container) runs only after its own flush and close and its folder's flush
+// succeeded. An output in place whose folder could not be flushed is removed again.
 class CFlushBatch {
  public:
   static constexpr size_t kMaxFiles = 128;

@@ -265,15 +265,16 @@ TEST_F(CopyMoveTest, MoveFlushesTheCopyBeforeItDeletesTheSource) {
   std::vector<std::pair<EFaultOp, QString>> order;
   for (const CFileOpEvent& e : events_)
     if (e.op == EFaultOp::eFaultFlush || e.op == EFaultOp::eFaultDelete ||
-        e.op == EFaultOp::eFaultClose)
+        e.op == EFaultOp::eFaultClose || e.op == EFaultOp::eFaultFlushFolder)
       order.push_back({e.op, e.path});
-  // The copies stay open until the batch commits; then each is flushed and closed before its
-  // source is deleted.
+  // The copies stay open until the batch commits; then each is flushed, put in place and
+  // closed, their folder's names are flushed once, and only then are the sources deleted.
   const std::vector<std::pair<EFaultOp, QString>> expected = {
-      {EFaultOp::eFaultClose, "\\src\\a.txt"}, {EFaultOp::eFaultClose, "\\src\\b.txt"},
-      {EFaultOp::eFaultFlush, "\\dst\\a.txt"}, {EFaultOp::eFaultClose, "\\dst\\a.txt"},
-      {EFaultOp::eFaultDelete, "\\src\\a.txt"}, {EFaultOp::eFaultFlush, "\\dst\\b.txt"},
-      {EFaultOp::eFaultClose, "\\dst\\b.txt"}, {EFaultOp::eFaultDelete, "\\src\\b.txt"},
+      {EFaultOp::eFaultClose, "\\src\\a.txt"},  {EFaultOp::eFaultClose, "\\src\\b.txt"},
+      {EFaultOp::eFaultFlush, "\\dst\\a.txt"},  {EFaultOp::eFaultClose, "\\dst\\a.txt"},
+      {EFaultOp::eFaultFlush, "\\dst\\b.txt"},  {EFaultOp::eFaultClose, "\\dst\\b.txt"},
+      {EFaultOp::eFaultFlushFolder, "\\dst"},   {EFaultOp::eFaultDelete, "\\src\\a.txt"},
+      {EFaultOp::eFaultDelete, "\\src\\b.txt"},
   };
   EXPECT_EQ(order, expected);
   EXPECT_EQ(ReadHost("\\dst\\a.txt"), "aaa");
