@@ -21,16 +21,21 @@ void CCopyRun::CommitMoves() {
   pending_.clear();
   pendingFiles_ = 0;
   // One write-back for the whole batch; the flushes below then find little left to write.
-  // Files moved by a rename have no data to write.
+  // Files moved by a rename have no data to write. A file system that reports a failed
+  // write-back may have lost any of the copies: none of them counts as durable.
+  bool bFoldersOnDisk = true;
   for (const CPendingMoveStep& step : steps) {
     if (step.kind != CPendingMoveStep::eFileCopied) continue;
-    plat::FlushFileSystem(browse::ParentPath(step.strPath));
+    if (!plat::FlushFileSystem(browse::ParentPath(step.strPath))) {
+      LogErr(u"Could not flush the file system that holds %s", step.strPath);
+      LogSystemError(plat::GetLastError());
+      bFoldersOnDisk = false;
+    }
     break;
   }
   // First every copy is flushed and put in place, in order. A created folder whose entry
   // cannot be made durable could vanish with its contents: no copy after it in the batch
   // counts as durable.
-  bool bFoldersOnDisk = true;
   std::vector<char> placed(steps.size(), 0);
   for (size_t i = 0; i < steps.size(); ++i) {
     CPendingMoveStep& step = steps[i];

@@ -59,13 +59,13 @@ void RemovePartialContainers(const QString& strBin, qint64 uSinceMs);
 bool RemoveBinTree(const QString& strDirectory);
 
 // Outputs that are written completely but not yet on stable storage or in place, each with what
-// is to happen once they are. Committing starts the write-back of every file's data at once,
-// then flushes every output and puts it in place, each step checked, then flushes each folder
-// that received one once, and calls every fnDone with whether its output is durable.
-// The waits overlap instead of following one another, and one folder flush covers the names of
-// the whole batch; the guarantee for each file is unchanged: its follow-up step (deleting a
-// source or a container) runs only after its own flush and close and its folder's flush
-// succeeded. An output in place whose folder could not be flushed is removed again.
+// is to happen once they are. Committing starts the write-back of every file's data at once
+// and waits for it once per file system, then puts every output in place, each step checked,
+// waits once more for the names, and calls every fnDone with whether its output is durable.
+// One wait for the device per batch instead of one per file; the guarantee for each file is
+// unchanged: its follow-up step (deleting a source or a container) runs only after its data
+// and its name are on stable storage and every step succeeded. When a wait fails, no output
+// of the batch counts as durable, and those in place are removed again.
 class CFlushBatch {
  public:
   static constexpr size_t kMaxFiles = 128;

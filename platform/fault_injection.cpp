@@ -9,7 +9,7 @@
 namespace plat {
 namespace {
 
-constexpr int kOpCount = static_cast<int>(EFaultOp::eFaultFlushFolder) + 1;
+constexpr int kOpCount = static_cast<int>(EFaultOp::eFaultFlushFileSystem) + 1;
 
 struct CFault {
   int remaining = 0;  // calls until the failing one; 0 = not armed

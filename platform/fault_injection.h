@@ -21,6 +21,7 @@ enum class EFaultOp {
   eFaultDelete,      // DeleteFile, RemoveDirectory
   eFaultAttributes,  // SetFileAttributes, SetFileTimes, CHostFile::SetTimes
   eFaultFlushFolder, // FlushFolder: a folder's entries sent to stable storage
+  eFaultFlushFileSystem,  // FlushFileSystem: everything written to a file system sent there
 };
 
 // One observed call: the operation, the device path, and for reads and writes the file
