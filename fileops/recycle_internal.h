@@ -109,6 +109,11 @@ class CBinRun {
   quint64 filesTotal_;
   quint64 filesDone_ = 0;
   quint64 bytesDone_ = 0;
+  quint64 filesFinished_ = 0;  // done, failed or declined: for the time estimate of a run
+  // Counts a finished file of a run for the window's time estimate.
+  void NoteFinished() {
+    if (!bSingle_) progress_->SetFileCounts(++filesFinished_, filesTotal_);
+  }
 };
 
 // One recycle run: the window, the buffer and the counters of a selection or of one file.
