@@ -3,6 +3,7 @@
 #include "fileops/copy_move.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/path_helpers.h"
@@ -84,7 +85,9 @@ int CCopyRun::AskFolderConflict(const QString& strName) {
 }
 
 // Merges into an existing folder with the user's consent, or creates the target.
-int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName) {
+int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName,
+                               bool* pCreated) {
+  *pCreated = false;
   const DWORD dwAttributes = plat::GetFileAttributes(strTarget);
   if (IsFolder(dwAttributes) && IsLink(dwAttributes)) {
     // Merging would write through the link into a folder somewhere else.
@@ -96,6 +99,7 @@ int CCopyRun::MakeTargetFolder(const QString& strTarget, const QString& strName)
     folderReason_ = SystemErrorText(plat::GetLastError());
     return eCopyFolderNotCreated;
   }
+  *pCreated = true;
   // For a move the new folder's entry reaches the disk before any source below it is deleted.
   if (bMove_) pending_.push_back({CPendingMoveStep::eFolderCreated, strTarget, {}, {}});
   return eCopyOK;
@@ -124,15 +128,33 @@ int CCopyRun::CopyFolder(const QString& strSource, const QString& strDestParent,
     folderReason_ = core::Text(900204);
     return eCopyIntoItself;
   }
+  // The stamp is read before the walk reads the folder or moves anything out of it.
+  CKeptStamp kept;
+  const bool bStamp = ReadFolderStamp(source, nullptr, bMove_, &kept);
   QString target;
-  if (const int result = EnterFolder(source, parent, strName, &target)) return result;
+  bool bCreated = false;
+  if (const int result = EnterFolder(source, parent, strName, &target, &bCreated)) return result;
 
   bool bCancelled = false;
   CopyChildren(source, target, &bCancelled);
   if (bCancelled) return eCopyCancelled;
-  // A move removes the source folder once the deletes of its contents are committed.
-  if (bMove_) pending_.push_back({CPendingMoveStep::eSourceFolderDone, source, {}, {}});
+  FolderDone(source, target, bCreated && bStamp ? &kept : nullptr);
   return eCopyOK;
+}
+
+void CCopyRun::FolderDone(const QString& strSource, const QString& strTarget,
+                          const CKeptStamp* pKept) {
+  if (!bMove_) {
+    if (pKept) KeepFolderStamp(*pKept, strTarget);
+    return;
+  }
+  // A move removes the source folder once the deletes of its contents are committed.
+  CPendingMoveStep step{CPendingMoveStep::eSourceFolderDone, strSource, strTarget, {}};
+  if (pKept) {
+    step.kept = *pKept;
+    step.bStamp = true;
+  }
+  pending_.push_back(std::move(step));
 }
 
 int CCopyRun::CopyAndReportFile(const QString& strSource, const QString& strDestFolder,
@@ -186,9 +208,15 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
       if (++depth_ == 1) return EWalk::eGoOn;  // the top: its target is made
       if (!GoesOn()) return EWalk::eStop;
       QString target;
-      const int result = run_->EnterFolder(folder.strPath, targets_.back(), folder.Name(), &target);
+      bool bCreated = false;
+      CKeptStamp kept;
+      // The record the parent's listing gave: read before this folder was.
+      ReadFolderStamp(folder.strPath, &folder.Record(), run_->bMove_, &kept);
+      const int result =
+          run_->EnterFolder(folder.strPath, targets_.back(), folder.Name(), &target, &bCreated);
       if (result == eCopyOK) {
         targets_.push_back(target);
+        stamps_.push_back(bCreated ? std::optional<CKeptStamp>(kept) : std::nullopt);
         return EWalk::eGoOn;
       }
       --depth_;
@@ -196,9 +224,11 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
       return Result(result) == EWalk::eStop ? EWalk::eStop : EWalk::eSkip;
     }
     EWalk FolderLeft(const CWalkItem& folder) override {
-      // A move removes the source folder once the deletes of its contents are committed.
-      if (run_->bMove_ && depth_ > 1)
-        run_->pending_.push_back({CPendingMoveStep::eSourceFolderDone, folder.strPath, {}, {}});
+      if (depth_ > 1) {
+        run_->FolderDone(folder.strPath, targets_.back(),
+                         stamps_.back() ? &*stamps_.back() : nullptr);
+        stamps_.pop_back();
+      }
       if (--depth_ > 0) targets_.pop_back();
       return EWalk::eGoOn;
     }
@@ -230,6 +260,7 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
     CCopyRun* run_;
     bool* cancelled_;
     std::vector<QString> targets_;
+    std::vector<std::optional<CKeptStamp>> stamps_;  // of the folders below the top
     int depth_ = 0;
   } walk(this, strTarget, pCancelled);
   WalkFolder(strSource, walk);
@@ -237,9 +268,9 @@ void CCopyRun::CopyChildren(const QString& strSource, const QString& strTarget,
 
 // A sub-folder of a copied tree: its target made (or merged into), announced and counted.
 int CCopyRun::EnterFolder(const QString& strSource, const QString& strParent,
-                          const QString& strName, QString* pTarget) {
+                          const QString& strName, QString* pTarget, bool* pCreated) {
   *pTarget = browse::AppendPathComponent(strParent, strName);
-  if (const int result = MakeTargetFolder(*pTarget, strName)) return result;
+  if (const int result = MakeTargetFolder(*pTarget, strName, pCreated)) return result;
   NotifyItemAdded(*pTarget);
   *bytesDone_ += kFolderProgressBytes;
   progress_->SetPos(*bytesDone_);

@@ -1,7 +1,9 @@
 #pragma once
-// Copy and move: the paste of a selection into a folder of the file system. A move is a copy
-// followed by the delete of each source once its copy is complete; the system's rename is
-// never used for it. Runs on the user-interface thread inside a progress window
+// Copy and move: the paste of a selection into a folder of the file system. Within one file
+// system a move gives each file its new name by a rename that never replaces; the folders are
+// made at the target and the emptied source folders removed as for a copy. Across file
+// systems (and for a file whose rename is refused) a move is a copy followed by the delete of
+// its source once the copy is complete. Runs on the user-interface thread inside a progress window
 // (fileops/progress.h) that can cancel it; conflicts are settled through the message box
 // service, item by item or once for the rest of the run.
 //
@@ -20,8 +22,9 @@
 //   selected linked folder is refused as "not a folder". Nothing is ever written through a
 //   link in the destination: an existing linked folder is not merged into, and an existing
 //   file or link is only ever replaced by a rename in its folder.
-// - Files are byte streams: a copy is a new file with the attributes and times the file
-//   system gives a new file. A file is copied as long as it was when it was opened.
+// - A copy keeps its source's attributes and last write time (a folder it makes, its source
+//   folder's); a move keeps the creation and last access times too. A file is copied as long
+//   as it was when it was opened; the kernel moves the bytes where it can.
 
 #include <QString>
 

@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/find.h"
 #include "platform/output_file.h"
 
 namespace fileops::copy_detail {
@@ -71,6 +72,85 @@ void ReportFileResult(const QString& strSource, int nResult) {
 }
 
 namespace {
+
+// The attributes a new file does not have by itself.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY |
+                                  FILE_ATTRIBUTE_COMPRESSED;
+
+}  // namespace
+
+// A copy whose stamp could not be set is still a complete copy: the failure is logged only.
+void KeepTimes(const CKeptStamp& kept, plat::CHostFile* pCopy) {
+  const plat::CFileStamp& stamp = kept.stamp;
+  if (!pCopy->SetTimes(kept.bAllTimes ? &stamp.creation : nullptr,
+                       kept.bAllTimes ? &stamp.lastAccess : nullptr, &stamp.lastWrite))
+    LogFailure(QStringLiteral("Could not keep the times of"), pCopy->Path(),
+               plat::GetLastError());
+}
+
+void KeepAttributes(const CKeptStamp& kept, const QString& strPath) {
+  const DWORD dwKept = kept.stamp.dwAttributes & kKeptAttributes;
+  if (dwKept == 0) return;
+  if (!plat::SetFileAttributes(strPath, dwKept))
+    LogFailure(QStringLiteral("Could not keep the attributes of"), strPath,
+               plat::GetLastError());
+}
+
+bool ReadFolderStamp(const QString& strFolder, const WIN32_FIND_DATAW* pRecord, bool bMove,
+                     CKeptStamp* pKept) {
+  pKept->bAllTimes = bMove;
+  plat::CFileStamp& stamp = pKept->stamp;
+  if (pRecord) {
+    stamp = {pRecord->dwFileAttributes, pRecord->ftCreationTime, pRecord->ftLastAccessTime,
+             pRecord->ftLastWriteTime};
+    return true;
+  }
+  stamp.dwAttributes = plat::GetFileAttributes(strFolder);
+  return stamp.dwAttributes != INVALID_FILE_ATTRIBUTES &&
+         plat::GetFileTimes(strFolder, &stamp.creation, &stamp.lastAccess, &stamp.lastWrite);
+}
+
+void KeepFolderStamp(const CKeptStamp& kept, const QString& strFolder) {
+  const plat::CFileStamp& stamp = kept.stamp;
+  // The attributes first: setting them touches no time a folder reports.
+  KeepAttributes(kept, strFolder);
+  if (!plat::SetFileTimes(strFolder, kept.bAllTimes ? &stamp.creation : nullptr,
+                          kept.bAllTimes ? &stamp.lastAccess : nullptr, &stamp.lastWrite))
+    LogFailure(QStringLiteral("Could not keep the times of"), strFolder, plat::GetLastError());
+}
+
+namespace {
+
+// MoveByRename's answer when the file is to be copied instead.
+constexpr int kNotRenamed = -2;
+
+// A move within one file system: the file is given its new name in one step that never
+// replaces, so its data, times and attributes stay as they are. A source that is a link or
+// read-only (whose delete the move would refuse) is left to the copy, and so is every rename
+// that fails (a name that exists, another file system, a missing folder, a host error): the
+// source is still where it was, and the copy asks, copies or reports as always.
+int MoveByRename(const CFileCopyJob& job, const QString& strDestPath, quint64* pSize) {
+  WIN32_FIND_DATAW data{};
+  if (!plat::FindOne(job.strSource, &data) ||
+      (data.dwFileAttributes &
+       (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+    return kNotRenamed;
+  if (!plat::MoveFile(job.strSource, strDestPath)) {
+    const DWORD error = plat::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_NOT_SAME_DEVICE)
+      LogFailure(QStringLiteral("Could not rename, copying instead"), job.strSource, error);
+    return kNotRenamed;
+  }
+  *pSize = plat::FindSize(data);
+  if (job.fnStart) job.fnStart(*pSize);
+  // The file is moved whatever the answer; a cancel ends the run before the next file.
+  if (job.fnChunk) job.fnChunk(*pSize, *pSize);
+  NotifyItemAdded(strDestPath);
+  NotifyItemRemoved(job.strSource);
+  if (job.fnRenamed) job.fnRenamed(strDestPath);
+  return eCopyOK;
+}
 
 // Copies the source's uSize bytes (its length when it was opened) in buffer-sized chunks.
 int CopyData(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* pDest, BYTE* buffer,
@@ -129,9 +209,16 @@ int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint
   const QString destPath = browse::AppendPathComponent(job.strDestFolder, job.strName);
   *pDestPath = destPath;
   *pSize = 0;
+  if (job.bMove) {
+    const int moved = MoveByRename(job, destPath, pSize);
+    if (moved != kNotRenamed) return moved;
+  }
   plat::CHostFile source;
+  CKeptStamp kept;
+  kept.bAllTimes = job.bMove;
+  // The stamp is read before the data, whose reading may change the last access time.
   if (!source.Open(job.strSource, plat::GENERIC_READ, plat::OPEN_EXISTING) ||
-      !source.GetSize(pSize)) {
+      !source.GetSize(pSize) || !source.GetStamp(&kept.stamp)) {
     LogFailure(QStringLiteral("Could not open"), job.strSource, plat::GetLastError());
     return eCopySourceNotOpened;
   }
@@ -140,12 +227,14 @@ int RunFileCopy(const CFileCopyJob& job, BYTE* buffer, QString* pDestPath, quint
   if (job.fnStart) job.fnStart(*pSize);
   int result = CopyData(&source, *pSize, &dest.File(), buffer, job.fnChunk);
   source.Close();
+  if (result == eCopyOK) KeepTimes(kept, &dest.File());
   if (result == eCopyOK && job.bMove && dest.WritePath() == destPath && job.fnDeferMove) {
-    job.fnDeferMove(std::move(dest));
+    job.fnDeferMove(std::move(dest), kept);
     return kCopyDeferred;
   }
   result = FinishDestination(job, &dest, result);
   if (result != eCopyOK) return result;
+  KeepAttributes(kept, destPath);
   NotifyItemAdded(destPath);
   if (job.bMove) {
     if (!ShredFile(job.strSource)) return eCopySourceNotDeleted;
@@ -179,10 +268,17 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
     return !progress_->IsCancelled();
   };
   if (bMove_) {
-    job.fnDeferMove = [&](plat::COutputFile&& copy) {
+    job.fnDeferMove = [&](plat::COutputFile&& copy, const CKeptStamp& kept) {
       const QString copyPath = copy.FinalPath();
-      pending_.push_back({CPendingMoveStep::eFileCopied, copyPath, strSource, std::move(copy)});
+      pending_.push_back(
+          {CPendingMoveStep::eFileCopied, copyPath, strSource, std::move(copy), kept});
       ++pendingFiles_;
+    };
+    job.fnRenamed = [&](const QString&) {
+      // The folder's new entries are flushed once when the batch is committed.
+      if (pending_.empty() || pending_.back().kind != CPendingMoveStep::eFileRenamed ||
+          pending_.back().strPath != strDestFolder)
+        pending_.push_back({CPendingMoveStep::eFileRenamed, strDestFolder, {}, {}});
     };
   }
   QString destPath;
@@ -191,6 +287,7 @@ int CCopyRun::CopyFile(const QString& strSource, const QString& strDestFolder,
 }
 
 void CCopyRun::FileFinished(int nResult, quint64 uSize, quint64 uBytesBefore) {
+  progress_->SetFileCounts(++filesFinished_, fileTotal_);
   if (nResult == eCopyOK) {
     ++filesDone_;
     progress_->SetStatus(CopiedCountText(filesDone_, fileTotal_));

@@ -40,6 +40,23 @@ int ConflictResult(EConflict conflict, int nNo);
 // RunFileCopy's answer when it handed a moved file's open copy to fnDeferMove.
 constexpr int kCopyDeferred = -1;
 
+// What a copy keeps of its source besides the bytes: the attributes and the last write time;
+// a move keeps the creation and last access times too.
+struct CKeptStamp {
+  plat::CFileStamp stamp;
+  bool bAllTimes = false;
+};
+// Gives the open copy the source's times (before it is put in place: no write follows).
+void KeepTimes(const CKeptStamp& kept, plat::CHostFile* pCopy);
+// Gives the copy in place at strPath the source's attributes, where they are not the plain
+// ones every new file has.
+void KeepAttributes(const CKeptStamp& kept, const QString& strPath);
+// The stamp of a folder, read before anything in it is moved; false when it cannot be read.
+bool ReadFolderStamp(const QString& strFolder, const WIN32_FIND_DATAW* pRecord, bool bMove,
+                     CKeptStamp* pKept);
+// Gives a folder the copy or move made the source folder's stamp (once its contents are in).
+void KeepFolderStamp(const CKeptStamp& kept, const QString& strFolder);
+
 // One file to copy and how the caller takes part: the conflict question, the progress.
 struct CFileCopyJob {
   CFileCopyJob(const QString& source, const QString& destFolder, const QString& name, bool move)
@@ -56,10 +73,12 @@ struct CFileCopyJob {
   std::function<void(quint64)> fnStart;
   // Called after each chunk with the file's bytes done and the chunk; false cancels.
   std::function<bool(quint64, quint64)> fnChunk;
-  // A move of a new file only: when set, receives the complete copy, not yet in place,
-  // instead of having it put in place and its source deleted here; the copy then returns
-  // kCopyDeferred.
-  std::function<void(plat::COutputFile&&)> fnDeferMove;
+  // A move of a new file only: when set, receives the complete copy, not yet in place, and
+  // the source's stamp, instead of having it put in place and its source deleted here; the
+  // copy then returns kCopyDeferred.
+  std::function<void(plat::COutputFile&&, const CKeptStamp&)> fnDeferMove;
+  // A move only: called after the file was moved by a rename, with its new path.
+  std::function<void(const QString&)> fnRenamed;
 };
 
 // Copies one file as the job says, through buffer. Shows the "Create Destination File" box
@@ -75,10 +94,16 @@ void ReportFolderFailure(const QString& strFolder, const QString& strReason);
 // A step of a move held back until its copy is on disk: a copied file (its copy complete but
 // not yet in place) whose source is to be deleted, a folder the move created, or a source folder to remove.
 struct CPendingMoveStep {
-  enum EKind { eFileCopied, eFolderCreated, eSourceFolderDone } kind = eFileCopied;
-  QString strPath;    // the copy's final path, the created folder, or the source folder
-  QString strSource;  // eFileCopied: the file to delete once the copy is on disk
+  enum EKind { eFileCopied, eFileRenamed, eFolderCreated, eSourceFolderDone } kind = eFileCopied;
+  // The copy's final path, the folder a file was renamed into, the created folder, or the
+  // source folder.
+  QString strPath;
+  // eFileCopied: the file to delete once the copy is on disk. eSourceFolderDone: the folder
+  // made for it, which gets its stamp (when bStamp), or empty.
+  QString strSource;
   plat::COutputFile copy;
+  CKeptStamp kept{};
+  bool bStamp = false;
 };
 
 // The state of one multi-item run.
@@ -137,10 +162,13 @@ class CCopyRun {
 
  private:
   int AskFolderConflict(const QString& strName);
-  int MakeTargetFolder(const QString& strTarget, const QString& strName);
+  int MakeTargetFolder(const QString& strTarget, const QString& strName, bool* pCreated);
+  // After a folder's contents: a copy stamps the folder it made now, a move once the
+  // contents are committed, before it removes the source folder.
+  void FolderDone(const QString& strSource, const QString& strTarget, const CKeptStamp* pKept);
   void CopyChildren(const QString& strSource, const QString& strTarget, bool* pCancelled);
   int EnterFolder(const QString& strSource, const QString& strParent, const QString& strName,
-                  QString* pTarget);
+                  QString* pTarget, bool* pCreated);
 
   IProgressWindow* progress_;
   BYTE* buffer_;
@@ -151,6 +179,7 @@ class CCopyRun {
   quint64* fileIndex_;
   quint64 fileTotal_;
   quint64 filesDone_ = 0;
+  quint64 filesFinished_ = 0;  // copied, skipped or failed: for the time estimate
   int firstFailure_ = eCopyOK;
   QString folderReason_;  // why the last folder step failed, for its report
   std::vector<CPendingMoveStep> pending_;

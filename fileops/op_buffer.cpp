@@ -55,6 +55,7 @@ EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* 
   // too and reads back the same bytes.
   const bool bSparse = pSource->IsSparse();
   bool bEndsInHole = false;
+  bool bKernel = true;  // the kernel copies until it refuses once
   while (done < uSize) {
     if (bSparse) {
       // SeekData leaves the source at the data; the destination follows it.
@@ -72,8 +73,37 @@ EChunkCopy CopyChunks(plat::CHostFile* pSource, quint64 uSize, plat::CHostFile* 
       }
       bEndsInHole = false;
     }
-    const DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
+    DWORD want = static_cast<DWORD>(std::min<quint64>(uSize - done, kOpBufferSize));
     DWORD got = 0;
+    if (bKernel) {
+      // The kernel moves the step's bytes; where it refuses, the rest of the file goes
+      // through the buffer, whose read or write then names the side that failed.
+      DWORD copied = 0;
+      switch (pDest->CopyFrom(pSource, want, &copied)) {
+        case plat::ECopyRange::eCopied:
+          if (copied == 0) {
+            LogErr(u"%s became shorter while it was copied", pSource->Path());
+            plat::SetLastError(ERROR_HANDLE_EOF);
+            return EChunkCopy::eReadFailed;
+          }
+          done += copied;
+          if (fnChunk && !fnChunk(done, copied)) return EChunkCopy::eStopped;
+          continue;
+        case plat::ECopyRange::eReadFailed:
+          LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
+          return EChunkCopy::eReadFailed;
+        case plat::ECopyRange::eWriteFailed:
+          LogFailure(QStringLiteral("Could not write"), pDest->Path(), plat::GetLastError());
+          return EChunkCopy::eWriteFailed;
+        case plat::ECopyRange::eRefused:
+          bKernel = false;
+          done += copied;
+          if (copied > 0 && fnChunk && !fnChunk(done, copied)) return EChunkCopy::eStopped;
+          want -= copied;
+          if (want == 0) continue;
+          break;
+      }
+    }
     if (!pSource->Read(buffer, want, &got)) {
       LogFailure(QStringLiteral("Could not read"), pSource->Path(), plat::GetLastError());
       return EChunkCopy::eReadFailed;

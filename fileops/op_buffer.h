@@ -36,8 +36,9 @@ class COpBufferLease {
 // How a chunked copy ended.
 enum class EChunkCopy { eDone, eReadFailed, eWriteFailed, eStopped };
 
-// Copies uSize bytes (the source's length when it was opened) from pSource to pDest through
-// buffer, the leased operation buffer, in chunks of up to kOpBufferSize. After each chunk
+// Copies uSize bytes (the source's length when it was opened) from pSource to pDest in chunks
+// of up to kOpBufferSize: inside the kernel (plat::CHostFile::CopyFrom), or through buffer,
+// the leased operation buffer, from where the kernel refuses on. After each chunk
 // fnChunk(done, got), when given, is asked whether to go on; false stops the copy. A source
 // that ends early has changed under the copy and fails as a read (ERROR_HANDLE_EOF). A failure
 // is logged with the path of the file that failed and leaves the last error set.

@@ -80,6 +80,11 @@ class IProgressWindow {
   virtual void SetItemPos(quint64 uPos) = 0;
   virtual void SetItemStatus(const QString& strStatus) = 0;
 
+  // How many files of the run are finished (copied, skipped or failed) of how many: with
+  // them the time estimate weighs files as well as bytes. A window never told keeps the
+  // estimate by the main bar alone.
+  virtual void SetFileCounts(quint64 uDone, quint64 uTotal) = 0;
+
   virtual void ShowCancel(bool bShow) = 0;
   // True once the user asked to cancel; never cleared during a run. Poll after every chunk.
   virtual bool IsCancelled() const = 0;

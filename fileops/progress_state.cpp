@@ -11,7 +11,10 @@ CProgressWindowBase::CProgressWindowBase(EProgressKind kind)
       strToLabel_(ProgressLabelTo()) {
   bar_.dwStartTick = plat::GetTickCount();
   itemBar_.dwStartTick = bar_.dwStartTick;
+  run_.Start(bar_.dwStartTick);
 }
+
+DWORD CProgressWindowBase::Tick() const { return plat::GetTickCount(); }
 
 void CProgressWindowBase::Show() {
   if (bClosed_ || bShown_) return;
@@ -77,7 +80,8 @@ void CProgressWindowBase::SetRange(quint64 uMin, quint64 uMax) {
   if (bClosed_) return;
   bar_.uMin = uMin;
   bar_.uMax = uMax;
-  bar_.dwStartTick = plat::GetTickCount();
+  bar_.dwStartTick = Tick();
+  run_.Start(bar_.dwStartTick);
   OnChanged(eProgressChangeBar);
 }
 
@@ -97,18 +101,25 @@ void CProgressWindowBase::SetItemRange(quint64 uMin, quint64 uMax) {
   if (bClosed_ || kind_ != eProgressMulti) return;
   itemBar_.uMin = uMin;
   itemBar_.uMax = uMax;
-  itemBar_.dwStartTick = plat::GetTickCount();
+  itemBar_.dwStartTick = Tick();
+  run_.ItemStarted(itemBar_.dwStartTick);
   OnChanged(eProgressChangeBar);
 }
 
 void CProgressWindowBase::SetItemPos(quint64 uPos) {
   if (bClosed_ || kind_ != eProgressMulti) return;
   itemBar_.uPos = uPos;
+  run_.ItemMoved(Tick(), uPos);
   OnChanged(eProgressChangeBar);
 }
 
+void CProgressWindowBase::SetFileCounts(quint64 uDone, quint64 uTotal) {
+  if (bClosed_) return;
+  run_.SetFiles(uDone, uTotal);
+}
+
 CTimeEstimate CProgressWindowBase::Estimate(DWORD dwNowTick) const {
-  return EstimateTimes(bar_.dwStartTick, dwNowTick, bar_.uMin, bar_.uMax, bar_.uPos);
+  return run_.Estimate(dwNowTick, bar_.uMin, bar_.uMax, bar_.uPos);
 }
 
 }  // namespace fileops

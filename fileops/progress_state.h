@@ -49,6 +49,7 @@ class CProgressWindowBase : public IProgressWindow {
   void SetItemRange(quint64 uMin, quint64 uMax) override;
   void SetItemPos(quint64 uPos) override;
   void SetItemStatus(const QString& strStatus) override;
+  void SetFileCounts(quint64 uDone, quint64 uTotal) override;
 
   void ShowCancel(bool bShow) override;
   bool IsCancelled() const override { return bCancelled_; }
@@ -72,10 +73,13 @@ class CProgressWindowBase : public IProgressWindow {
   const CProgressBarState& Bar() const { return bar_; }
   const CProgressBarState& ItemBar() const { return itemBar_; }
 
-  // The main bar's estimate at the tick dwNowTick.
+  // The main bar's estimate at the tick dwNowTick (by bytes and files once the run says how
+  // many files it has: CRunEstimate).
   CTimeEstimate Estimate(DWORD dwNowTick) const;
 
  protected:
+  // The clock of the bars and the estimate.
+  virtual DWORD Tick() const;
   // Called after every change of state; the front-end draws from here.
   virtual void OnChanged(EProgressChange /*change*/) {}
 
@@ -97,6 +101,7 @@ class CProgressWindowBase : public IProgressWindow {
   QString strItemStatus_;
   CProgressBarState bar_;
   CProgressBarState itemBar_;
+  CRunEstimate run_;
 };
 
 }  // namespace fileops

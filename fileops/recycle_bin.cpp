@@ -265,6 +265,7 @@ int CRecycleRun::CompleteRecycle(const QString& strPath, DWORD dwAttributes,
 }
 
 int CRecycleRun::FinishFile(const QString& strPath, int nResult) {
+  if (nResult != eRecycleCancelled) NoteFinished();
   if (nResult == eRecycleOK) {
     ++filesDone_;
     progress_->SetStatus(MovedCountText(filesDone_, filesTotal_));

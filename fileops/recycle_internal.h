@@ -59,12 +59,13 @@ void RemovePartialContainers(const QString& strBin, qint64 uSinceMs);
 bool RemoveBinTree(const QString& strDirectory);
 
 // Outputs that are written completely but not yet on stable storage or in place, each with what
-// is to happen once they are. Committing starts the write-back of every file's data at once,
-// then flushes every output, puts it in place with its folder's entry flushed, each step
-// checked, and calls its fnDone with whether it is durable.
-// The waits overlap instead of following one another; the guarantee for each file is
-// unchanged: its follow-up step (deleting a source or a container) runs only after its own
-// flush and close succeeded.
+// is to happen once they are. Committing starts the write-back of every file's data at once
+// and waits for it once per file system, then puts every output in place, each step checked,
+// waits once more for the names, and calls every fnDone with whether its output is durable.
+// One wait for the device per batch instead of one per file; the guarantee for each file is
+// unchanged: its follow-up step (deleting a source or a container) runs only after its data
+// and its name are on stable storage and every step succeeded. When a wait fails, no output
+// of the batch counts as durable, and those in place are removed again.
 class CFlushBatch {
  public:
   static constexpr size_t kMaxFiles = 128;
@@ -108,6 +109,11 @@ class CBinRun {
   quint64 filesTotal_;
   quint64 filesDone_ = 0;
   quint64 bytesDone_ = 0;
+  quint64 filesFinished_ = 0;  // done, failed or declined: for the time estimate of a run
+  // Counts a finished file of a run for the window's time estimate.
+  void NoteFinished() {
+    if (!bSingle_) progress_->SetFileCounts(++filesFinished_, filesTotal_);
+  }
 };
 
 // One recycle run: the window, the buffer and the counters of a selection or of one file.

@@ -302,6 +302,7 @@ int CRestoreRun::RestoreAndRemoveFile(const QString& strContainer) {
 int CRestoreRun::FinishFile(const QString& strContainer, const QString& strTarget,
                             int nResult) {
   int result = nResult;
+  if (result != eRestoreCancelled) NoteFinished();
   if (result == eRestoreOK) {
     if (ShredFile(strContainer)) {
       NotifyItemRemoved(strContainer);

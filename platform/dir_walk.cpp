@@ -16,6 +16,9 @@ namespace plat {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// An operation's reading of a folder is no access by the user: where the host allows it (the
+// owner's folders), the walk leaves the last access time as it was, so that a move can keep it.
+constexpr int kNoAccessTime = O_NOATIME;
 
 // The error of a refused folder open: a link or a file is no folder to walk into. bExists
 // tells whether the name itself is there (looked up without following it).
@@ -66,7 +69,9 @@ bool CWalkFolder::Open(const QString& devicePath) {
       !host::RelativeHostPath(canonical, &relative))
     return false;
   host::CFd fd;
-  if (const int err = host::OpenBeneath(canonical, kFolderFlags, &fd)) {
+  int err = host::OpenBeneath(canonical, kFolderFlags | kNoAccessTime, &fd);
+  if (err == EPERM) err = host::OpenBeneath(canonical, kFolderFlags, &fd);
+  if (err != 0) {
     host::CFd item;
     const bool bExists = host::OpenBeneath(canonical, O_PATH | O_NOFOLLOW | O_CLOEXEC, &item) == 0;
     return FailOpen(err, bExists, canonical);
@@ -82,7 +87,8 @@ bool CWalkFolder::OpenChild(const CWalkFolder& parent, const QString& strName) {
   if (!host::HostName(strName, &raw)) return false;
   const QString canonical =
       (parent.path_ == u"\\" ? parent.path_ : parent.path_ + u'\\') + strName;
-  const int fd = ::openat(parent.fd_, raw.constData(), kFolderFlags);
+  int fd = ::openat(parent.fd_, raw.constData(), kFolderFlags | kNoAccessTime);
+  if (fd < 0 && errno == EPERM) fd = ::openat(parent.fd_, raw.constData(), kFolderFlags);
   if (fd < 0) {
     const int err = errno;
     struct stat st;

@@ -2,13 +2,14 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "platform/errors.h"
 
 namespace plat {
 namespace {
 
-constexpr int kOpCount = static_cast<int>(EFaultOp::eFaultFlushFolder) + 1;
+constexpr int kOpCount = static_cast<int>(EFaultOp::eFaultFlushFileSystem) + 1;
 
 struct CFault {
   int remaining = 0;  // calls until the failing one; 0 = not armed
@@ -17,14 +18,21 @@ struct CFault {
   bool tripped = false;  // a sticky fault that has fired fails every later call
 };
 
+struct CFolderFault {
+  EFaultOp op;
+  QString folder;
+  DWORD error;
+};
+
 // True while a fault or an observer is set; the only thing an unarmed call looks at.
 std::atomic<bool> g_armed{false};
 std::mutex g_mutex;
 CFault g_faults[kOpCount];                              // guarded by g_mutex
+std::vector<CFolderFault> g_folderFaults;                // guarded by g_mutex
 std::function<void(const CFileOpEvent&)> g_observer;  // guarded by g_mutex
 
 void UpdateArmed() {
-  bool any = static_cast<bool>(g_observer);
+  bool any = static_cast<bool>(g_observer) || !g_folderFaults.empty();
   for (const CFault& f : g_faults) any = any || f.remaining > 0 || f.tripped;
   g_armed.store(any, std::memory_order_relaxed);
 }
@@ -43,9 +51,16 @@ void CFaultInjector::FailNth(EFaultOp op, int nth, DWORD error, bool sticky) {
   UpdateArmed();
 }
 
+void CFaultInjector::FailUnder(EFaultOp op, const QString& strFolder, DWORD error) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_folderFaults.push_back({op, strFolder, error});
+  UpdateArmed();
+}
+
 void CFaultInjector::Reset() {
   std::lock_guard<std::mutex> lock(g_mutex);
   for (CFault& f : g_faults) f = CFault{};
+  g_folderFaults.clear();
   g_observer = nullptr;
   UpdateArmed();
 }
@@ -74,6 +89,13 @@ bool CFaultInjector::Intercept(const CFileOpEvent& event, DWORD* error) {
       UpdateArmed();
     }
     if (fail) *error = f.error;
+    for (const CFolderFault& ff : g_folderFaults) {
+      if (fail || ff.op != event.op) continue;
+      if (event.path == ff.folder || event.path.startsWith(ff.folder + u'\\')) {
+        fail = true;
+        *error = ff.error;
+      }
+    }
   }
   // Outside the lock: the observer may itself use the file layer.
   if (observer) observer(event);

@@ -21,6 +21,7 @@ enum class EFaultOp {
   eFaultDelete,      // DeleteFile, RemoveDirectory
   eFaultAttributes,  // SetFileAttributes, SetFileTimes, CHostFile::SetTimes
   eFaultFlushFolder, // FlushFolder: a folder's entries sent to stable storage
+  eFaultFlushFileSystem,  // FlushFileSystem: everything written to a file system sent there
 };
 
 // One observed call: the operation, the device path, and for reads and writes the file
@@ -37,6 +38,10 @@ class CFaultInjector {
   // The nth call of `op` from now on (1-based) fails with `error`; with `sticky` every later
   // call fails as well (a disk that stays full). A write that fails this way writes nothing.
   static void FailNth(EFaultOp op, int nth, DWORD error, bool sticky = false);
+  // Every call of `op` on an item in the device folder strFolder or below it (by the path the
+  // call reports) fails with `error` until Reset: a part of the tree that behaves apart, such
+  // as another file system (ERROR_NOT_SAME_DEVICE on MoveFile).
+  static void FailUnder(EFaultOp op, const QString& strFolder, DWORD error);
   // Disarms every fault and removes the observer.
   static void Reset();
   // Called for every operation, failing or not, on the calling thread.

@@ -259,6 +259,42 @@ bool CHostFile::Flush() {
   return true;
 }
 
+ECopyRange CHostFile::CopyFrom(CHostFile* pSource, DWORD count, DWORD* copied) {
+  *copied = 0;
+  if (fd_ < 0 || !pSource->IsOpen()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return ECopyRange::eRefused;
+  }
+  if (Injected(EFaultOp::eFaultRead, pSource->path_, pSource->fd_, count))
+    return ECopyRange::eReadFailed;
+  if (Injected(EFaultOp::eFaultWrite, path_, fd_, count)) return ECopyRange::eWriteFailed;
+  while (*copied < count) {
+    const ssize_t n =
+        ::copy_file_range(pSource->fd_, nullptr, fd_, nullptr, count - *copied, 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      SetLastError(ErrorFromErrno(errno));
+      return ECopyRange::eRefused;
+    }
+    if (n == 0) break;  // the source's end
+    *copied += static_cast<DWORD>(n);
+  }
+  return ECopyRange::eCopied;
+}
+
+bool CHostFile::GetStamp(CFileStamp* stamp) const {
+  if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE);
+  host::CItemStatus status;
+  if (const int err = host::StatOpenItem(fd_, &status)) return Fail(ErrorFromErrno(err));
+  const host::CStoredMeta meta = host::ReadStoredMeta(fd_, "");
+  stamp->dwAttributes = host::AttributesOf(
+      status, meta, host::LastComponent(path_).startsWith(u'.'), false, status.device);
+  stamp->creation = host::CreationTimeOf(status, meta);
+  stamp->lastAccess = status.access;
+  stamp->lastWrite = status.write;
+  return true;
+}
+
 void CHostFile::StartWriteBack() {
   if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 }

@@ -27,6 +27,24 @@ constexpr DWORD FILE_BEGIN = 0;
 constexpr DWORD FILE_CURRENT = 1;
 constexpr DWORD FILE_END = 2;
 
+// How a copy between two open files inside the host ended (CHostFile::CopyFrom).
+enum class ECopyRange {
+  eCopied,       // *copied bytes were copied; fewer than asked only at the source's end
+  eRefused,      // the host copied *copied bytes and then would not go on (it cannot copy
+                 // between these files, or failed without saying on which side): the rest
+                 // is to be copied through a buffer, whose read or write then tells
+  eReadFailed,   // the read of the source failed, nothing was copied (last error set)
+  eWriteFailed,  // the write of this file failed, nothing was copied (last error set)
+};
+
+// What a file is besides its bytes.
+struct CFileStamp {
+  DWORD dwAttributes = 0;
+  FILETIME creation{};
+  FILETIME lastAccess{};
+  FILETIME lastWrite{};
+};
+
 // Every failing call returns false and sets the last error (plat::GetLastError).
 // Move-only; the destructor closes a file still open (call Close to learn whether that worked).
 class CHostFile {
@@ -66,11 +84,18 @@ class CHostFile {
   // file's length when only a hole follows. uOffset itself (position unchanged) when the host
   // cannot tell.
   quint64 SeekData(quint64 uOffset);
+  // Copies up to count bytes from the source's position to this file's position without
+  // passing them through the program (both positions advance); file systems that can share
+  // extents share them. Seen by the fault seam as the source's read and this file's write.
+  ECopyRange CopyFrom(CHostFile* pSource, DWORD count, DWORD* copied);
   // Sends everything written so far to stable storage.
   bool Flush();
   // Starts writing the file's data back without waiting for it: a later Flush then waits
   // less. Failures only cost speed, so nothing is reported.
   void StartWriteBack();
+  // The attributes and the three times of the open file, as GetFileAttributes and
+  // GetFileTimes report them for its path.
+  bool GetStamp(CFileStamp* stamp) const;
   // Null pointers leave that time as it is.
   bool SetTimes(const FILETIME* creation, const FILETIME* lastAccess, const FILETIME* lastWrite);
   // False when the host reports an error on close; the file is closed either way.

@@ -426,6 +426,7 @@ bool FlushFileSystem(const QString& devicePath) {
   QString canonical;
   host::CFd target;
   if (!Canonical(devicePath, &canonical)) return false;
+  if (InjectedFault(EFaultOp::eFaultFlushFileSystem, canonical)) return false;
   if (const int err = host::OpenBeneath(canonical, O_RDONLY | O_DIRECTORY, &target))
     return host::FailPath(err, canonical);
   return ::syncfs(target.Get()) == 0 || Fail(ErrorFromErrno(errno));

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QByteArray>
 
 #include <vector>
@@ -20,6 +22,14 @@
 
 namespace plat {
 namespace {
+
+// Opens a sub-folder of nDirFd without following a link. Counting is no access by the user:
+// where the host allows it (the owner's folders) the folder's last access time stays.
+int OpenSubFolder(int nDirFd, const char* name) {
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  const int fd = ::openat(nDirFd, name, kFlags | O_NOATIME);
+  return fd >= 0 || errno != EPERM ? fd : ::openat(nDirFd, name, kFlags);
+}
 
 // A folder being read, and the names of its sub-folders still to enter.
 struct CFrame {
@@ -81,9 +91,10 @@ bool ComputeFolderTotals(const QString& strFolder, CFolderTotals* pTotals,
   const int nNoFollow = strCanonical == u"\\" ? 0 : O_NOFOLLOW;
   QByteArray relative;
   host::CFd top;
-  if (!host::RelativeHostPath(strCanonical, &relative) ||
-      host::OpenRelative(relative, O_RDONLY | O_DIRECTORY | nNoFollow, &top) != 0)
-    return false;
+  if (!host::RelativeHostPath(strCanonical, &relative)) return false;
+  int err = host::OpenRelative(relative, O_RDONLY | O_DIRECTORY | nNoFollow | O_NOATIME, &top);
+  if (err == EPERM) err = host::OpenRelative(relative, O_RDONLY | O_DIRECTORY | nNoFollow, &top);
+  if (err != 0) return false;
   // Depth first, one open descriptor per level: a list rather than the call stack, so that
   // a deep tree cannot exhaust it. A level the host refuses to open (too many open files
   // included) adds nothing.
@@ -100,8 +111,7 @@ bool ComputeFolderTotals(const QString& strFolder, CFolderTotals* pTotals,
     }
     const QByteArray name = std::move(frame.subFolders.back());
     frame.subFolders.pop_back();
-    const int nFd =
-        ::openat(frame.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int nFd = OpenSubFolder(frame.fd, name.constData());
     if (nFd < 0) continue;  // unreadable, or replaced by a link since it was seen
     CFrame child;
     child.fd = nFd;

@@ -189,6 +189,19 @@ int StatItem(int dirFd, const char* name, const QByteArray& folderRelative,
   return 0;
 }
 
+int StatOpenItem(int fd, CItemStatus* status) {
+  struct statx sx;
+  if (::statx(fd, "", AT_EMPTY_PATH | AT_NO_AUTOMOUNT, kStatxMask, &sx) != 0) return errno;
+  *status = CItemStatus{};
+  status->device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  status->inode = sx.stx_ino;
+  status->mode = sx.stx_mode;
+  status->isDir = S_ISDIR(sx.stx_mode);
+  status->size = status->isDir ? 0 : sx.stx_size;
+  CopyTimes(sx, status);
+  return 0;
+}
+
 CStoredMeta ReadStoredMeta(int dirFd, const char* name) {
   CStoredMeta meta;
   char names[512];

@@ -46,6 +46,9 @@ struct CItemStatus {
 int StatItem(int dirFd, const char* name, const QByteArray& folderRelative,
              CItemStatus* status, CFd* pTarget = nullptr);
 
+// The status of the item the descriptor fd was opened on (O_PATH will do). 0 or errno.
+int StatOpenItem(int fd, CItemStatus* status);
+
 struct CStoredMeta {
   DWORD attributes = 0;  // only kStoredAttributes bits
   bool hasCreation = false;

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct CContender {
   std::function<void()> fnCleanUp;
   double best = -1;  // seconds; negative when a run failed or was skipped
   bool failed = false;
+  std::vector<double> times;  // every timed run, in order
 };
 
 // Runs every contender once per round, in turn, so that the state of the file system (its
@@ -40,11 +42,19 @@ inline void TimeAll(int nRounds, std::vector<CContender>* pContenders) {
       c.fnCleanUp();
       ::sync();
       if (!ok) c.failed = true;
+      c.times.push_back(ok ? seconds : -1);
       if (ok && (c.best < 0 || seconds < c.best)) c.best = seconds;
     }
   }
-  for (CContender& c : *pContenders)
+  // Every run's time, so that the noise of a shared machine can be seen.
+  std::printf("%-34s %s\n", "runs (s), in the order they ran", "");
+  for (CContender& c : *pContenders) {
     if (c.failed) c.best = -1;
+    std::printf("  %-32s", c.name);
+    for (const double t : c.times) std::printf(" %8.3f", t);
+    std::printf("\n");
+  }
+  std::printf("\n");
 }
 
 }  // namespace bench

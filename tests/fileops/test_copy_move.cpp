@@ -40,6 +40,11 @@ class CopyMoveTest : public test::TempRoot {
   void Observe() {
     CFaultInjector::SetObserver([this](const CFileOpEvent& e) { events_.push_back(e); });
   }
+  // Moves out of strFolder go as if into another file system: the rename is refused, so they
+  // copy, flush and delete. Until the next CFaultInjector::Reset.
+  static void AsIfAnotherFileSystem(const QString& strFolder) {
+    CFaultInjector::FailUnder(EFaultOp::eFaultRename, strFolder, ERROR_NOT_SAME_DEVICE);
+  }
   std::vector<CFileOpEvent> EventsOf(EFaultOp op) const {
     std::vector<CFileOpEvent> found;
     for (const CFileOpEvent& e : events_)
@@ -233,6 +238,7 @@ TEST_F(CopyMoveTest, FailuresOfTheNewFileKeepTheSourceAndLeaveNothing) {
     test::CScriptedMessageBox box;
     // A run of two items, so that the run's own report is seen too.
     MakeFile("\\src\\g.txt", "g");
+    AsIfAnotherFileSystem("\\src");
     CFaultInjector::FailNth(c.op, c.nth, c.error);
     const int result = fileops::CopyItems({{eSelFile, "\\src\\f.bin"}, {eSelFile, "\\src\\g.txt"}},
                                           "\\dst", true);
@@ -251,6 +257,7 @@ TEST_F(CopyMoveTest, MoveFlushesTheCopyBeforeItDeletesTheSource) {
   MakeFile("\\src\\a.txt", "aaa");
   MakeFile("\\src\\b.txt", "bbb");
   MakeFolder("\\dst");
+  AsIfAnotherFileSystem("\\src");
   Observe();
   EXPECT_EQ(fileops::CopyItems({{eSelFile, "\\src\\a.txt"}, {eSelFile, "\\src\\b.txt"}}, "\\dst",
                                true),
@@ -258,15 +265,16 @@ TEST_F(CopyMoveTest, MoveFlushesTheCopyBeforeItDeletesTheSource) {
   std::vector<std::pair<EFaultOp, QString>> order;
   for (const CFileOpEvent& e : events_)
     if (e.op == EFaultOp::eFaultFlush || e.op == EFaultOp::eFaultDelete ||
-        e.op == EFaultOp::eFaultClose)
+        e.op == EFaultOp::eFaultClose || e.op == EFaultOp::eFaultFlushFolder)
       order.push_back({e.op, e.path});
-  // The copies stay open until the batch commits; then each is flushed and closed before its
-  // source is deleted.
+  // The copies stay open until the batch commits; then each is flushed, put in place and
+  // closed, their folder's names are flushed once, and only then are the sources deleted.
   const std::vector<std::pair<EFaultOp, QString>> expected = {
-      {EFaultOp::eFaultClose, "\\src\\a.txt"}, {EFaultOp::eFaultClose, "\\src\\b.txt"},
-      {EFaultOp::eFaultFlush, "\\dst\\a.txt"}, {EFaultOp::eFaultClose, "\\dst\\a.txt"},
-      {EFaultOp::eFaultDelete, "\\src\\a.txt"}, {EFaultOp::eFaultFlush, "\\dst\\b.txt"},
-      {EFaultOp::eFaultClose, "\\dst\\b.txt"}, {EFaultOp::eFaultDelete, "\\src\\b.txt"},
+      {EFaultOp::eFaultClose, "\\src\\a.txt"},  {EFaultOp::eFaultClose, "\\src\\b.txt"},
+      {EFaultOp::eFaultFlush, "\\dst\\a.txt"},  {EFaultOp::eFaultClose, "\\dst\\a.txt"},
+      {EFaultOp::eFaultFlush, "\\dst\\b.txt"},  {EFaultOp::eFaultClose, "\\dst\\b.txt"},
+      {EFaultOp::eFaultFlushFolder, "\\dst"},   {EFaultOp::eFaultDelete, "\\src\\a.txt"},
+      {EFaultOp::eFaultDelete, "\\src\\b.txt"},
   };
   EXPECT_EQ(order, expected);
   EXPECT_EQ(ReadHost("\\dst\\a.txt"), "aaa");
@@ -283,6 +291,7 @@ TEST_F(CopyMoveTest, MoveOfManyFilesCommitsInBatchesAndKeepsWhatFailed) {
   CFaultInjector::SetObserver([&](const CFileOpEvent& e) {
     if (e.op == EFaultOp::eFaultFlush && ++flushes == 200) failedCopy = e.path;
   });
+  AsIfAnotherFileSystem("\\src");
   CFaultInjector::FailNth(EFaultOp::eFaultFlush, 200, ERROR_IO_DEVICE);
   EXPECT_EQ(fileops::CopyItems({{eSelFolder, "\\src\\many"}}, "\\dst", true),
             fileops::eCopyDataFailed);
@@ -300,6 +309,7 @@ TEST_F(CopyMoveTest, CancelInsideA1MBFileLeavesNoDestination) {
   MakeFile("\\src\\one.bin", QByteArray(1 << 20, '1'));
   MakeFile("\\src\\two.bin", QByteArray(1 << 20, '2'));
   MakeFolder("\\dst");
+  AsIfAnotherFileSystem("\\src");
   // Single file: SetPos(0), then the first chunk; cancel there.
   progress_.CancelAfterPositionUpdates(2);
   EXPECT_EQ(fileops::CopyOneFile("\\src\\one.bin", "\\dst", true), fileops::eCopyCancelled);
@@ -439,6 +449,7 @@ TEST_F(CopyMoveTest, BadDestinationsAreReportedAndChangeNothing) {
   }
   // A folder that refuses new files (the second create; the first opens the source).
   MakeFolder("\\ro");
+  AsIfAnotherFileSystem("\\src");
   CFaultInjector::FailNth(EFaultOp::eFaultCreate, 2, ERROR_ACCESS_DENIED);
   EXPECT_EQ(fileops::CopyOneFile("\\src\\a.txt", "\\ro", true), fileops::eCopyDestNotCreated);
   EXPECT_EQ(ReadHost("\\src\\a.txt"), "a");

@@ -116,17 +116,22 @@ std::vector<COperation> Operations() {
     t->MakeFile("\\src\\b.txt", "bbbb");
     t->MakeFolder("\\dst");
   };
+  // A move within one file system renames and deletes nothing; these go as if between two.
+  const auto twoFilesElsewhere = [=](DurabilityTest* t) {
+    twoFiles(t);
+    CFaultInjector::FailUnder(EFaultOp::eFaultRename, "\\src", ERROR_NOT_SAME_DEVICE);
+  };
   return {
-      {"single move", twoFiles, [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); },
+      {"single move", twoFilesElsewhere, [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); },
        {"\\src\\a.txt"}, "\\dst"},
       {"single move replacing",
        [=](DurabilityTest* t) {
-         twoFiles(t);
+         twoFilesElsewhere(t);
          t->MakeFile("\\dst\\a.txt", "old");
        },
        [] { return fileops::CopyOneFile("\\src\\a.txt", "\\dst", true); }, {"\\src\\a.txt"},
        "\\dst"},
-      {"move run", twoFiles,
+      {"move run", twoFilesElsewhere,
        [] {
          return fileops::CopyItems({{eSelFile, "\\src\\a.txt"}, {eSelFile, "\\src\\b.txt"}},
                                    "\\dst", true);
@@ -164,6 +169,11 @@ TEST_F(DurabilityTest, EverySourceIsDeletedOnlyAfterItsOutputAndItsNameAreOnDisk
         }
         if (e.op == EFaultOp::eFaultFlushFolder && e.path == op.outFolder && bFlushed)
           bNamed = true;
+        // A flush of the whole file system: the data the first time, then the names.
+        if (e.op == EFaultOp::eFaultFlushFileSystem) {
+          if (bFlushed) bNamed = true;
+          bFlushed = true;
+        }
         if (e.op == EFaultOp::eFaultDelete && e.path == source) {
           EXPECT_TRUE(bFlushed && bNamed) << source.toStdString();
           bDeleted = true;
@@ -175,30 +185,49 @@ TEST_F(DurabilityTest, EverySourceIsDeletedOnlyAfterItsOutputAndItsNameAreOnDisk
   }
 }
 
+// Each kind of flush an operation relies on (of a file, of a folder's names, of the whole
+// file system) fails in turn: wherever one is hit, every source stays.
 TEST_F(DurabilityTest, AFailedFlushOfTheOutputOrOfItsFolderKeepsEverySource) {
-  for (const EFaultOp fault : {EFaultOp::eFaultFlush, EFaultOp::eFaultFlushFolder}) {
-    for (const COperation& op : Operations()) {
+  for (const COperation& op : Operations()) {
+    int hitKinds = 0;
+    for (const EFaultOp fault : {EFaultOp::eFaultFlush, EFaultOp::eFaultFlushFolder,
+                                 EFaultOp::eFaultFlushFileSystem}) {
       SCOPED_TRACE(testing::Message() << op.name << " " << int(fault));
       QDir(Host("\\src")).removeRecursively();
       QDir(Host("\\dst")).removeRecursively();
       box_.SetDefaultAnswer(eMsgAnsYes);
       op.fnSetUp(this);
+      std::vector<bool> existed;
+      for (const QString& source : op.sources)
+        existed.push_back(ExistsHost(op.outFolder + "\\" + source.section('\\', -1)));
+      int hits = 0;
+      CFaultInjector::SetObserver([&](const CFileOpEvent& e) { hits += e.op == fault; });
       CFaultInjector::FailNth(fault, 1, ERROR_IO_DEVICE, true);
-      EXPECT_NE(op.fnRun(), 0);
+      const int result = op.fnRun();
       CFaultInjector::Reset();
+      if (hits == 0) continue;  // this operation does not use that flush
+      ++hitKinds;
+      EXPECT_NE(result, 0);
       for (const QString& source : op.sources) EXPECT_TRUE(ExistsHost(source)) << source.toStdString();
+      // No new output is left under its name.
+      for (size_t i = 0; i < op.sources.size(); ++i) {
+        const QString out = op.outFolder + "\\" + op.sources[i].section('\\', -1);
+        if (!existed[i]) EXPECT_FALSE(ExistsHost(out)) << out.toStdString();
+      }
     }
+    EXPECT_GE(hitKinds, 1) << op.name;
   }
 }
 
 TEST_F(DurabilityTest, ARestoredFileIsOnDiskBeforeItsContainerGoes) {
-  for (const EFaultOp fault : {EFaultOp::eFaultFlush, EFaultOp::eFaultFlushFolder}) {
-    SCOPED_TRACE(int(fault));
+  // A restore run waits for the whole file system once for its data and once for its names.
+  for (const int nth : {1, 2}) {
+    SCOPED_TRACE(nth);
     MakeFile("\\src\\a.txt", "aaa");
     ASSERT_EQ(fileops::RecycleFile("\\src\\a.txt", "\\Bin"), fileops::eRecycleOK);
     const QString container = OnlyContainer();
     ASSERT_FALSE(container.isEmpty());
-    CFaultInjector::FailNth(fault, 1, ERROR_IO_DEVICE, true);
+    CFaultInjector::FailNth(EFaultOp::eFaultFlushFileSystem, nth, ERROR_IO_DEVICE);
     EXPECT_NE(fileops::RestoreItems({{eSelFile, container}}), fileops::eRestoreOK);
     CFaultInjector::Reset();
     EXPECT_TRUE(ExistsHost(container));
@@ -224,6 +253,7 @@ TEST_F(DurabilityTest, AKilledRunLeavesNoPartialFileUnderAFinalName) {
       {"copy", [] { fileops::CopyOneFile("\\src\\big.bin", "\\dst", false); }, "\\dst"},
       {"move run",
        [] {
+         CFaultInjector::FailUnder(EFaultOp::eFaultRename, "\\src", ERROR_NOT_SAME_DEVICE);
          fileops::CopyItems({{eSelFile, "\\src\\small.txt"}, {eSelFile, "\\src\\big.bin"}},
                             "\\dst", true);
        },

@@ -1,5 +1,8 @@
 // The time estimate and its texts, the shared window state, the factory and the scripted
 // front-end that the operation tests rely on.
+#include <algorithm>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "core/format.h"
@@ -91,6 +94,116 @@ TEST(ProgressWindowState, BarsLabelsAndCancel) {
   pWindow->Close();
   pWindow->SetTitle("after close");
   EXPECT_TRUE(pState->Title().isEmpty());
+}
+
+// A run of many small files and one large one on a scripted clock, fed to the window as a
+// copy run feeds it: item range after the file is open, item and main bar after each chunk,
+// the file counts when the file is finished. Each small file costs 1.9 ms of opening and
+// creating and 0.1 ms of data on average; the large one moves 20 MB/s.
+class CClockedWindow final : public fileops::CProgressWindowBase {
+ public:
+  CClockedWindow() : CProgressWindowBase(fileops::eProgressMulti) {}
+  double now = 0;  // milliseconds
+ protected:
+  DWORD Tick() const override { return static_cast<DWORD>(now); }
+};
+
+struct CRunScript {
+  int nSmall = 10000;
+  quint64 uSmallSize = 4096;
+  quint64 uLargeSize = 100ull << 20;
+  bool bLargeFirst = false;
+  quint64 Bytes() const { return nSmall * uSmallSize + uLargeSize; }
+  quint64 Files() const { return nSmall + 1; }
+};
+
+// Runs the script; at each tick fnCheck(now, real time left) is called after a chunk.
+double RunScript(const CRunScript& script, CClockedWindow* w,
+                 const std::function<void(double)>& fnAfterChunk) {
+  w->now = 0;
+  w->SetRange(0, script.Bytes());
+  quint64 bytes = 0, files = 0;
+  const auto file = [&](quint64 size, double openMs, double msPerChunk, quint64 chunk) {
+    w->now += openMs;
+    w->SetItemRange(0, size);
+    w->SetItemPos(0);
+    for (quint64 done = 0; done < size;) {
+      const quint64 n = std::min(chunk, size - done);
+      w->now += msPerChunk * double(n) / double(chunk);
+      done += n;
+      bytes += n;
+      w->SetItemPos(done);
+      w->SetPos(bytes);
+      fnAfterChunk(w->now);
+    }
+    w->SetFileCounts(++files, script.Files());
+  };
+  const auto large = [&] { file(script.uLargeSize, 0.5, 12.5, 262144); };  // 20 MB/s
+  if (script.bLargeFirst) large();
+  // Costs vary from file to file (1.4 to 2.4 ms to open, 0.05 to 0.15 ms of data), as on a
+  // real disk, so that the millisecond clock is not in step with the files.
+  unsigned seed = 1;
+  const auto vary = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return double((seed >> 16) % 1001) / 1000.0 - 0.5;
+  };
+  for (int i = 0; i < script.nSmall; ++i)
+    file(script.uSmallSize, 1.9 + vary(), 0.1 + vary() / 10, script.uSmallSize);
+  if (!script.bLargeFirst) large();
+  return w->now;
+}
+
+TEST(ProgressEstimate, ARunOfManySmallFilesAndALargeOneIsEstimatedByBytesAndFiles) {
+  for (const bool bLargeFirst : {false, true}) {
+    SCOPED_TRACE(bLargeFirst ? "large file first" : "small files first");
+    CRunScript script;
+    script.bLargeFirst = bLargeFirst;
+    CClockedWindow dry;
+    const double total = RunScript(script, &dry, [](double) {});
+    ASSERT_GT(total, 20000);
+    // With the large file first nothing tells the cost of a file until files are done.
+    const double from = total * (bLargeFirst ? 0.3 : 0.1);
+    CClockedWindow w;
+    int checked = 0;
+    double next = from;
+    bool bBytesOnlyFarOff = false;
+    RunScript(script, &w, [&](double now) {
+      if (now < next || now > total * 0.95) return;
+      next += total * 0.05;
+      ++checked;
+      const double real = total - now;
+      const CTimeEstimate e = w.Estimate(static_cast<DWORD>(now));
+      ASSERT_NE(e.dwLeft, kUnknown) << now;
+      EXPECT_GE(e.dwLeft, real / 2) << "at " << now << " ms of " << total;
+      EXPECT_LE(e.dwLeft, real * 2) << "at " << now << " ms of " << total;
+      EXPECT_EQ(e.dwPassed, static_cast<DWORD>(now));
+      EXPECT_EQ(e.dwTotal, e.dwPassed + e.dwLeft);
+      const CTimeEstimate bytesOnly =
+          EstimateTimes(0, static_cast<DWORD>(now), 0, script.Bytes(), w.Bar().uPos);
+      if (bytesOnly.dwLeft == kUnknown || bytesOnly.dwLeft > real * 10) bBytesOnlyFarOff = true;
+    });
+    EXPECT_GE(checked, 10);
+    if (!bLargeFirst) EXPECT_TRUE(bBytesOnlyFarOff);  // the fixture shows the fault it mends
+    // At the end the times are unknown, as by bytes alone.
+    EXPECT_EQ(w.Estimate(static_cast<DWORD>(total)).dwLeft, kUnknown);
+  }
+}
+
+// Without file counts a window estimates by its bar alone.
+TEST(ProgressEstimate, AWindowWithoutFileCountsEstimatesByItsBar) {
+  CClockedWindow w;
+  w.now = 1000;
+  w.SetRange(0, 100);
+  w.SetPos(0);
+  EXPECT_EQ(w.Estimate(1000).dwLeft, kUnknown);
+  w.now = 11000;
+  w.SetItemRange(0, 10);
+  w.SetItemPos(5);
+  w.SetPos(25);
+  const CTimeEstimate e = w.Estimate(11000);
+  EXPECT_EQ(e.dwTotal, 40000u);
+  EXPECT_EQ(e.dwLeft, 30000u);
+  EXPECT_EQ(e.dwPassed, 10000u);
 }
 
 TEST(ProgressFactory, WithoutFrontEndAWindowIsSilentAndNeverCancelled) {

@@ -486,21 +486,32 @@ TEST_F(RecycleTest, AFullDiskOrFailedFlushWhileRecyclingKeepsTheSourceAndLeavesN
   EXPECT_EQ(ReadHost("\\d\\big.bin"), content);
 }
 
-TEST_F(RecycleTest, AContainerThatCannotBeFlushedInAFolderRunKeepsItsSourceAndItsFolder) {
-  MakeFile("\\F\\a.txt", "a");
-  MakeFile("\\F\\b.txt", "b");
-  MakeFile("\\F\\c.txt", "c");
-  CFaultInjector::FailNth(EFaultOp::eFaultFlush, 2, ERROR_IO_DEVICE);  // 1 is the descriptor
-  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleNoContainer);
-  CFaultInjector::Reset();
-  // One file stayed with its folder; the other two are in the bin, and restore.
-  const QStringList left = Listing("\\F");
-  ASSERT_EQ(left.size(), 1);
-  EXPECT_EQ(BinFiles().size(), 2);
-  ASSERT_EQ(box_.Calls().size(), 1u);
-  EXPECT_EQ(box_.Calls()[0].strText, "Can not delete file \"\\F\\" + left[0] +
-                                         "\". It is used or locked by another program.");
-  EXPECT_EQ(progress_.Windows().back().strStatus, "Moved 2 files from 3 total.");
+// A run waits for its containers once per batch: when the wait for their data or the one for
+// their names fails, no container of the batch is left and every source stays in its folder.
+TEST_F(RecycleTest, AFlushThatFailsInAFolderRunKeepsItsSourcesAndTheirFolder) {
+  for (const int nth : {1, 2}) {  // the wait for the data, then the one for the names
+    SCOPED_TRACE(nth);
+    test::CScriptedMessageBox box;
+    MakeFile("\\F\\a.txt", "a");
+    MakeFile("\\F\\b.txt", "b");
+    MakeFile("\\F\\c.txt", "c");
+    CFaultInjector::FailNth(EFaultOp::eFaultFlushFileSystem, nth, ERROR_IO_DEVICE);
+    EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleNoContainer);
+    CFaultInjector::Reset();
+    EXPECT_EQ(Listing("\\F"), QStringList({"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(ReadHost("\\F\\c.txt"), "c");
+    EXPECT_TRUE(BinFiles().isEmpty());
+    ASSERT_FALSE(box.Calls().empty());
+    EXPECT_TRUE(box.Calls()[0].strText.startsWith("Can not delete file \"\\F\\"));
+    EXPECT_EQ(progress_.Windows().back().strStatus, "Moved 0 files from 3 total.");
+  }
+  // Without the fault the same run recycles all three, and they restore. (The failed runs
+  // left their folders' descriptors in the bin, without any container.)
+  QDir(Host("\\Bin")).removeRecursively();
+  MakeFolder("\\Bin");
+  EXPECT_EQ(fileops::RecycleItemsCommand({{eSelFolder, "\\F"}}), fileops::eRecycleOK);
+  EXPECT_FALSE(ExistsHost("\\F"));
+  EXPECT_EQ(BinFiles().size(), 3);
   EXPECT_EQ(fileops::RestoreItems({{eSelFolder, OnlyBinFolder()}}), fileops::eRestoreOK);
   EXPECT_EQ(Listing("\\F"), QStringList({"a.txt", "b.txt", "c.txt"}));
   EXPECT_EQ(ReadHost("\\F\\c.txt"), "c");
@@ -541,7 +552,7 @@ TEST_F(RecycleTest, ACancelledOrFailedRestoreLeavesNoPartialTarget) {
   // The restore is flushed before its container goes.
   MakeFile("\\d\\big.bin", "old");
   QFile::remove(Host("\\d\\big.bin"));
-  CFaultInjector::FailNth(EFaultOp::eFaultFlush, 1, ERROR_IO_DEVICE);
+  CFaultInjector::FailNth(EFaultOp::eFaultFlushFileSystem, 1, ERROR_IO_DEVICE);
   EXPECT_EQ(fileops::RestoreItems({{eSelFile, container}}), fileops::eRestoreDataFailed);
   CFaultInjector::Reset();
   EXPECT_FALSE(ExistsHost("\\d\\big.bin"));
