@@ -119,7 +119,9 @@ TEST_F(SettingsSheetTest, EveryBoxWritesItsOptionsWithItsFlags) {
       SettCheckChanged(check, bChecked);
       const DWORD dwWant = (want.bInverted ? !bChecked : bChecked) ? 1 : 0;
       EXPECT_EQ(settings.*check.pdwOption, dwWant);
-      if (check.pdwSecond) EXPECT_EQ(settings.*check.pdwSecond, dwWant);
+      if (check.pdwSecond) {
+        EXPECT_EQ(settings.*check.pdwSecond, dwWant);
+      }
       EXPECT_EQ(SettCheckState(check), bChecked);
       EXPECT_EQ(SettingsChangeFlags(), want.flags);
     }

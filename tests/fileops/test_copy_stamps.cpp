@@ -122,18 +122,21 @@ TEST_F(CopyStampsTest, AMoveWithinOneFileSystemKeepsTheFilesAndAllTimes) {
   CFaultInjector::Reset();
 
   EXPECT_FALSE(ExistsHost("\\src\\tree"));
-  for (size_t i = 0; i < items.size(); ++i) {
+  for (qsizetype i = 0; i < items.size(); ++i) {
     SCOPED_TRACE(items[i].toStdString());
     EXPECT_EQ(TimesOf("\\dst" + items[i]), times[i]);
     // The files are the same files; the folders were made anew.
-    if (items[i].endsWith(".txt")) EXPECT_EQ(InodeOf("\\dst" + items[i]), inodes[i]);
+    if (items[i].endsWith(".txt")) {
+      EXPECT_EQ(InodeOf("\\dst" + items[i]), inodes[i]);
+    }
   }
   EXPECT_EQ(ReadHost("\\dst\\tree\\sub\\b.txt"), "bb");
   // No byte was copied and nothing was deleted but the emptied source folders.
   for (const CFileOpEvent& e : events) {
     EXPECT_NE(e.op, EFaultOp::eFaultWrite) << e.path.toStdString();
-    if (e.op == EFaultOp::eFaultDelete)
+    if (e.op == EFaultOp::eFaultDelete) {
       EXPECT_TRUE(e.path == "\\src\\tree" || e.path == "\\src\\tree\\sub") << e.path.toStdString();
+    }
   }
   const test::CProgressRecord& w = progress_.Windows().at(0);
   EXPECT_EQ(w.strStatus, "Copied 2 files from 2 total.");
@@ -217,7 +220,9 @@ TEST_F(CopyStampsTest, AMoveOntoAnExistingNameAsksAndReplacesOnlyOnYes) {
     EXPECT_EQ(box.Calls()[0].strTitle, "Replace Existing File");
     EXPECT_EQ(ReadHost("\\dst\\a.txt"), c.bReplaced ? "new" : "old");
     EXPECT_EQ(ExistsHost("\\src\\a.txt"), !c.bReplaced);
-    if (c.bRun && c.nAnswer != eMsgAnsCancel) EXPECT_EQ(ReadHost("\\dst\\z.txt"), "zzz");
+    if (c.bRun && c.nAnswer != eMsgAnsCancel) {
+      EXPECT_EQ(ReadHost("\\dst\\z.txt"), "zzz");
+    }
   }
 }
 

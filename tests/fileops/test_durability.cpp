@@ -210,9 +210,11 @@ TEST_F(DurabilityTest, AFailedFlushOfTheOutputOrOfItsFolderKeepsEverySource) {
       EXPECT_NE(result, 0);
       for (const QString& source : op.sources) EXPECT_TRUE(ExistsHost(source)) << source.toStdString();
       // No new output is left under its name.
-      for (size_t i = 0; i < op.sources.size(); ++i) {
+      for (qsizetype i = 0; i < op.sources.size(); ++i) {
         const QString out = op.outFolder + "\\" + op.sources[i].section('\\', -1);
-        if (!existed[i]) EXPECT_FALSE(ExistsHost(out)) << out.toStdString();
+        if (!existed[i]) {
+          EXPECT_FALSE(ExistsHost(out)) << out.toStdString();
+        }
       }
     }
     EXPECT_GE(hitKinds, 1) << op.name;

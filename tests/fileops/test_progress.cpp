@@ -183,7 +183,9 @@ TEST(ProgressEstimate, ARunOfManySmallFilesAndALargeOneIsEstimatedByBytesAndFile
       if (bytesOnly.dwLeft == kUnknown || bytesOnly.dwLeft > real * 10) bBytesOnlyFarOff = true;
     });
     EXPECT_GE(checked, 10);
-    if (!bLargeFirst) EXPECT_TRUE(bBytesOnlyFarOff);  // the fixture shows the fault it mends
+    if (!bLargeFirst) {
+      EXPECT_TRUE(bBytesOnlyFarOff);  // the fixture shows the fault it mends
+    }
     // At the end the times are unknown, as by bytes alone.
     EXPECT_EQ(w.Estimate(static_cast<DWORD>(total)).dwLeft, kUnknown);
   }
