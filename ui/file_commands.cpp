@@ -278,28 +278,23 @@ void CFileCommands::ShredSelection() {
   AfterOperation();
 }
 
-void CFileCommands::DeleteSelection() {
-  if (RunListingCommand(EListCommand::eDelete)) return;
-  // Where the rows can only be deleted for good (the recycle bin), Delete does that.
-  if (ActiveListOffers(EListCommand::eDeleteForGood)) {
-    PurgeSelection();
-    return;
-  }
-  const fileops::CSelection selection = CommandSelection();
-  if (selection.empty()) return;
-  fileops::DeleteCommand(selection);
-  AfterOperation();
-}
+void CFileCommands::DeleteSelection() { DeleteSelectionBy(&fileops::DeleteCommand); }
 
 void CFileCommands::DeleteSelectionForGood() {
-  // Where the rows can only be deleted for good anyway (the recycle bin), that is done.
+  DeleteSelectionBy(&fileops::DeleteForGoodCommand);
+}
+
+void CFileCommands::DeleteSelectionBy(int (*fnDelete)(const fileops::CSelection&)) {
+  // A listing with a delete of its own (registry keys and values) does it, with its question.
+  if (RunListingCommand(EListCommand::eDelete)) return;
+  // Where the rows can only be deleted for good (the recycle bin), that is done.
   if (ActiveListOffers(EListCommand::eDeleteForGood)) {
     PurgeSelection();
     return;
   }
   const fileops::CSelection selection = CommandSelection();
   if (selection.empty()) return;
-  fileops::DeleteForGoodCommand(selection);
+  fnDelete(selection);
   AfterOperation();
 }
 

@@ -158,6 +158,9 @@ class CFileCommands {
   QList<EListCommand> TreePlaceMenu() const;
 
  private:
+  // Delete and Shift+Delete: the command's items through fnDelete, where the list has no
+  // delete of its own.
+  void DeleteSelectionBy(int (*fnDelete)(const fileops::CSelection&));
   // The selected rows of the active list (the focused one when none is selected), in order;
   // empty when a tree is active.
   QList<int> ActiveListRows() const;

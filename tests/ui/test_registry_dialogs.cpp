@@ -182,6 +182,15 @@ TEST_F(RegistryFrameTest, MenusEnterF2AndDeleteEditTheRegistryAndTheListFollows)
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Edit\\Sub"));
   QApplication::processEvents();
   EXPECT_EQ(RowOf(ePanel_A, "Sub"), -1);
+
+  // Shift+Delete on a value is the registry's delete too, never a file delete.
+  FocusRow(ePanel_A, "Greeting");
+  box.QueueAnswer(eMsgAnsYes);
+  QTest::keyClick(Focused(ePanel_A), Qt::Key_Delete, Qt::ShiftModifier);
+  ASSERT_EQ(box.Calls().size(), 2u);
+  EXPECT_EQ(box.Calls()[1].strTitle, "Confirm registry value delete");
+  QApplication::processEvents();
+  EXPECT_EQ(RowOf(ePanel_A, "Greeting"), -1);
 }
 
 TEST_F(RegistryFrameTest, AKeyNodeOfTheTreeOffersTheKeysCommands) {
