@@ -1,6 +1,6 @@
 #include "collect/collect_tokens.h"
 
-#include "collect/special_locations.h"
+#include "collect/known_locations.h"
 #include "registry/registry_access.h"
 
 namespace collect {

@@ -4,7 +4,7 @@
 //                       registry path ("HKLM\Software\Foo\Path" is the value Path of the key
 //                       HKEY_LOCAL_MACHINE\Software\Foo); REG_SZ values only
 //   WINDOWS, MY_DOCS, PROG_FILES, AVANTGO_CACHE, IE_CACHE, IE_HISTORY, IE_COOKIES,
-//   NETFRONT_CACHE, OPERA_CACHE, APPDATA       a special location (collect/special_locations.h)
+//   NETFRONT_CACHE, OPERA_CACHE, APPDATA       a special location (collect/known_locations.h)
 //   CARD1 ... CARD4     the bare name of a storage card (rules write "\%CARD1%\...")
 // Names other than registry paths compare without regard to case. A token whose value comes
 // out empty fails, and so makes the whole folder text empty.

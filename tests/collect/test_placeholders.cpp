@@ -9,7 +9,7 @@
 
 #include "collect/collect_tokens.h"
 #include "collect/placeholders.h"
-#include "collect/special_locations.h"
+#include "collect/known_locations.h"
 #include "collect/storage_cards.h"
 #include "platform/system.h"
 #include "registry/registry_access.h"

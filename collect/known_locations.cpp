@@ -1,4 +1,4 @@
-#include "collect/special_locations.h"
+#include "collect/known_locations.h"
 
 #include <QMutex>
 #include <QMutexLocker>
